@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Sets up this machine for building, running and testing the Station client.
+# Idempotent: every step checks first and does only what is missing.
+#   1. Debian packages (cross compiler, Wine, Xvfb, tools)
+#   2. a project-local zh_CN locale (Wine needs code page 936)
+#   3. libjpeg-turbo cross-built static for Windows from Debian's source package
+#   4. a private Wine prefix under that locale, quiet and window-manager free
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+PACKAGES=(
+  g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool x11-utils
+  fonts-wqy-zenhei locales cmake make g++ googletest libjpeg62-turbo-dev
+  python3 dpkg-dev nasm imagemagick ca-certificates
+)
+
+as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  station_log "installing: ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+make_locale() {
+  [ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ] && return 0
+  station_log "generating the zh_CN.UTF-8 locale in $LOCPATH"
+  mkdir -p "$LOCPATH"
+  # localedef exits 1 on warnings while still writing the locale
+  localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" || [ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]
+}
+
+# Debian's libjpeg-turbo source, fetched with a private deb-src list so the
+# system's apt configuration stays untouched, then cross-built static.
+build_mingw_libjpeg() {
+  local prefix="$STATION_CACHE/mingw-libjpeg"
+  [ -f "$prefix/lib/libjpeg.a" ] && return 0
+  local apt_dir="$STATION_CACHE/apt" src_dir="$STATION_CACHE/src"
+  mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$src_dir"
+  echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
+    > "$apt_dir/sources.list"
+  local apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=/dev/null"
+    -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache" -o "Debug::NoLocking=1" -o "APT::Sandbox::User=root")
+  if ! ls -d "$src_dir"/libjpeg-turbo-*/ >/dev/null 2>&1; then
+    station_log "fetching Debian's libjpeg-turbo source"
+    apt-get "${apt_opts[@]}" -qq update
+    (cd "$src_dir" && apt-get "${apt_opts[@]}" -qq source libjpeg-turbo >/dev/null)
+  fi
+  local src
+  src="$(ls -d "$src_dir"/libjpeg-turbo-*/ | head -n 1)"
+  station_log "cross-building libjpeg-turbo from $src"
+  rm -rf "$STATION_CACHE/build-libjpeg"
+  cmake -S "$src" -B "$STATION_CACHE/build-libjpeg" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$STATION_ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
+    -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+  cmake --build "$STATION_CACHE/build-libjpeg" -j "$(nproc)" >/dev/null
+  cmake --install "$STATION_CACHE/build-libjpeg" >/dev/null
+  rm -rf "$STATION_CACHE/build-libjpeg"
+}
+
+wine_reg() { station_wine reg add "$@" /f >/dev/null 2>&1; }
+
+make_wine_prefix() {
+  [ -f "$WINEPREFIX/.station-ready" ] && return 0
+  station_log "creating the Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (unset DISPLAY; station_wine wineboot -i >/dev/null 2>&1 || true)
+  # Without a window manager destroying a visible window stalls about 2 s
+  # unless Wine manages no windows itself.
+  wine_reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+  for face in SimSun NSimSun "Microsoft YaHei" Tahoma 宋体 新宋体 微软雅黑 黑体 幼圆 方正姚体; do
+    wine_reg 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "WenQuanYi Zen Hei"
+  done
+  station_wineserver -w
+  touch "$WINEPREFIX/.station-ready"
+}
+
+install_packages
+make_locale
+build_mingw_libjpeg
+make_wine_prefix

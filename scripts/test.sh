@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The README's test command: sets up as needed, builds both trees and runs
+# every test — the native unit tests (ASan/UBSan), then the Windows tests and
+# the end-to-end tests under Wine inside one Xvfb display. Ends with one
+# summary line over all of them.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+bash "$STATION_ROOT/scripts/setup.sh" || exit 1
+bash "$STATION_ROOT/scripts/build.sh" native || exit 1
+bash "$STATION_ROOT/scripts/build.sh" win || exit 1
+
+passed=0
+failed=0
+count_ctest() {  # reads ctest's "N% tests passed, F tests failed out of T"
+  local log="$1" line
+  line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"
+  if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
+  local f t
+  f="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")"
+  t="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")"
+  passed=$((passed + t - f))
+  failed=$((failed + f))
+}
+
+mkdir -p "$STATION_BUILD/logs"
+station_log "native unit tests"
+(cd "$STATION_BUILD/native" && ctest --output-on-failure -j "$(nproc)") 2>&1 | tee "$STATION_BUILD/logs/native.log"
+count_ctest "$STATION_BUILD/logs/native.log"
+
+# One X display for every Windows test; a warm wineserver so each test does
+# not wait for the previous one's server to exit.
+display=""
+for n in $(seq 90 120); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+done
+Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+cleanup() {
+  station_wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb_pid" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+export DISPLAY="$display"
+station_wineserver -p >/dev/null 2>&1
+station_wine cmd /c exit >/dev/null 2>&1 || true
+
+station_log "Windows and end-to-end tests under Wine on $DISPLAY"
+(cd "$STATION_BUILD/win" && ctest --output-on-failure) 2>&1 | tee "$STATION_BUILD/logs/win.log"
+count_ctest "$STATION_BUILD/logs/win.log"
+
+echo "summary: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,39 @@
+#pragma once
+// The program-wide objects, created before the main window and released
+// after it is gone, and the start and end of a run.
+#include "net/subclass_table.h"
+#include "ui/backend.h"
+#include "ui/window_manager.h"
+
+namespace app {
+
+class Program {
+ public:
+  explicit Program(ui::Backend& backend);
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Opens the main window; its creation handler does the rest of start-up.
+  void start();
+  // After the message loop: closes every window still open and cleans up.
+  void finish();
+
+  ui::WindowManager& ui() { return ui_; }
+  ui::WindowRef window(ui::WindowId id) { return ui_.window(id); }
+  ui::ControlRef control(ui::WindowId id, std::string_view name) { return ui_.control(id, name); }
+
+  net::SubclassTable& subclassTable() { return subclassTable_; }
+  // Set by the advert window's creation; the slide-in moves only while it is 1.
+  int slideFlag = 0;
+
+ private:
+  void exitCleanup();
+
+  ui::Backend& backend_;
+  ui::WindowManager ui_;
+  net::SubclassTable subclassTable_;
+  bool cleanedUp_ = false;
+};
+
+}  // namespace app

@@ -1,0 +1,35 @@
+#pragma once
+// What a window backend does for the model. The Win32 backend realises the
+// windows; the headless backend, for tests, realises nothing.
+#include <optional>
+#include <vector>
+
+#include "ui/window_state.h"
+
+namespace ui {
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // Builds the native window and its controls from the state and shows it.
+  virtual void createWindow(WindowState& window) = 0;
+  virtual void destroyWindow(WindowState& window) = 0;
+  virtual void windowChanged(WindowState& window, WindowProperty property) = 0;
+  virtual void controlChanged(WindowState& window, ControlState& control, ControlProperty property) = 0;
+  // Brings an open window to the front, restoring it first when minimized.
+  virtual void activate(WindowState& window) = 0;
+  virtual void setFocus(WindowState& window, ControlState* control) = 0;
+  // Runs a nested message loop until the window is gone (stillOpen false).
+  virtual void runModal(WindowState& window, bool (*stillOpen)(void*), void* context) = 0;
+  // Shows a popup menu with its top-left corner at the screen point; returns
+  // the index of the chosen entry, if any. Separators are "-" captions.
+  virtual std::optional<int> popupMenu(WindowState& owner, const std::vector<const MenuItemDef*>& entries,
+                                       Point at) = 0;
+  virtual Point pointer() = 0;
+  virtual Size screen() = 0;
+  // Ends the program's message loop.
+  virtual void quit() = 0;
+};
+
+}  // namespace ui

@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+
+namespace ui {
+
+// A colour as the settings files and the colour picker hold it: 0x00BBGGRR,
+// red in the low byte.
+using Colour = std::int32_t;
+
+// The window definitions write colours as #RRGGBB; rgb(0x0088FF) turns such a
+// literal into a Colour.
+constexpr Colour rgb(std::uint32_t rrggbb) {
+  return static_cast<Colour>(((rrggbb >> 16) & 0xFF) | (rrggbb & 0xFF00) | ((rrggbb & 0xFF) << 16));
+}
+
+constexpr Colour kWhite = rgb(0xFFFFFF);
+constexpr Colour kBlack = rgb(0x000000);
+// Stands for the system's button-face colour where a definition gives none.
+constexpr Colour kSystemDefault = -1;
+
+constexpr int redOf(Colour c) { return c & 0xFF; }
+constexpr int greenOf(Colour c) { return (c >> 8) & 0xFF; }
+constexpr int blueOf(Colour c) { return (c >> 16) & 0xFF; }
+
+}  // namespace ui

@@ -1,0 +1,48 @@
+#include "ui/headless_backend.h"
+
+namespace ui {
+
+void HeadlessBackend::createWindow(WindowState& window) {
+  created.push_back(window.id());
+  // A browser view starts loading its defined address when it is created.
+  for (const ControlState& c : window.controls) {
+    if (c.kind() == ControlKind::HtmlViewer && !c.address.empty()) navigations.emplace_back(c.name(), c.address);
+  }
+}
+
+void HeadlessBackend::destroyWindow(WindowState& window) { destroyed.push_back(window.id()); }
+
+void HeadlessBackend::windowChanged(WindowState& window, WindowProperty property) {
+  windowChanges.emplace_back(window.id(), property);
+}
+
+void HeadlessBackend::controlChanged(WindowState&, ControlState& control, ControlProperty property) {
+  if (property == ControlProperty::Address && control.kind() == ControlKind::HtmlViewer) {
+    navigations.emplace_back(control.name(), control.address);
+  }
+}
+
+void HeadlessBackend::activate(WindowState& window) { activated.push_back(window.id()); }
+
+void HeadlessBackend::setFocus(WindowState& window, ControlState* control) {
+  focused.emplace_back(window.id(), control ? control->name() : std::string());
+}
+
+void HeadlessBackend::runModal(WindowState& window, bool (*stillOpen)(void*), void* context) {
+  WindowId id = window.id();  // the handlers may destroy the window
+  if (whileModal && stillOpen(context)) whileModal(id);
+}
+
+std::optional<int> HeadlessBackend::popupMenu(WindowState& owner, const std::vector<const MenuItemDef*>& entries,
+                                              Point at) {
+  MenuRequest request{owner.id(), {}, at};
+  std::optional<int> chosen;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    request.captions.push_back(entries[i]->caption);
+    if (!menuChoice.empty() && entries[i]->caption == menuChoice && !chosen) chosen = static_cast<int>(i);
+  }
+  menus.push_back(std::move(request));
+  return chosen;
+}
+
+}  // namespace ui

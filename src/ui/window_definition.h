@@ -1,0 +1,177 @@
+#pragma once
+// Windows are defined once, as data: the window's own settings, its controls
+// in definition order (later ones lie on top), its menu tree and the bindings
+// of events to handlers. The definitions in ui/windows/ read like tables.
+#include <string>
+#include <vector>
+
+#include "ui/colour.h"
+#include "ui/geometry.h"
+
+namespace app {
+class Program;
+}
+
+namespace ui {
+
+// A handler is a plain procedure; it reaches everything through the program.
+using Handler = void (*)(app::Program&);
+
+enum class WindowId { Main, ExitConfirm, Advert, Remote, Settings, Interaction };
+inline constexpr int kWindowCount = 6;
+
+enum class ControlKind {
+  Label,        // 标签
+  TransLabel,   // 透明标签
+  SuperBtn,     // 超级按钮
+  HyperLinker,  // 超级链接框
+  PicBox,       // 图片框
+  HtmlViewer,   // 超文本浏览框
+  PicBtn,       // 图形按钮
+  ColorPicker,  // 颜色选择器
+  PageControl,  // 高级选择夹
+  Timer,        // 时钟
+};
+
+enum class HAlign { Left = 0, Centre = 1, Right = 2 };
+enum class VAlign { Top = 0, Centre = 1, Bottom = 2 };
+enum class TextEffect { Plain = 0, Engraved = 1, Raised = 2, Shadow = 3 };
+enum class Cursor { Default, Hand };
+
+// Face, character height in pixels and weight; every font of the program uses
+// the GB2312 character set. An empty face means the system's GUI font.
+struct Font {
+  std::string face;
+  int height = 0;
+  int weight = 400;
+};
+inline Font bold(std::string face, int height) { return Font{std::move(face), height, 700}; }
+inline Font normal(std::string face, int height) { return Font{std::move(face), height, 400}; }
+
+struct TextStyle {
+  HAlign hAlign = HAlign::Left;
+  VAlign vAlign = VAlign::Top;
+  bool wordWrap = false;
+  TextEffect effect = TextEffect::Plain;
+};
+
+struct Look {
+  Colour text = kWhite;
+  Colour back = kSystemDefault;
+};
+
+// The three looks of a flat button: normal, hot (pointer over it or held
+// down) and focused (keyboard focus, not hot).
+struct ButtonLooks {
+  Look normal;
+  Look hot;
+  Look focused;
+};
+
+struct LinkColours {
+  Colour text = kBlack;
+  Colour hover = kBlack;
+  Colour visited = kBlack;
+  Colour back = kSystemDefault;
+};
+
+// One control row. Fields a kind does not use keep their defaults.
+struct ControlDef {
+  std::string name;
+  ControlKind kind = ControlKind::Label;
+  Rect rect;
+  bool shown = true;
+  bool enabled = true;
+  std::string caption;
+  std::string tooltip;
+  Font font;
+  TextStyle style;
+  Colour textColour = kBlack;
+  Colour backColour = kSystemDefault;
+  ButtonLooks looks;              // SuperBtn
+  bool edgeWhileHot = false;      // SuperBtn: 3-D edge while hot
+  LinkColours link;               // HyperLinker
+  std::string address;            // HyperLinker, HtmlViewer
+  Cursor cursor = Cursor::Default;
+  int timerPeriod = 0;            // Timer: milliseconds, 0 = stopped
+  Colour transparentColour = 0;   // PicBtn
+  std::vector<std::string> tabs;  // PageControl: tab captions
+  std::string page;               // on a tab page of the window's PageControl: the tab's caption
+};
+
+// One item of the menu tree: level 0 items are the (hidden) top-level items
+// that serve as popup menus, level 1 items are their entries. "-" separates.
+struct MenuItemDef {
+  std::string caption;
+  int level = 1;
+  Handler chosen = nullptr;
+};
+
+enum class Event {
+  Created,
+  AboutToBeDestroyed,
+  Moved,
+  Resized,
+  Clicked,
+  LeftPressed,
+  RightPressed,
+  Timer,
+  ColourChosen,
+};
+
+// An event of the window itself (empty source) or of one of its controls.
+struct Binding {
+  std::string source;
+  Event event;
+  Handler handler;
+};
+
+enum class Border { None = 0 };
+enum class Shape { Rectangle = 0, RoundedRectangle = 2, DoubleArrow = 24 };
+enum class OpeningPosition { AtDefinedPlace = 0, Centred = 1, Minimized = 2, Maximized = 3 };
+
+struct WindowDef {
+  WindowId id = WindowId::Main;
+  std::string title;
+  Rect rect;  // defined left and top (used only at position 0), width, height
+  OpeningPosition position = OpeningPosition::Centred;
+  Border border = Border::None;
+  Shape shape = Shape::Rectangle;
+  Colour background = kSystemDefault;
+  bool movable = true;
+  bool showInTaskbar = true;
+  bool dragAnywhere = false;
+  bool escCloses = false;
+  bool alwaysOnTop = false;
+  std::vector<ControlDef> controls;
+  std::vector<MenuItemDef> menu;
+  std::vector<Binding> bindings;
+
+  const ControlDef* control(std::string_view name) const;
+  Handler handlerFor(std::string_view source, Event event) const;
+};
+
+// Rows of the definition tables, one helper per control kind.
+ControlDef label(std::string name, Rect rect, std::string caption, Font font, Colour text, Colour back,
+                 TextStyle style);
+ControlDef transLabel(std::string name, Rect rect, std::string caption, Font font, Colour text, TextStyle style);
+ControlDef superBtn(std::string name, Rect rect, std::string caption, std::string tooltip, Font font,
+                    ButtonLooks looks);
+ControlDef hyperLinker(std::string name, Rect rect, std::string caption, Font font, LinkColours colours,
+                       std::string address = {});
+ControlDef picBox(std::string name, Rect rect, Colour back, Cursor cursor = Cursor::Default);
+ControlDef htmlViewer(std::string name, Rect rect, std::string address);
+ControlDef picBtn(std::string name, Rect rect, Colour transparent);
+ControlDef colorPicker(std::string name, Rect rect, Colour current);
+ControlDef pageControl(std::string name, Rect rect, std::vector<std::string> tabs, Font tabFont, Colour back);
+ControlDef timer(std::string name, int periodMs);
+
+// Row modifiers.
+ControlDef hidden(ControlDef def);
+ControlDef onPage(std::string tab, ControlDef def);
+ControlDef withEdgeWhileHot(ControlDef def);
+
+// The definitions of the program's six windows.
+const WindowDef& definitionOf(WindowId id);
+
+}  // namespace ui

@@ -1,0 +1,186 @@
+#pragma once
+// The window layer the handlers use: open, close, modal, settings of windows
+// and controls by name, popup menus, pointer and screen. It keeps the model
+// true and tells the backend what to realise; the backend reports input here.
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/backend.h"
+#include "ui/window_state.h"
+
+namespace ui {
+
+class WindowManager;
+
+// Where a window is put by writing its position setting.
+enum class WindowPosition { Normal = 0, Centred = 1, Minimized = 2, Maximized = 3 };
+
+// A control addressed by window and name. Reads of a control that does not
+// exist (window closed, unknown name) give empty values; writes do nothing.
+class ControlRef {
+ public:
+  ControlRef(WindowManager& manager, WindowId window, std::string_view name)
+      : manager_(&manager), window_(window), name_(name) {}
+
+  bool exists() const { return state() != nullptr; }
+  bool shown() const;
+  void setShown(bool shown);
+  Rect rect() const;
+  int left() const { return rect().left; }
+  int top() const { return rect().top; }
+  int width() const { return rect().width; }
+  int height() const { return rect().height; }
+  void setLeft(int left);
+  void setTop(int top);
+  void setWidth(int width);
+  void setHeight(int height);
+  void move(std::optional<int> left, std::optional<int> top, std::optional<int> width = {},
+            std::optional<int> height = {});
+  std::string caption() const;
+  void setCaption(std::string caption);
+  Colour textColour() const;
+  void setTextColour(Colour colour);
+  Colour backColour() const;
+  void setBackColour(Colour colour);
+  std::string address() const;
+  void setAddress(std::string address);
+  bool visited() const;
+  std::shared_ptr<const Bytes> picture() const;
+  void setPicture(Bytes bytes);
+  std::shared_ptr<const Bytes> hotPicture() const;
+  void setHotPicture(Bytes bytes);
+  Colour currentColour() const;
+  void setCurrentColour(Colour colour);
+  int timerPeriod() const;
+  void setTimerPeriod(int periodMs);
+  int selectedTab() const;
+  void selectTab(int index);
+  void focus();
+
+ private:
+  ControlState* state() const;
+  void changed(ControlProperty property);
+  WindowManager* manager_;
+  WindowId window_;
+  std::string name_;
+};
+
+// A window addressed by its id. Reads of a window that is not open give
+// zeros; writes do nothing.
+class WindowRef {
+ public:
+  WindowRef(WindowManager& manager, WindowId window) : manager_(&manager), window_(window) {}
+
+  bool isOpen() const;
+  Rect rect() const;
+  int left() const { return rect().left; }
+  int top() const { return rect().top; }
+  int width() const { return rect().width; }
+  int height() const { return rect().height; }
+  void setLeft(int left);
+  void setTop(int top);
+  void setWidth(int width);
+  void setHeight(int height);
+  void move(std::optional<int> left, std::optional<int> top, std::optional<int> width = {},
+            std::optional<int> height = {});
+  bool shown() const;
+  void setShown(bool shown);
+  bool alwaysOnTop() const;
+  void setAlwaysOnTop(bool on);
+  bool dragAnywhere() const;
+  void setDragAnywhere(bool on);
+  bool minimized() const;
+  Colour background() const;
+  void setBackground(Colour colour);
+  void setPosition(WindowPosition position);
+  void focus();
+  ControlRef control(std::string_view name) const { return ControlRef(*manager_, window_, name); }
+
+ private:
+  WindowState* state() const;
+  WindowManager* manager_;
+  WindowId window_;
+};
+
+class WindowManager {
+ public:
+  WindowManager(Backend& backend, app::Program& program);
+  ~WindowManager();
+  WindowManager(const WindowManager&) = delete;
+  WindowManager& operator=(const WindowManager&) = delete;
+
+  // Opens a window from its definition, or brings an open one to the front.
+  // Modal: the other windows are disabled and the call returns only when the
+  // window has closed again. True when the window is open (or was, if modal).
+  bool open(WindowId id, bool modal = false);
+  // Destroys the window once the running handler has returned; a window that
+  // is not open is left alone.
+  void close(WindowId id);
+  // Destroys every window still open, the main window first.
+  void closeAll();
+  bool isOpen(WindowId id) const { return state(id) != nullptr; }
+
+  WindowRef window(WindowId id) { return WindowRef(*this, id); }
+  ControlRef control(WindowId id, std::string_view name) { return ControlRef(*this, id, name); }
+
+  // Pops up the children of a hidden top-level menu item of the window's
+  // menu at a screen point (default: 3 pixels right of and below the
+  // pointer) and runs the chosen item's handler.
+  void popupMenu(WindowId id, std::string_view topItem, std::optional<Point> at = {});
+  Point pointer() { return backend_.pointer(); }
+  Size screen() { return backend_.screen(); }
+
+  WindowState* state(WindowId id) const { return windows_[static_cast<int>(id)].get(); }
+
+  // What the hyperlink control does to open its address (the shell open and
+  // its fallback); true when it worked. Without one every open fails.
+  std::function<bool(const std::string& address)> openLink;
+  // Told after a window has been destroyed.
+  std::function<void(WindowId)> windowDestroyed;
+  // Where window definitions come from; the program's own by default.
+  std::function<const WindowDef&(WindowId)> definitions = definitionOf;
+
+  // ---- Input, reported by the backend. Control names are empty for the
+  // window itself. The backend must not keep references into the model
+  // across these calls: a handler may destroy the window.
+  // A left press; true means the backend should drag the window instead.
+  bool leftPressed(WindowId id, std::string_view control);
+  void rightPressed(WindowId id, std::string_view control);
+  void clicked(WindowId id, std::string_view control);
+  void timerElapsed(WindowId id, std::string_view control);
+  void escapePressed(WindowId id);
+  void closeRequested(WindowId id);
+  void colourChosen(WindowId id, std::string_view control, Colour colour);
+  void tabSelected(WindowId id, std::string_view control, int index);
+  // The user moved, resized, minimized or restored the window.
+  void userMoved(WindowId id, Point topLeft);
+  void userResized(WindowId id, Size size);
+  void userMinimized(WindowId id, bool minimized);
+
+ private:
+  friend class WindowRef;
+  friend class ControlRef;
+
+  void dispatch(WindowId id, std::string_view source, Event event);
+  void runHandler(Handler handler);
+  void destroyPending();
+  void destroyNow(WindowId id);
+  void setWindowRect(WindowId id, Rect rect);
+  void setControlRect(WindowState& window, ControlState& control, Rect rect);
+  void applyPageVisibility(WindowState& window);
+  std::unique_ptr<WindowState> build(const WindowDef& def);
+
+  Backend& backend_;
+  app::Program& program_;
+  std::array<std::unique_ptr<WindowState>, kWindowCount> windows_;
+  std::vector<WindowId> pendingCloses_;
+  int handlerDepth_ = 0;
+  bool destroying_ = false;
+};
+
+}  // namespace ui

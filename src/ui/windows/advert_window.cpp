@@ -1,0 +1,52 @@
+// The advert window: slides up into the bottom-right corner and shows one of
+// the station's three advert pages.
+#include "app/placement.h"
+#include "app/window_handlers.h"
+#include "net/addresses.h"
+#include "net/notices.h"
+#include "ui/windows/definitions.h"
+
+namespace ui {
+
+
+WindowDef advertWindowDefinition() {
+  WindowDef w;
+  w.id = WindowId::Advert;
+  w.title = "支持一下广告吧，谢谢！";
+  w.rect = {0, 0, 392, 312};
+  w.position = OpeningPosition::Centred;
+  w.background = rgb(0x0088FF);
+  w.showInTaskbar = false;
+  w.dragAnywhere = true;
+  w.escCloses = true;
+  w.alwaysOnTop = true;
+
+  w.controls = {
+      superBtn("关", {360, 0, 32, 32}, "关", "点下去就退出了哦", bold("黑体", 16),
+               {{rgb(0xE3E7F0), rgb(0xFA1F56)}, {rgb(0xE4E8F3), rgb(0xEE889F)}, {rgb(0xDCE6EF), rgb(0xFA1F56)}}),
+      label("标签1", {12, 3, 264, 24}, "支持一下广告吧，谢谢！", bold("微软雅黑", 19), rgb(0xFDD0D0), rgb(0x0088FF),
+            {HAlign::Centre, VAlign::Centre, false, TextEffect::Plain}),
+      timer("时钟1", 0),
+      htmlViewer("超文本浏览框1", {0, 32, 392, 272}, net::advertPageAddress(1)),
+  };
+
+  w.menu = {
+      {"广告右键", 0, nullptr},
+      {"第一条广告", 1, net::showFirstAdvert},
+      {"第二条广告", 1, net::showSecondAdvert},
+      {"第三条广告", 1, net::showThirdAdvert},
+      {"-", 1, nullptr},
+      {"关闭广告窗口", 1, app::closeAdvertWindow},
+  };
+
+  w.bindings = {
+      {"", Event::Created, app::advertWindowCreated},
+      {"", Event::RightPressed, app::popUpAdvertMenu},
+      {"标签1", Event::RightPressed, app::popUpAdvertMenu},
+      {"时钟1", Event::Timer, app::advertSlideStep},
+      {"关", Event::Clicked, app::closeAdvertWindow},
+  };
+  return w;
+}
+
+}  // namespace ui

@@ -1,0 +1,14 @@
+#pragma once
+// The program's window definitions, one function per window.
+#include "ui/window_definition.h"
+
+namespace ui {
+
+WindowDef mainWindowDefinition();
+WindowDef exitConfirmationDefinition();
+WindowDef advertWindowDefinition();
+WindowDef remoteControlDefinition();
+WindowDef settingsWindowDefinition();
+WindowDef interactionWindowDefinition();
+
+}  // namespace ui

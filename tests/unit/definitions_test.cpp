@@ -1,0 +1,56 @@
+// Facts of the window definitions that handlers and users rely on.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "ui/window_definition.h"
+
+using ui::WindowId;
+
+namespace {
+
+TEST(Definitions, ControlNamesAreUniqueWithinEachWindow) {
+  for (int i = 0; i < ui::kWindowCount; ++i) {
+    const ui::WindowDef& def = ui::definitionOf(static_cast<WindowId>(i));
+    std::set<std::string> names;
+    for (const ui::ControlDef& c : def.controls) EXPECT_TRUE(names.insert(c.name).second) << c.name;
+    for (const ui::Binding& b : def.bindings) {
+      EXPECT_TRUE(b.source.empty() || def.control(b.source)) << "binding to a missing control " << b.source;
+      EXPECT_NE(b.handler, nullptr);
+    }
+  }
+}
+
+TEST(Definitions, MainWindowHasItsThirteenControlsInOrder) {
+  const ui::WindowDef& def = ui::definitionOf(WindowId::Main);
+  std::vector<std::string> names;
+  for (const ui::ControlDef& c : def.controls) names.push_back(c.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"超级链接框1", "新", "扩", "通知标签", "超文本浏览框1", "顶", "缩", "关",
+                                             "版本标签", "标签1", "消顶", "消扩", "图片框2"}));
+  EXPECT_EQ(def.rect.width, 815);
+  EXPECT_EQ(def.rect.height, 631);
+  EXPECT_TRUE(def.escCloses);
+  EXPECT_TRUE(def.dragAnywhere);
+}
+
+TEST(Definitions, ColoursAreStoredWithRedInTheLowByte) {
+  EXPECT_EQ(ui::rgb(0x0088FF), 0xFF8800);
+  EXPECT_EQ(ui::redOf(ui::rgb(0x123456)), 0x12);
+  EXPECT_EQ(ui::blueOf(ui::rgb(0x123456)), 0x56);
+  const ui::WindowDef& exit = ui::definitionOf(WindowId::ExitConfirm);
+  EXPECT_EQ(exit.background, ui::rgb(0xE4C9B1));
+  EXPECT_TRUE(exit.control("超级按钮2")->edgeWhileHot);
+  EXPECT_FALSE(exit.control("超级按钮1")->edgeWhileHot);
+}
+
+TEST(Definitions, TransparentLabelsAreDisabledSoPressesReachWhatIsBelow) {
+  for (int i = 0; i < ui::kWindowCount; ++i) {
+    for (const ui::ControlDef& c : ui::definitionOf(static_cast<WindowId>(i)).controls) {
+      if (c.kind == ui::ControlKind::TransLabel) {
+        EXPECT_FALSE(c.enabled) << c.name;
+      }
+    }
+  }
+}
+
+}  // namespace

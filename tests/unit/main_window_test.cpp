@@ -1,0 +1,181 @@
+// Start-up and the main window's own handlers on the headless backend.
+#include <gtest/gtest.h>
+
+#include "app/placement.h"
+#include "test_program.h"
+
+using ui::WindowId;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  testing_support::TestProgram t;
+};
+
+const std::vector<std::string> kTrayEntries = {
+    "关于",   "检测更新", "官网",     "刷新视听台", "-",        "正常的窗口", "置顶或取消置顶", "遥控器出来", "-",
+    "汀蔚地区网", "微汀蔚", "沣岙百科", "汀蔚百科", "-", "支持一下广告吧", "-", "退出"};
+
+TEST_F(MainWindowTest, StartOpensTheCentredMainWindowWithItsBanner) {
+  t.start();
+  ui::WindowRef main = t.window(WindowId::Main);
+  ASSERT_TRUE(main.isOpen());
+  EXPECT_EQ(main.rect(), (ui::Rect{275, 68, 815, 631}));
+  EXPECT_EQ(t.ui().state(WindowId::Main)->def->title, "汀蔚网络视听台");
+  EXPECT_EQ(t.control(WindowId::Main, "版本标签").caption(), "V1.3");
+  EXPECT_EQ(t.control(WindowId::Main, "标签1").caption(), "汀蔚网络视听台");
+  EXPECT_FALSE(t.control(WindowId::Main, "消顶").shown());
+  EXPECT_FALSE(t.control(WindowId::Main, "消扩").shown());
+  EXPECT_FALSE(t.control(WindowId::Main, "图片框2").shown());
+  EXPECT_TRUE(t.control(WindowId::Main, "顶").shown());
+  EXPECT_TRUE(t.control(WindowId::Main, "扩").shown());
+}
+
+TEST_F(MainWindowTest, StartOpensTheAdvertAndRemoteWindowsAndPlacesTheRemoteBesideTheMain) {
+  t.start();
+  EXPECT_EQ(t.backend.created, (std::vector<WindowId>{WindowId::Main, WindowId::Advert, WindowId::Remote}));
+  // 68 + 631 / 10 = 131.1, truncated.
+  EXPECT_EQ(t.window(WindowId::Remote).left(), 275 + 815);
+  EXPECT_EQ(t.window(WindowId::Remote).top(), 131);
+}
+
+TEST_F(MainWindowTest, TheStationPageStartsLoadingInTheMainView) {
+  t.start();
+  ASSERT_FALSE(t.backend.navigations.empty());
+  EXPECT_EQ(t.backend.navigations[0].first, "超文本浏览框1");
+  const std::string& address = t.backend.navigations[0].second;
+  EXPECT_EQ(address.rfind("http://", 0), 0u);
+  EXPECT_EQ(address.substr(address.size() - 8), "/bofang/");
+}
+
+TEST_F(MainWindowTest, RemoteControlPlacementTruncatesTowardZero) {
+  t.start();
+  t.backend.pointerPosition = {600, 400};  // away from the edges: no snap
+  t.window(WindowId::Main).move(10, 100);
+  app::placeRemoteBesideMain(t.program);
+  EXPECT_EQ(t.window(WindowId::Remote).top(), 163);
+  t.window(WindowId::Main).move(10, -100);
+  app::placeRemoteBesideMain(t.program);
+  EXPECT_EQ(t.window(WindowId::Remote).top(), -36) << "-100 + 63.1 = -36.9 truncates to -36";
+  EXPECT_EQ(t.window(WindowId::Remote).left(), 825);
+}
+
+TEST_F(MainWindowTest, RightPressOnWindowAndBannerLabelsOpensTheTrayMenuExactlyAtThePointer) {
+  t.start();
+  t.backend.pointerPosition = {400, 300};
+  for (const char* source : {"", "标签1", "版本标签", "通知标签", "超级链接框1"}) {
+    t.backend.menus.clear();
+    t.ui().rightPressed(WindowId::Main, source);
+    ASSERT_EQ(t.backend.menus.size(), 1u) << source;
+    EXPECT_EQ(t.backend.menus[0].at, (ui::Point{400, 300})) << source;
+    EXPECT_EQ(t.backend.menus[0].captions, kTrayEntries) << source;
+  }
+  t.backend.menus.clear();
+  t.ui().rightPressed(WindowId::Main, "超文本浏览框1");
+  t.ui().rightPressed(WindowId::Main, "关");
+  EXPECT_TRUE(t.backend.menus.empty()) << "the page's right click is left to the browser";
+}
+
+TEST_F(MainWindowTest, TheSettingsButtonOpensTheDropDownThreePixelsFromThePointer) {
+  t.start();
+  t.backend.pointerPosition = {600, 10};
+  t.ui().clicked(WindowId::Main, "新");
+  ASSERT_EQ(t.backend.menus.size(), 1u);
+  EXPECT_EQ(t.backend.menus[0].at, (ui::Point{603, 13}));
+  EXPECT_EQ(t.backend.menus[0].captions, (std::vector<std::string>{"正常窗口", "小窗口", "-", "置顶/取消置顶", "遥控器",
+                                                                   "-", "检测是否有更新"}));
+}
+
+TEST_F(MainWindowTest, EscClosesTheMainWindowAndEndsTheProgramWithEveryOtherWindow) {
+  t.start();
+  t.ui().open(WindowId::Interaction);
+  t.ui().escapePressed(WindowId::Main);
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Main));
+  EXPECT_EQ(t.backend.quitRequests, 1);
+  t.program.finish();
+  for (int i = 0; i < ui::kWindowCount; ++i) EXPECT_FALSE(t.ui().isOpen(static_cast<WindowId>(i)));
+}
+
+TEST_F(MainWindowTest, RefreshingTheStationNavigatesToTheStationPageAgain) {
+  t.start();
+  t.control(WindowId::Main, "超文本浏览框1").setAddress("http://elsewhere/");
+  t.backend.navigations.clear();
+  t.chooseFromNextMenu("刷新视听台");
+  t.ui().rightPressed(WindowId::Main, "标签1");
+  ASSERT_EQ(t.backend.navigations.size(), 1u);
+  EXPECT_EQ(t.backend.navigations[0].second, t.ui().state(WindowId::Main)->control("超文本浏览框1")->def->address);
+}
+
+TEST_F(MainWindowTest, ConfirmingTheExitClosesMainRemoteAndTheQuestionInThatOrder) {
+  t.start();
+  t.ui().open(WindowId::Interaction);
+  t.backend.whileModal = [&](WindowId id) {
+    EXPECT_EQ(id, WindowId::ExitConfirm);
+    t.ui().clicked(id, "超级按钮1");
+  };
+  t.ui().clicked(WindowId::Main, "关");
+  EXPECT_EQ(t.backend.destroyed, (std::vector<WindowId>{WindowId::Main, WindowId::Remote, WindowId::ExitConfirm}));
+  EXPECT_EQ(t.backend.quitRequests, 1);
+  t.program.finish();
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Interaction));
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
+}
+
+TEST_F(MainWindowTest, GoingBackFromTheExitQuestionLeavesEverythingAsItWas) {
+  t.start();
+  t.backend.whileModal = [&](WindowId id) { t.ui().clicked(id, "超级按钮2"); };
+  t.chooseFromNextMenu("退出");
+  t.ui().rightPressed(WindowId::Main, "");
+  EXPECT_EQ(t.backend.destroyed, std::vector<WindowId>{WindowId::ExitConfirm});
+  EXPECT_TRUE(t.ui().isOpen(WindowId::Main));
+  EXPECT_TRUE(t.ui().isOpen(WindowId::Remote));
+  EXPECT_TRUE(t.ui().isOpen(WindowId::Advert));
+  EXPECT_EQ(t.backend.quitRequests, 0);
+}
+
+TEST_F(MainWindowTest, AskingForTheAdvertWhileItIsOpenBringsItForwardWithoutASecondSlide) {
+  t.start();
+  for (int i = 0; i < 10; ++i) t.ui().timerElapsed(WindowId::Advert, "时钟1");
+  int top = t.window(WindowId::Advert).top();
+  t.chooseFromNextMenu("支持一下广告吧");
+  t.ui().rightPressed(WindowId::Main, "");
+  EXPECT_EQ(t.backend.created.size(), 3u);
+  EXPECT_EQ(t.backend.activated, std::vector<WindowId>{WindowId::Advert});
+  EXPECT_EQ(t.window(WindowId::Advert).top(), top);
+}
+
+TEST_F(MainWindowTest, TheRemoteControlHiddenByItsCloseButtonReturnsWhereItWas) {
+  t.start();
+  t.window(WindowId::Remote).move(300, 200);
+  t.ui().clicked(WindowId::Remote, "关");
+  EXPECT_FALSE(t.window(WindowId::Remote).shown());
+  EXPECT_TRUE(t.ui().isOpen(WindowId::Remote));
+  t.chooseFromNextMenu("遥控器");
+  t.ui().clicked(WindowId::Main, "新");
+  EXPECT_TRUE(t.window(WindowId::Remote).shown());
+  EXPECT_EQ(t.window(WindowId::Remote).left(), 300);
+  EXPECT_EQ(t.window(WindowId::Remote).top(), 200);
+}
+
+TEST_F(MainWindowTest, ARemoteControlClosedByEscIsBuiltAgainCentred) {
+  t.start();
+  t.ui().escapePressed(WindowId::Remote);
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Remote));
+  t.chooseFromNextMenu("遥控器出来");
+  t.ui().rightPressed(WindowId::Main, "");
+  EXPECT_TRUE(t.window(WindowId::Remote).shown());
+  EXPECT_EQ(t.window(WindowId::Remote).left(), (1366 - 169) / 2);
+  EXPECT_EQ(t.window(WindowId::Remote).top(), (768 - 279) / 2);
+}
+
+TEST_F(MainWindowTest, EveryWindowClosesAtTheEndEvenHiddenOnes) {
+  t.start();
+  t.ui().clicked(WindowId::Remote, "关");
+  t.ui().close(WindowId::Main);
+  t.program.finish();
+  for (int i = 0; i < ui::kWindowCount; ++i) EXPECT_FALSE(t.ui().isOpen(static_cast<WindowId>(i)));
+  EXPECT_EQ(t.backend.destroyed.size(), 3u);
+}
+
+}  // namespace

@@ -1,0 +1,289 @@
+// The window layer's rules: opening, events after creation, deferred and
+// modal closing, settings by name, drag-anywhere, menus and links.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_program.h"
+
+using ui::ControlKind;
+using ui::Event;
+using ui::WindowId;
+
+namespace {
+
+std::vector<std::string> g_log;
+testing_support::TestProgram* g_current = nullptr;
+
+void logCreated(app::Program&) { g_log.push_back("created"); }
+void logMoved(app::Program&) { g_log.push_back("moved"); }
+void logResized(app::Program&) { g_log.push_back("resized"); }
+void logClosing(app::Program&) { g_log.push_back("closing"); }
+void logLeft(app::Program&) { g_log.push_back("left"); }
+void logClicked(app::Program&) { g_log.push_back("clicked"); }
+void logItem(app::Program&) { g_log.push_back("item"); }
+void closeSelf(app::Program& p) {
+  p.ui().close(WindowId::Remote);
+  // Still there until this handler has returned.
+  g_log.push_back(p.ui().isOpen(WindowId::Remote) ? "still open" : "gone early");
+}
+void closeInCreated(app::Program& p) { p.ui().close(WindowId::Advert); }
+
+// Small windows of our own, so each rule is seen alone.
+ui::WindowDef g_defs[ui::kWindowCount];
+
+const ui::WindowDef& testDefinitions(WindowId id) { return g_defs[static_cast<int>(id)]; }
+
+class WindowManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_log.clear();
+    for (int i = 0; i < ui::kWindowCount; ++i) {
+      ui::WindowDef& d = g_defs[i];
+      d = ui::WindowDef{};
+      d.id = static_cast<WindowId>(i);
+      d.title = "w";
+      d.rect = {10, 20, 200, 100};
+      d.dragAnywhere = true;
+      d.escCloses = true;
+      d.controls = {
+          ui::label("文字", {0, 0, 50, 20}, "a", {}, ui::kBlack, ui::kWhite, {}),
+          ui::transLabel("透明", {0, 20, 50, 20}, "t", {}, ui::kBlack, {}),
+          ui::picBox("图片", {50, 0, 50, 20}, ui::kWhite),
+          ui::superBtn("按钮", {100, 0, 50, 20}, "b", "", {}, {}),
+          ui::hyperLinker("链接", {150, 0, 50, 20}, "l", {}, {}),
+          ui::timer("时钟", 0),
+      };
+      d.menu = {{"菜单", 0, nullptr}, {"一", 1, logItem}, {"-", 1, nullptr}, {"二", 1, logItem}};
+      d.bindings = {{"", Event::Created, logCreated},     {"", Event::Moved, logMoved},
+                    {"", Event::Resized, logResized},     {"", Event::AboutToBeDestroyed, logClosing},
+                    {"图片", Event::LeftPressed, logLeft}, {"按钮", Event::Clicked, logClicked},
+                    {"", Event::LeftPressed, logLeft}};
+    }
+    t.ui().definitions = testDefinitions;
+    g_current = &t;
+  }
+  testing_support::TestProgram t;
+};
+
+TEST_F(WindowManagerTest, OpeningRunsCreatedThenMovedThenResizedOnce) {
+  EXPECT_TRUE(t.ui().open(WindowId::Remote));
+  EXPECT_EQ(g_log, (std::vector<std::string>{"created", "moved", "resized"}));
+  // Centred on the screen: (1366 - 200) / 2, (768 - 100) / 2.
+  EXPECT_EQ(t.window(WindowId::Remote).rect(), (ui::Rect{583, 334, 200, 100}));
+}
+
+TEST_F(WindowManagerTest, OpeningAnOpenWindowOnlyBringsItToTheFrontRestoringIt) {
+  t.ui().open(WindowId::Remote);
+  t.window(WindowId::Remote).setPosition(ui::WindowPosition::Minimized);
+  g_log.clear();
+  EXPECT_TRUE(t.ui().open(WindowId::Remote));
+  EXPECT_TRUE(g_log.empty());
+  EXPECT_EQ(t.backend.created.size(), 1u);
+  EXPECT_EQ(t.backend.activated, std::vector<WindowId>{WindowId::Remote});
+  EXPECT_FALSE(t.window(WindowId::Remote).minimized());
+}
+
+TEST_F(WindowManagerTest, AWindowAtItsDefinedPlaceKeepsIt) {
+  g_defs[static_cast<int>(WindowId::Remote)].position = ui::OpeningPosition::AtDefinedPlace;
+  t.ui().open(WindowId::Remote);
+  EXPECT_EQ(t.window(WindowId::Remote).rect(), (ui::Rect{10, 20, 200, 100}));
+}
+
+TEST_F(WindowManagerTest, AWindowClosedByItsCreationHandlerHearsNoMoveOrResize) {
+  g_defs[static_cast<int>(WindowId::Advert)].bindings.insert(
+      g_defs[static_cast<int>(WindowId::Advert)].bindings.begin(), {"", Event::Created, closeInCreated});
+  t.ui().open(WindowId::Advert);
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
+  EXPECT_EQ(g_log, std::vector<std::string>{"closing"});
+}
+
+TEST_F(WindowManagerTest, CloseInsideAHandlerWaitsUntilTheHandlerReturns) {
+  g_defs[static_cast<int>(WindowId::Remote)].bindings.push_back({"按钮", Event::Clicked, closeSelf});
+  g_defs[static_cast<int>(WindowId::Remote)].bindings.erase(g_defs[static_cast<int>(WindowId::Remote)].bindings.begin() + 5);
+  t.ui().open(WindowId::Remote);
+  g_log.clear();
+  t.ui().clicked(WindowId::Remote, "按钮");
+  EXPECT_EQ(g_log, (std::vector<std::string>{"still open", "closing"}));
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Remote));
+  EXPECT_EQ(t.backend.destroyed, std::vector<WindowId>{WindowId::Remote});
+}
+
+TEST_F(WindowManagerTest, ClosingAWindowThatIsNotOpenDoesNothing) {
+  t.ui().close(WindowId::Settings);
+  EXPECT_TRUE(t.backend.destroyed.empty());
+  EXPECT_TRUE(g_log.empty());
+}
+
+TEST_F(WindowManagerTest, SettingsOfAClosedWindowReadEmptyAndIgnoreWrites) {
+  ui::WindowRef w = t.window(WindowId::Settings);
+  w.setShown(true);
+  w.setLeft(5);
+  t.control(WindowId::Settings, "文字").setCaption("x");
+  EXPECT_FALSE(w.isOpen());
+  EXPECT_FALSE(w.shown());
+  EXPECT_EQ(w.left(), 0);
+  EXPECT_EQ(t.control(WindowId::Settings, "文字").caption(), "");
+  t.ui().open(WindowId::Settings);
+  EXPECT_EQ(t.control(WindowId::Settings, "没有").caption(), "");
+  EXPECT_FALSE(t.control(WindowId::Settings, "没有").exists());
+}
+
+TEST_F(WindowManagerTest, ModalOpenDisablesTheOthersAndReturnsWhenClosed) {
+  t.ui().open(WindowId::Main);
+  t.ui().open(WindowId::Remote);
+  bool othersDisabledWhileOpen = false;
+  t.backend.whileModal = [&](WindowId id) {
+    othersDisabledWhileOpen = !t.ui().state(WindowId::Main)->enabled && !t.ui().state(WindowId::Remote)->enabled &&
+                              t.ui().state(id)->enabled;
+    t.ui().escapePressed(id);
+  };
+  EXPECT_TRUE(t.ui().open(WindowId::ExitConfirm, true));
+  EXPECT_TRUE(othersDisabledWhileOpen);
+  EXPECT_FALSE(t.ui().isOpen(WindowId::ExitConfirm));
+  EXPECT_TRUE(t.ui().state(WindowId::Main)->enabled);
+  EXPECT_TRUE(t.ui().state(WindowId::Remote)->enabled);
+}
+
+TEST_F(WindowManagerTest, MovingFiresMovedOnlyWhenThePlaceChanges) {
+  t.ui().open(WindowId::Remote);
+  g_log.clear();
+  ui::WindowRef w = t.window(WindowId::Remote);
+  w.setLeft(w.left());
+  EXPECT_TRUE(g_log.empty());
+  w.setLeft(-20);
+  w.setWidth(300);
+  w.move(1, 2, 3, 4);
+  EXPECT_EQ(g_log, (std::vector<std::string>{"moved", "resized", "moved", "resized"}));
+  t.ui().userMoved(WindowId::Remote, {7, 8});
+  EXPECT_EQ(w.rect(), (ui::Rect{7, 8, 3, 4}));
+  EXPECT_EQ(g_log.back(), "moved");
+}
+
+TEST_F(WindowManagerTest, DragAnywhereTakesPressesOnBackgroundLabelsAndPictures) {
+  t.ui().open(WindowId::Remote);
+  g_log.clear();
+  EXPECT_TRUE(t.ui().leftPressed(WindowId::Remote, ""));
+  EXPECT_TRUE(t.ui().leftPressed(WindowId::Remote, "文字"));
+  EXPECT_TRUE(t.ui().leftPressed(WindowId::Remote, "透明"));
+  EXPECT_TRUE(t.ui().leftPressed(WindowId::Remote, "图片"));
+  EXPECT_TRUE(g_log.empty()) << "a drag is not reported as a press";
+  EXPECT_FALSE(t.ui().leftPressed(WindowId::Remote, "按钮"));
+
+  t.window(WindowId::Remote).setDragAnywhere(false);
+  EXPECT_FALSE(t.ui().leftPressed(WindowId::Remote, "图片"));
+  EXPECT_FALSE(t.ui().leftPressed(WindowId::Remote, ""));
+  EXPECT_EQ(g_log, (std::vector<std::string>{"left", "left"}));
+}
+
+TEST_F(WindowManagerTest, PopupMenuOpensBesideThePointerUnlessPlacedAndRunsTheChoice) {
+  t.ui().open(WindowId::Main);
+  g_log.clear();
+  t.backend.pointerPosition = {100, 200};
+  t.ui().popupMenu(WindowId::Main, "菜单");
+  ASSERT_EQ(t.backend.menus.size(), 1u);
+  EXPECT_EQ(t.backend.menus[0].at, (ui::Point{103, 203}));
+  EXPECT_EQ(t.backend.menus[0].captions, (std::vector<std::string>{"一", "-", "二"}));
+  EXPECT_TRUE(g_log.empty()) << "dismissed menu runs nothing";
+
+  t.chooseFromNextMenu("二");
+  t.ui().popupMenu(WindowId::Main, "菜单", ui::Point{5, 6});
+  EXPECT_EQ(t.backend.menus[1].at, (ui::Point{5, 6}));
+  EXPECT_EQ(g_log, std::vector<std::string>{"item"});
+
+  t.chooseFromNextMenu("-");
+  t.ui().popupMenu(WindowId::Main, "菜单");
+  EXPECT_EQ(g_log.size(), 1u) << "a separator runs nothing";
+}
+
+TEST_F(WindowManagerTest, LinkOpensOnlyWithAnAddressAndIsVisitedOnlyOnSuccess) {
+  t.ui().open(WindowId::Main);
+  std::vector<std::string> opened;
+  bool succeed = false;
+  t.ui().openLink = [&](const std::string& a) {
+    opened.push_back(a);
+    return succeed;
+  };
+  ui::ControlRef link = t.control(WindowId::Main, "链接");
+  t.ui().leftPressed(WindowId::Main, "链接");
+  EXPECT_TRUE(opened.empty()) << "an empty address calls nothing";
+  EXPECT_FALSE(link.visited());
+
+  link.setAddress("http://x/");
+  t.ui().leftPressed(WindowId::Main, "链接");
+  EXPECT_FALSE(link.visited());
+  succeed = true;
+  t.ui().leftPressed(WindowId::Main, "链接");
+  EXPECT_TRUE(link.visited());
+  succeed = false;
+  t.ui().leftPressed(WindowId::Main, "链接");
+  EXPECT_FALSE(link.visited()) << "each open sets the mark anew";
+  EXPECT_EQ(opened.size(), 3u);
+}
+
+TEST_F(WindowManagerTest, PositionSettingsActOnlyOnVisibleWindows) {
+  t.ui().open(WindowId::Main);
+  ui::WindowRef w = t.window(WindowId::Main);
+  w.setPosition(ui::WindowPosition::Maximized);
+  EXPECT_EQ(w.rect(), (ui::Rect{0, 0, 1366, 768}));
+  w.move({}, {}, 815, 631);
+  w.setPosition(ui::WindowPosition::Minimized);
+  EXPECT_TRUE(w.minimized());
+  w.setPosition(ui::WindowPosition::Centred);
+  EXPECT_FALSE(w.minimized());
+  EXPECT_EQ(w.rect(), (ui::Rect{275, 68, 815, 631}));
+
+  w.setShown(false);
+  w.setPosition(ui::WindowPosition::Minimized);
+  EXPECT_FALSE(w.minimized());
+}
+
+TEST_F(WindowManagerTest, TakingOneWindowOffTheTopRaisesTheOtherTopmostWindowsAgain) {
+  t.ui().open(WindowId::Main);
+  t.ui().open(WindowId::Advert);
+  t.window(WindowId::Advert).setAlwaysOnTop(true);
+  t.window(WindowId::Main).setAlwaysOnTop(true);
+  t.backend.windowChanges.clear();
+  t.window(WindowId::Main).setAlwaysOnTop(false);
+  EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop());
+  EXPECT_TRUE(t.window(WindowId::Advert).alwaysOnTop());
+  EXPECT_EQ(t.backend.windowChanges,
+            (std::vector<std::pair<WindowId, ui::WindowProperty>>{{WindowId::Main, ui::WindowProperty::AlwaysOnTop},
+                                                                 {WindowId::Advert, ui::WindowProperty::AlwaysOnTop}}));
+}
+
+TEST_F(WindowManagerTest, EscClosesOnlyWindowsThatAllowIt) {
+  g_defs[static_cast<int>(WindowId::Remote)].escCloses = false;
+  t.ui().open(WindowId::Remote);
+  t.ui().open(WindowId::Advert);
+  t.ui().escapePressed(WindowId::Remote);
+  t.ui().escapePressed(WindowId::Advert);
+  EXPECT_TRUE(t.ui().isOpen(WindowId::Remote));
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
+}
+
+TEST_F(WindowManagerTest, TimerPeriodIsNeverNegative) {
+  t.ui().open(WindowId::Main);
+  ui::ControlRef timer = t.control(WindowId::Main, "时钟");
+  timer.setTimerPeriod(-5);
+  EXPECT_EQ(timer.timerPeriod(), 0);
+  timer.setTimerPeriod(100);
+  EXPECT_EQ(timer.timerPeriod(), 100);
+}
+
+TEST(TabPages, OnlyTheSelectedPagesControlsAreShown) {
+  testing_support::TestProgram t;
+  t.ui().open(WindowId::Settings);
+  const ui::WindowState& w = *t.ui().state(WindowId::Settings);
+  EXPECT_TRUE(ui::effectivelyShown(w, *w.control("默认")));
+  EXPECT_FALSE(ui::effectivelyShown(w, *w.control("设置标签1")));
+  EXPECT_TRUE(ui::effectivelyShown(w, *w.control("设置标签")));
+  t.control(WindowId::Settings, "高级选择夹1").selectTab(1);
+  EXPECT_FALSE(ui::effectivelyShown(w, *w.control("默认")));
+  EXPECT_TRUE(ui::effectivelyShown(w, *w.control("设置标签1")));
+  t.control(WindowId::Settings, "高级选择夹1").selectTab(7);
+  EXPECT_EQ(t.control(WindowId::Settings, "高级选择夹1").selectedTab(), 1);
+}
+
+}  // namespace
