@@ -1,0 +1,74 @@
+// The embedded web-browser view: a child window that hosts the Windows
+// WebBrowser control in place through IWebBrowser2, with a hand-written OLE
+// container (client site, in-place site and frame in one object).
+//
+// Threading and COM: a view belongs to the thread that creates it, and all its
+// calls, its destruction included, happen on that thread, which must pump
+// messages (the control loads pages asynchronously through posted messages).
+// The view takes its own OleInitialize reference on that thread at creation
+// and gives it back on destruction, so the caller may or may not have
+// initialized OLE itself. If OLE cannot be initialized there (the thread is
+// in the multithreaded apartment), or the control cannot be created, the view
+// is a plain white child window and every later call is a harmless no-op.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+struct IOleObject;
+struct IOleInPlaceObject;
+struct IWebBrowser2;
+
+namespace win32 {
+
+class BrowserView {
+ public:
+  // Creates the view as a child of `parent` at the rectangle (client
+  // coordinates of the parent): the view's own window, then the control with
+  // offline off, silent on and medium page text, then, if `address` (GBK
+  // bytes) is not empty, a navigation to it. Returns nullptr only if the child
+  // window cannot be created (for instance when `parent` is not a window).
+  static std::unique_ptr<BrowserView> create(HWND parent, int left, int top, int width, int height,
+                                             const std::string& address);
+
+  BrowserView(const BrowserView&) = delete;
+  BrowserView& operator=(const BrowserView&) = delete;
+
+  // Deactivates and releases the control and destroys the view's window (if
+  // the parent's destruction has not already taken it).
+  ~BrowserView();
+
+  // Starts loading `address` (GBK bytes) and returns at once.
+  void navigate(const std::string& address);
+
+  // Moves the view to the rectangle (client coordinates of the parent); the
+  // browser fills it.
+  void move(int left, int top, int width, int height);
+
+  // The view's own window; the browser's windows lie beneath it. nullptr once
+  // the window is gone (the parent was destroyed before the view).
+  HWND window() const { return window_; }
+
+ private:
+  class Site;
+
+  BrowserView() = default;
+
+  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void embedControl();
+  void fitControl(int width, int height);
+  void releaseControl();
+
+  HWND window_ = nullptr;
+  bool oleInitialized_ = false;
+  Site* site_ = nullptr;
+  IOleObject* oleObject_ = nullptr;
+  IOleInPlaceObject* inPlaceObject_ = nullptr;
+  IWebBrowser2* browser_ = nullptr;
+};
+
+}  // namespace win32

@@ -1,0 +1,456 @@
+#include "platform/win32/control_painter.h"
+
+#include <algorithm>
+
+#include "platform/win32/text_win32.h"
+
+namespace win32 {
+namespace {
+
+// The frame of the colour chooser.
+constexpr COLORREF kDarkFrame = RGB(64, 64, 64);
+constexpr COLORREF kWhiteRef = RGB(255, 255, 255);
+constexpr COLORREF kBlackRef = RGB(0, 0, 0);
+
+PictureDrawer g_pictureDrawer = nullptr;
+
+HFONT guiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
+void fill(HDC hdc, const RECT& rect, COLORREF colour) {
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+  HBRUSH brush = CreateSolidBrush(colour);
+  if (!brush) return;
+  FillRect(hdc, &rect, brush);
+  DeleteObject(brush);
+}
+
+// A one-pixel line along one side, drawn as a filled strip so that it covers
+// exactly the pixels named (no pen end-point rules).
+void fillStrip(HDC hdc, int left, int top, int right, int bottom, COLORREF colour) {
+  fill(hdc, RECT{left, top, right, bottom}, colour);
+}
+
+void frame(HDC hdc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
+  fillStrip(hdc, r.left, r.top, r.right, r.top + 1, topLeft);
+  fillStrip(hdc, r.left, r.top, r.left + 1, r.bottom, topLeft);
+  fillStrip(hdc, r.left, r.bottom - 1, r.right, r.bottom, bottomRight);
+  fillStrip(hdc, r.right - 1, r.top, r.right, r.bottom, bottomRight);
+}
+
+RECT clientRect(const ui::ControlState& control) { return RECT{0, 0, control.rect.width, control.rect.height}; }
+
+// A caption ready to draw: the rectangle DrawTextW formats in and its flags.
+struct TextLayout {
+  RECT rect{};
+  UINT format = 0;
+};
+
+// Lays a caption out in the client rectangle. One line: DrawText aligns it
+// both ways itself. Word wrap: DrawText breaks it and aligns it horizontally;
+// vertical alignment of several lines is ours, from the measured height.
+// No prefix processing anywhere: an ampersand is shown as such.
+TextLayout layoutText(HDC hdc, const std::wstring& text, const RECT& client, const ui::TextStyle& style) {
+  TextLayout layout;
+  layout.rect = client;
+  UINT horizontal = DT_LEFT;
+  if (style.hAlign == ui::HAlign::Centre) horizontal = DT_CENTER;
+  if (style.hAlign == ui::HAlign::Right) horizontal = DT_RIGHT;
+
+  if (!style.wordWrap) {
+    UINT vertical = DT_TOP;
+    if (style.vAlign == ui::VAlign::Centre) vertical = DT_VCENTER;
+    if (style.vAlign == ui::VAlign::Bottom) vertical = DT_BOTTOM;
+    layout.format = DT_NOPREFIX | DT_SINGLELINE | horizontal | vertical;
+    return layout;
+  }
+
+  layout.format = DT_NOPREFIX | DT_WORDBREAK | horizontal;
+  RECT measured = client;
+  DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &measured, layout.format | DT_CALCRECT);
+  const int textHeight = measured.bottom - measured.top;
+  const int height = client.bottom - client.top;
+  int top = client.top;
+  if (style.vAlign == ui::VAlign::Centre) top += (height - textHeight) / 2;
+  if (style.vAlign == ui::VAlign::Bottom) top += height - textHeight;
+  layout.rect.top = top;
+  layout.rect.bottom = top + textHeight;
+  return layout;
+}
+
+void drawLayout(HDC hdc, const std::wstring& text, const TextLayout& layout, COLORREF colour, int dx, int dy) {
+  RECT rect = layout.rect;
+  OffsetRect(&rect, dx, dy);
+  SetTextColor(hdc, colour);
+  DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &rect, layout.format);
+}
+
+// Draws a caption transparently with its effect. The DC's font is selected.
+void drawCaption(HDC hdc, const std::string& caption, const RECT& client, const ui::TextStyle& style,
+                 COLORREF colour, int dx = 0, int dy = 0) {
+  const std::wstring text = wideFromGbk(caption);
+  if (text.empty()) return;
+  const TextLayout layout = layoutText(hdc, text, client, style);
+  switch (style.effect) {
+    case ui::TextEffect::Engraved:  // white one pixel right and down, the text at its place
+      drawLayout(hdc, text, layout, kWhiteRef, dx + 1, dy + 1);
+      drawLayout(hdc, text, layout, colour, dx, dy);
+      break;
+    case ui::TextEffect::Raised:  // white at its place, the text one pixel right and down
+      drawLayout(hdc, text, layout, kWhiteRef, dx, dy);
+      drawLayout(hdc, text, layout, colour, dx + 1, dy + 1);
+      break;
+    case ui::TextEffect::Shadow:  // black two pixels right and down, the text at its place
+      drawLayout(hdc, text, layout, kBlackRef, dx + 2, dy + 2);
+      drawLayout(hdc, text, layout, colour, dx, dy);
+      break;
+    case ui::TextEffect::Plain:
+      drawLayout(hdc, text, layout, colour, dx, dy);
+      break;
+  }
+}
+
+void selectFont(HDC hdc, const ui::ControlState& control, FontCache& fonts) {
+  SelectObject(hdc, fonts.get(control.def->font));
+}
+
+void paintLabel(HDC hdc, const ui::ControlState& control, FontCache& fonts, bool filled) {
+  const RECT client = clientRect(control);
+  if (filled) fill(hdc, client, toColorRef(control.backColour, COLOR_BTNFACE));
+  selectFont(hdc, control, fonts);
+  drawCaption(hdc, control.caption, client, control.def->style, toColorRef(control.textColour, COLOR_BTNTEXT));
+}
+
+void paintSuperBtn(HDC hdc, const ui::ControlState& control, const ControlLook& look, FontCache& fonts) {
+  const ui::ControlDef& def = *control.def;
+  // The normal look is the control's current colours (set from the definition).
+  ui::Look colours{control.textColour, control.backColour};
+  if (look.hot || look.pressed) {
+    colours = def.looks.hot;
+  } else if (look.focused) {
+    colours = def.looks.focused;
+  }
+  const RECT client = clientRect(control);
+  fill(hdc, client, toColorRef(colours.back, COLOR_BTNFACE));
+
+  selectFont(hdc, control, fonts);
+  const ui::TextStyle centred{ui::HAlign::Centre, ui::VAlign::Centre, true, ui::TextEffect::Plain};
+  const int shift = look.pressed ? 1 : 0;
+  drawCaption(hdc, control.caption, client, centred, toColorRef(colours.text, COLOR_BTNTEXT), shift, shift);
+
+  if (def.edgeWhileHot && (look.hot || look.pressed)) {
+    const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    if (look.pressed) {
+      frame(hdc, client, shadow, highlight);  // sunken
+    } else {
+      frame(hdc, client, highlight, shadow);  // raised
+    }
+  }
+}
+
+void paintHyperLinker(HDC hdc, const ui::ControlState& control, const ControlLook& look, FontCache& fonts) {
+  const RECT client = clientRect(control);
+  fill(hdc, client, toColorRef(control.backColour, COLOR_BTNFACE));
+  // The normal colour is the control's current text colour; visited replaces
+  // it once the link has been opened, hover wins while the pointer is over it.
+  ui::Colour text = control.textColour;
+  if (control.visited) text = control.def->link.visited;
+  if (look.hot) text = control.def->link.hover;
+  // No underline: the link shows in the font its definition gives.
+  selectFont(hdc, control, fonts);
+  const ui::TextStyle style{ui::HAlign::Left, ui::VAlign::Centre, false, ui::TextEffect::Plain};
+  drawCaption(hdc, control.caption, client, style, toColorRef(text, COLOR_BTNTEXT));
+}
+
+void paintPicture(HDC hdc, const ui::ControlState& control, const ControlLook& look) {
+  if (g_pictureDrawer) g_pictureDrawer(hdc, control, look);
+}
+
+void paintColorPicker(HDC hdc, const ui::ControlState& control) {
+  const RECT client = clientRect(control);
+  fill(hdc, client, toColorRef(control.currentColour, COLOR_BTNFACE));
+  frame(hdc, client, kDarkFrame, kDarkFrame);
+}
+
+// Text on the selected tab: white on a dark page colour, black on a light one.
+COLORREF contrastingText(COLORREF back) {
+  const int luminance = (299 * GetRValue(back) + 587 * GetGValue(back) + 114 * GetBValue(back)) / 1000;
+  return luminance < 128 ? kWhiteRef : kBlackRef;
+}
+
+void paintPageControl(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts) {
+  const RECT client = clientRect(control);
+  const TabStripLayout layout = tabStripLayout(hdc, control, fonts);
+  const COLORREF pageColour = toColorRef(control.backColour, COLOR_BTNFACE);
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+
+  // Beside the tabs the window shows through.
+  fill(hdc, RECT{client.left, client.top, client.right, layout.page.top}, toColorRef(window.background, COLOR_BTNFACE));
+  fill(hdc, layout.page, pageColour);
+  frame(hdc, layout.page, shadow, shadow);
+
+  selectFont(hdc, control, fonts);
+  const ui::TextStyle centred{ui::HAlign::Centre, ui::VAlign::Centre, false, ui::TextEffect::Plain};
+  const int selected = control.selectedTab;
+  for (int i = 0; i < static_cast<int>(layout.tabs.size()); ++i) {
+    if (i == selected) continue;  // drawn last, over its neighbours
+    const RECT& tab = layout.tabs[i];
+    fill(hdc, tab, face);
+    fillStrip(hdc, tab.left, tab.top, tab.right, tab.top + 1, shadow);
+    fillStrip(hdc, tab.left, tab.top, tab.left + 1, tab.bottom, shadow);
+    fillStrip(hdc, tab.right - 1, tab.top, tab.right, tab.bottom, shadow);
+    drawCaption(hdc, control.def->tabs[i], tab, centred, GetSysColor(COLOR_BTNTEXT));
+  }
+  if (selected >= 0 && selected < static_cast<int>(layout.tabs.size())) {
+    const RECT& tab = layout.tabs[selected];
+    // The selected tab opens into its page: it also covers the page's top line.
+    fill(hdc, RECT{tab.left, tab.top, tab.right, tab.bottom + 1}, pageColour);
+    fillStrip(hdc, tab.left, tab.top, tab.right, tab.top + 1, shadow);
+    fillStrip(hdc, tab.left, tab.top, tab.left + 1, tab.bottom + 1, shadow);
+    fillStrip(hdc, tab.right - 1, tab.top, tab.right, tab.bottom + 1, shadow);
+    drawCaption(hdc, control.def->tabs[selected], tab, centred, contrastingText(pageColour));
+  }
+}
+
+// Whether two rectangles share any pixel.
+bool overlaps(const RECT& a, const RECT& b) {
+  RECT common;
+  return IntersectRect(&common, &a, &b) != 0;
+}
+
+const ui::ControlState* pageControlOf(const ui::WindowState& window) {
+  for (const ui::ControlState& c : window.controls) {
+    if (c.def && c.def->kind == ui::ControlKind::PageControl) return &c;
+  }
+  return nullptr;
+}
+
+bool onPage(const ui::ControlState& control) { return !control.def->page.empty(); }
+
+// Paints one control beneath `target` into hdc, which is in the target's
+// client coordinates (targetRect = the target's rectangle in the window).
+void paintBeneath(HDC hdc, const ui::WindowState& window, const ui::ControlState& beneath, const RECT& targetRect,
+                  FontCache& fonts) {
+  if (!beneath.def || !ui::effectivelyShown(window, beneath)) return;
+  if (beneath.def->kind == ui::ControlKind::HtmlViewer || beneath.def->kind == ui::ControlKind::Timer) return;
+  const RECT rect = controlRectInWindow(window, beneath);
+  if (!overlaps(rect, targetRect)) return;
+  const int saved = SaveDC(hdc);
+  OffsetViewportOrgEx(hdc, rect.left - targetRect.left, rect.top - targetRect.top, nullptr);
+  paintControl(hdc, window, beneath, ControlLook{}, fonts);
+  RestoreDC(hdc, saved);
+}
+
+}  // namespace
+
+FontCache::~FontCache() {
+  for (auto& entry : fonts_) {
+    if (entry.second != guiFont()) DeleteObject(entry.second);
+  }
+}
+
+HFONT FontCache::get(const ui::Font& font) {
+  if (font.face.empty()) return guiFont();
+  auto key = std::make_tuple(font.face, font.height, font.weight);
+  auto found = fonts_.find(key);
+  if (found != fonts_.end()) return found->second;
+
+  LOGFONTW lf{};
+  lf.lfHeight = -font.height;  // negative: character height, without internal leading
+  lf.lfWeight = font.weight;
+  lf.lfCharSet = GB2312_CHARSET;
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  const std::wstring face = wideFromGbk(font.face);
+  // The face name field holds LF_FACESIZE characters with its terminator.
+  const size_t length = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
+  std::copy_n(face.begin(), length, lf.lfFaceName);
+  lf.lfFaceName[length] = L'\0';
+
+  HFONT created = CreateFontIndirectW(&lf);
+  // A face the system lacks is no failure (the system picks one for the
+  // character set); only a font that cannot be created at all falls back.
+  if (!created) created = guiFont();
+  fonts_.emplace(std::move(key), created);
+  return created;
+}
+
+COLORREF toColorRef(ui::Colour colour, int systemColourIndex) {
+  if (colour == ui::kSystemDefault) return GetSysColor(systemColourIndex);
+  return static_cast<COLORREF>(colour) & 0x00FFFFFFu;
+}
+
+bool showsBackdrop(ui::ControlKind kind) {
+  return kind == ui::ControlKind::TransLabel || kind == ui::ControlKind::PicBtn;
+}
+
+void paintControl(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look,
+                  FontCache& fonts) {
+  if (!control.def || control.rect.width <= 0 || control.rect.height <= 0) return;
+  const int saved = SaveDC(hdc);
+  IntersectClipRect(hdc, 0, 0, control.rect.width, control.rect.height);
+  SetBkMode(hdc, TRANSPARENT);
+  switch (control.def->kind) {
+    case ui::ControlKind::Label:
+      paintLabel(hdc, control, fonts, true);
+      break;
+    case ui::ControlKind::TransLabel:
+      paintLabel(hdc, control, fonts, false);
+      break;
+    case ui::ControlKind::SuperBtn:
+      paintSuperBtn(hdc, control, look, fonts);
+      break;
+    case ui::ControlKind::HyperLinker:
+      paintHyperLinker(hdc, control, look, fonts);
+      break;
+    case ui::ControlKind::PicBox:
+      fill(hdc, clientRect(control), toColorRef(control.backColour, COLOR_BTNFACE));
+      paintPicture(hdc, control, look);
+      break;
+    case ui::ControlKind::PicBtn:
+      paintPicture(hdc, control, look);
+      break;
+    case ui::ControlKind::ColorPicker:
+      paintColorPicker(hdc, control);
+      break;
+    case ui::ControlKind::PageControl:
+      paintPageControl(hdc, window, control, fonts);
+      break;
+    case ui::ControlKind::HtmlViewer:  // the browser draws itself
+    case ui::ControlKind::Timer:       // has no window
+      break;
+  }
+  RestoreDC(hdc, saved);
+}
+
+RECT controlRectInWindow(const ui::WindowState& window, const ui::ControlState& control) {
+  RECT rect{control.rect.left, control.rect.top, control.rect.right(), control.rect.bottom()};
+  if (control.def && onPage(control)) {
+    if (const ui::ControlState* box = pageControlOf(window)) OffsetRect(&rect, box->rect.left, box->rect.top);
+  }
+  return rect;
+}
+
+void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts) {
+  if (!control.def) return;
+  const int saved = SaveDC(hdc);
+  IntersectClipRect(hdc, 0, 0, control.rect.width, control.rect.height);
+  fill(hdc, clientRect(control), toColorRef(window.background, COLOR_BTNFACE));
+
+  const RECT target = controlRectInWindow(window, control);
+  const ui::ControlState* box = onPage(control) ? pageControlOf(window) : nullptr;
+  // The window's own controls beneath: those before the target, or for a
+  // control on a page, those before its tab box and the tab box itself.
+  const ui::ControlState* windowLevelEnd = box ? box : &control;
+  for (const ui::ControlState& c : window.controls) {
+    if (&c == windowLevelEnd) break;
+    if (!c.def || onPage(c)) continue;
+    paintBeneath(hdc, window, c, target, fonts);
+    if (c.def->kind == ui::ControlKind::PageControl) {
+      // A window-level control above a tab box lies above its pages as well.
+      for (const ui::ControlState& p : window.controls) {
+        if (p.def && onPage(p)) paintBeneath(hdc, window, p, target, fonts);
+      }
+    }
+  }
+  if (box) {
+    paintBeneath(hdc, window, *box, target, fonts);
+    for (const ui::ControlState& c : window.controls) {
+      if (&c == &control) break;
+      if (c.def && onPage(c)) paintBeneath(hdc, window, c, target, fonts);
+    }
+  }
+  RestoreDC(hdc, saved);
+}
+
+void paintControlBuffered(HDC hdc, const ui::WindowState& window, const ui::ControlState& control,
+                          const ControlLook& look, FontCache& fonts) {
+  if (!control.def) return;
+  const int width = control.rect.width;
+  const int height = control.rect.height;
+  if (width <= 0 || height <= 0) return;
+  const ui::ControlKind kind = control.def->kind;
+  if (kind == ui::ControlKind::HtmlViewer || kind == ui::ControlKind::Timer) return;
+
+  HDC memory = CreateCompatibleDC(hdc);
+  HBITMAP bitmap = memory ? CreateCompatibleBitmap(hdc, width, height) : nullptr;
+  if (!bitmap) {
+    // Out of GDI resources: paint straight into the window, flicker and all.
+    if (memory) DeleteDC(memory);
+    if (showsBackdrop(kind)) paintBackdrop(hdc, window, control, fonts);
+    paintControl(hdc, window, control, look, fonts);
+    return;
+  }
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  if (showsBackdrop(kind)) paintBackdrop(memory, window, control, fonts);
+  paintControl(memory, window, control, look, fonts);
+  BitBlt(hdc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+}
+
+void setPictureDrawer(PictureDrawer drawer) { g_pictureDrawer = drawer; }
+
+void drawPixels(HDC hdc, int x, int y, int width, int height, const std::uint32_t* pixels) {
+  if (!pixels || width <= 0 || height <= 0) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(hdc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                    static_cast<UINT>(height), pixels, &info, DIB_RGB_COLORS);
+}
+
+TabStripLayout tabStripLayout(HDC hdc, const ui::ControlState& control, FontCache& fonts) {
+  TabStripLayout layout;
+  const int width = control.rect.width;
+  const int height = control.rect.height;
+  const int saved = SaveDC(hdc);
+  SelectObject(hdc, fonts.get(control.def->font));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(hdc, &metrics);
+  const int stripHeight = std::min(height, static_cast<int>(metrics.tmHeight) + 8);
+
+  int x = 2;
+  for (const std::string& caption : control.def->tabs) {
+    const std::wstring text = wideFromGbk(caption);
+    SIZE extent{};
+    if (!text.empty()) GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), &extent);
+    const int tabWidth = static_cast<int>(extent.cx) + 16;
+    layout.tabs.push_back(RECT{x, 2, x + tabWidth, stripHeight});
+    x += tabWidth;
+  }
+  RestoreDC(hdc, saved);
+
+  const int selected = control.selectedTab;
+  if (selected >= 0 && selected < static_cast<int>(layout.tabs.size())) {
+    // The selected tab stands out: two pixels wider each side and taller.
+    RECT& tab = layout.tabs[selected];
+    tab.left = std::max(0L, tab.left - 2);
+    tab.right += 2;
+    tab.top = 0;
+  }
+  layout.page = RECT{0, stripHeight, width, height};
+  return layout;
+}
+
+int tabAt(HDC hdc, const ui::ControlState& control, FontCache& fonts, POINT point) {
+  const TabStripLayout layout = tabStripLayout(hdc, control, fonts);
+  const int count = static_cast<int>(layout.tabs.size());
+  // The selected tab overlaps its neighbours and is on top.
+  const int selected = control.selectedTab;
+  if (selected >= 0 && selected < count && PtInRect(&layout.tabs[selected], point)) return selected;
+  for (int i = 0; i < count; ++i) {
+    if (PtInRect(&layout.tabs[i], point)) return i;
+  }
+  return -1;
+}
+
+}  // namespace win32

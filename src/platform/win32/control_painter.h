@@ -1,0 +1,113 @@
+// Painting of the program's control kinds with GDI. Every control is a child
+// window of our own class; the window backend calls these functions from its
+// WM_PAINT handling with a DC in the control's client coordinates (the
+// control's top-left corner at 0,0, its size that of control.rect).
+//
+// Text: captions are GBK bytes; they are converted with code page 936 and
+// drawn with the wide-character API, so they read right on any system locale.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "ui/window_state.h"
+
+namespace win32 {
+
+// How the user is interacting with a control right now.
+struct ControlLook {
+  bool hot = false;      // the pointer is over it
+  bool pressed = false;  // the left button is held down on it
+  bool focused = false;  // it has the keyboard focus
+};
+
+// The fonts of the window definitions, created on first use and kept until the
+// cache goes. Every font uses the GB2312 character set; the height is the
+// character height in pixels. An empty face means the system's GUI font.
+class FontCache {
+ public:
+  FontCache() = default;
+  FontCache(const FontCache&) = delete;
+  FontCache& operator=(const FontCache&) = delete;
+  ~FontCache();
+
+  // Never null: a font that cannot be created falls back to the GUI font.
+  HFONT get(const ui::Font& font);
+
+ private:
+  std::map<std::tuple<std::string, int, int>, HFONT> fonts_;
+};
+
+// A colour of the model as GDI wants it. Both are 0x00BBGGRR; the model's
+// "system default" becomes the given system colour (COLOR_BTNFACE for
+// backgrounds, COLOR_BTNTEXT for text).
+COLORREF toColorRef(ui::Colour colour, int systemColourIndex);
+
+// Paints one control into hdc. TransLabel and PicBtn paint only their text or
+// picture and leave every other pixel as it is: what lies beneath must be in
+// hdc already (see paintBackdrop). HtmlViewer and Timer paint nothing. Drawing
+// is clipped to the control's rectangle.
+void paintControl(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look,
+                  FontCache& fonts);
+
+// True for the kinds that do not cover their whole rectangle, so that the
+// backdrop shows through: TransLabel and PicBtn.
+bool showsBackdrop(ui::ControlKind kind);
+
+// Paints, in the control's client coordinates, what lies beneath the control
+// according to the model: the window's background colour, then the shown
+// controls under it in stacking order, each clipped to its own rectangle.
+// Stacking order: the window's own controls in definition order (later ones on
+// top); the controls on a tab page lie on their tab box, in definition order,
+// and their rectangles are relative to the tab box. An HtmlViewer beneath
+// cannot be reproduced (the browser draws itself) and is left out; no
+// transparent control of the program lies over one.
+void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts);
+
+// What the backend's WM_PAINT of a control calls: paints the control (and, for
+// the transparent kinds, its backdrop first) into an off-screen bitmap and
+// copies that to hdc in one go, so nothing flickers and a transparent control
+// does not depend on the order in which the system repaints overlapping
+// windows. The control's window therefore needs no WS_EX_TRANSPARENT, and its
+// WM_ERASEBKGND should do nothing (return 1). When the window's background or
+// a control beneath a transparent one changes, the transparent one must be
+// invalidated too (RedrawWindow of the parent with RDW_ALLCHILDREN does it).
+void paintControlBuffered(HDC hdc, const ui::WindowState& window, const ui::ControlState& control,
+                          const ControlLook& look, FontCache& fonts);
+
+// The whole rectangle of a control in its window's client coordinates: a
+// control on a tab page is offset by its tab box.
+RECT controlRectInWindow(const ui::WindowState& window, const ui::ControlState& control);
+
+// --- Pictures -------------------------------------------------------------
+// The picture code (decoding, animation) lives elsewhere; it registers one
+// function here that draws the current picture of a PicBox or PicBtn into the
+// control's client rectangle. It is called after a PicBox has filled its
+// background, and for a PicBtn on top of its backdrop. Until one is
+// registered, a PicBox shows only its background and a PicBtn nothing.
+using PictureDrawer = void (*)(HDC hdc, const ui::ControlState& control, const ControlLook& look);
+void setPictureDrawer(PictureDrawer drawer);
+
+// Copies top-down 32-bit pixels (0xAARRGGBB in memory order B, G, R, A; alpha
+// ignored) to hdc with their top-left corner at (x, y). For the picture code.
+void drawPixels(HDC hdc, int x, int y, int width, int height, const std::uint32_t* pixels);
+
+// --- Tab box (PageControl) --------------------------------------------------
+struct TabStripLayout {
+  std::vector<RECT> tabs;  // one per tab caption, in order
+  RECT page{};             // the area behind the pages
+};
+
+// Where the tabs and the page area of a PageControl lie, in its client
+// coordinates. Measures the captions with the tab font.
+TabStripLayout tabStripLayout(HDC hdc, const ui::ControlState& control, FontCache& fonts);
+
+// The index of the tab under the point (control client coordinates), or -1.
+int tabAt(HDC hdc, const ui::ControlState& control, FontCache& fonts, POINT point);
+
+}  // namespace win32
