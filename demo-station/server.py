@@ -1,0 +1,385 @@
+#!/usr/bin/env python3
+"""The demo station: a small local HTTP server for the Station client.
+
+It serves the player page, the advert pages, the chat page, both manifests
+and the advert picture from files under a content folder, so the client can
+run and be tested with no network beyond loopback. Python standard library
+only.
+
+    python3 demo-station/server.py [--host 127.0.0.1] [--port 18480]
+        [--root demo-station/site] [--log FILE] [--misbehave MODE[,MODE...]]
+
+Once listening it prints "ready http://127.0.0.1:PORT/" (flushed) on stdout;
+SIGTERM or SIGINT stop it cleanly with exit status 0. --port 0 picks a free
+port (the ready line tells which). Only loopback addresses are accepted for
+--host.
+
+File lookup
+    The request target's path (query and fragment dropped, percent-escapes
+    decoded once) names a file under the root: "/bofang/ad/ad.php" is
+    ROOT/bofang/ad/ad.php, and a path ending in "/" names the folder's
+    index.html ("/bofang/" is ROOT/bofang/index.html). A folder asked for
+    without the trailing slash is redirected (301) to the slash form. A path
+    with a ".." segment, a backslash or a NUL byte, encoded or not, or one
+    that resolves (through links) outside the root, is refused with 403;
+    a file that does not exist gives 404 with a small HTML page. An
+    absolute-form target ("http://host/path") is served by its path.
+    GET and HEAD are answered (POST like GET, its body ignored); other
+    methods get 501.
+
+Responses
+    HTTP/1.0 style: status line, Server, Date, Content-Type (by file name
+    suffix: .html/.htm/.php text/html, .xml text/xml, .gif image/gif,
+    .swf application/x-shockwave-flash, ...), Content-Length,
+    "Connection: close"; then the body; then the connection is closed.
+
+Request log (--log FILE)
+    The file is truncated at start. Every request that parses gets one line,
+    written and flushed as soon as its head has been read (before the
+    answer), a JSON object with:
+        "method"    e.g. "GET"
+        "path"      the raw request target, query included, as sent
+        "protocol"  e.g. "HTTP/1.0" ("HTTP/0.9" for a bare request line)
+        "headers"   [[name, value], ...] in the order received, names as sent
+        "time"      seconds since the epoch (float)
+    Bytes above 0x7F in the target or headers appear as the characters
+    U+0080..U+00FF (latin-1); encode("latin-1") gives the raw bytes back.
+
+Misbehaviour (--misbehave, or server.misbehave = Misbehaviour.parse(...) in
+process; several modes may be joined with commas). Every request gets it:
+    drop-after:N   send the head with a Content-Length larger than the body
+                   (the body's length, or N + 1 if that is not larger than
+                   N), send the first N body bytes, then close
+    no-length      send the head without Content-Length; the body ends when
+                   the connection closes
+    status:CODE    answer with status CODE and the file's body, or a small
+                   error page when there is no such file
+    slow:MS        wait MS milliseconds before answering (after logging)
+
+In-process use (tests):
+    server, thread = start_server(root, port=0, log_path=None, misbehave=None)
+    port = server.server_address[1]
+    ...
+    stop_server(server, thread)
+"""
+
+import argparse
+import http
+import http.server
+import ipaddress
+import json
+import os
+import signal
+import socket
+import socketserver
+import sys
+import threading
+import time
+import urllib.parse
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DEFAULT_ROOT = os.path.join(HERE, "site")
+DEFAULT_PORT = 18480
+
+CONTENT_TYPES = {
+    ".html": "text/html",
+    ".htm": "text/html",
+    ".php": "text/html",
+    ".xml": "text/xml",
+    ".gif": "image/gif",
+    ".swf": "application/x-shockwave-flash",
+    ".jpg": "image/jpeg",
+    ".jpeg": "image/jpeg",
+    ".png": "image/png",
+    ".bmp": "image/bmp",
+    ".css": "text/css",
+    ".js": "application/javascript",
+    ".txt": "text/plain",
+}
+
+
+class Misbehaviour:
+    """What the server does wrong on purpose; all None means behave."""
+
+    def __init__(self, drop_after=None, no_length=False, status=None, slow_ms=None):
+        self.drop_after = drop_after
+        self.no_length = no_length
+        self.status = status
+        self.slow_ms = slow_ms
+
+    @classmethod
+    def parse(cls, text):
+        """Parses "mode[,mode...]"; raises ValueError on anything unknown."""
+        result = cls()
+        for item in (text or "").split(","):
+            item = item.strip()
+            if not item:
+                continue
+            name, _, value = item.partition(":")
+            if name == "drop-after":
+                result.drop_after = _non_negative(value, item)
+            elif name == "no-length" and not value:
+                result.no_length = True
+            elif name == "status":
+                code = _non_negative(value, item)
+                if not 100 <= code <= 999:
+                    raise ValueError(f"status out of range: {item}")
+                result.status = code
+            elif name == "slow":
+                result.slow_ms = _non_negative(value, item)
+            else:
+                raise ValueError(f"unknown misbehaviour: {item}")
+        return result
+
+
+def _non_negative(value, item):
+    if not value.isdigit():
+        raise ValueError(f"needs a non-negative number: {item}")
+    return int(value)
+
+
+class Refused(Exception):
+    """A request path that must not be looked up (it would leave the root)."""
+
+
+def resolve(root, target):
+    """Maps a request target to (kind, value).
+
+    kind is "file" (value: the file's path, bytes), "redirect" (value: the
+    target with a slash added to the path) or "missing" (value: None).
+    Raises Refused for paths that would leave the root.
+    """
+    if target.lower().startswith(("http://", "https://")):
+        parts = urllib.parse.urlsplit(target)
+        target = (parts.path or "/") + ("?" + parts.query if parts.query else "")
+    raw_path = target.split("#", 1)[0].split("?", 1)[0]
+    if not raw_path.startswith("/"):
+        raise Refused(target)
+    decoded = urllib.parse.unquote_to_bytes(raw_path.encode("latin-1"))
+    parts = []
+    for segment in decoded.split(b"/"):
+        if segment == b".." or b"\\" in segment or b"\0" in segment:
+            raise Refused(target)
+        if segment and segment != b".":
+            parts.append(segment)
+    root_b = os.path.realpath(os.fsencode(root))
+    path = os.path.join(root_b, *parts) if parts else root_b
+    real = os.path.realpath(path)
+    if real != root_b and not real.startswith(root_b + b"/"):
+        raise Refused(target)
+    if os.path.isdir(real):
+        if not decoded.endswith(b"/"):
+            query = target[len(raw_path):]
+            return "redirect", raw_path + "/" + query
+        path = os.path.join(real, b"index.html")
+        return ("file", path) if os.path.isfile(path) else ("missing", None)
+    if decoded.endswith(b"/") or not os.path.isfile(real):
+        return "missing", None
+    return "file", real
+
+
+def content_type(path):
+    suffix = os.path.splitext(os.fsdecode(path))[1].lower()
+    return CONTENT_TYPES.get(suffix, "application/octet-stream")
+
+
+def error_page(code):
+    try:
+        phrase = http.HTTPStatus(code).phrase
+    except ValueError:
+        phrase = "Status"
+    return (f"<html><head><title>{code} {phrase}</title></head>"
+            f"<body><h1>{code} {phrase}</h1></body></html>\n").encode("ascii")
+
+
+class StationHandler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.0"
+    server_version = "DemoStation/1.0"
+
+    def version_string(self):
+        return self.server_version
+
+    def log_message(self, format, *args):
+        pass  # the request log is the JSON log; stderr stays quiet
+
+    def parse_request(self):
+        ok = super().parse_request()
+        if ok:
+            self.server.log_request_line({
+                "method": self.command,
+                "path": self.path,
+                "protocol": self.request_version,
+                "headers": [[k, v] for k, v in self.headers.items()],
+                "time": time.time(),
+            })
+        return ok
+
+    def do_GET(self):
+        self.answer(send_body=True)
+
+    def do_HEAD(self):
+        self.answer(send_body=False)
+
+    def do_POST(self):
+        length = self.headers.get("Content-Length", "")
+        if length.isdigit():
+            self.rfile.read(int(length))
+        self.answer(send_body=True)
+
+    def answer(self, send_body):
+        mis = self.server.misbehave or Misbehaviour()
+        if mis.slow_ms:
+            time.sleep(mis.slow_ms / 1000.0)
+        location = None
+        ctype = "text/html"
+        try:
+            kind, value = resolve(self.server.root, self.path)
+        except Refused:
+            kind, value = "refused", None
+        if kind == "file":
+            try:
+                with open(value, "rb") as f:
+                    body = f.read()
+                status = 200
+                ctype = content_type(value)
+            except OSError:
+                kind = "missing"
+        if kind == "redirect":
+            status, location, body = 301, value, error_page(301)
+        elif kind == "refused":
+            status, body = 403, error_page(403)
+        elif kind == "missing":
+            status, body = 404, error_page(404)
+        if mis.status is not None:
+            if kind != "file":
+                body, ctype, location = error_page(mis.status), "text/html", None
+            status = mis.status
+
+        self.send_response(status)
+        self.send_header("Content-Type", ctype)
+        if location:
+            self.send_header("Location", location)
+        if mis.drop_after is not None:
+            declared = max(len(body), mis.drop_after + 1)
+            body = body[:mis.drop_after]
+            self.send_header("Content-Length", str(declared))
+        elif not mis.no_length:
+            self.send_header("Content-Length", str(len(body)))
+        self.send_header("Connection", "close")
+        self.end_headers()
+        if send_body and body:
+            self.wfile.write(body)
+        self.close_connection = True
+
+
+class StationServer(http.server.ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, address, root, log_path=None, misbehave=None):
+        self.root = os.path.abspath(root)
+        self.misbehave = misbehave
+        self._log_lock = threading.Lock()
+        if ":" in address[0]:
+            self.address_family = socket.AF_INET6
+        self._log = open(log_path, "w", encoding="utf-8") if log_path else None
+        try:
+            super().__init__(address, StationHandler)
+        except BaseException:
+            if self._log:
+                self._log.close()
+            raise
+
+    def server_bind(self):
+        # skips HTTPServer's reverse name look-up of the address
+        socketserver.TCPServer.server_bind(self)
+        self.server_name, self.server_port = self.server_address[:2]
+
+    def handle_error(self, request, client_address):
+        # a client that hangs up early is no fault of the server
+        if isinstance(sys.exc_info()[1], ConnectionError):
+            return
+        super().handle_error(request, client_address)
+
+    def log_request_line(self, record):
+        if self._log is None:
+            return
+        line = json.dumps(record) + "\n"
+        with self._log_lock:
+            if not self._log.closed:
+                self._log.write(line)
+                self._log.flush()
+
+    def server_close(self):
+        super().server_close()
+        with self._log_lock:
+            if self._log:
+                self._log.close()
+
+
+def check_loopback(host):
+    try:
+        if not ipaddress.ip_address(host).is_loopback:
+            raise ValueError
+    except ValueError:
+        raise ValueError(f"not a loopback address: {host}") from None
+
+
+def start_server(root=DEFAULT_ROOT, port=0, log_path=None, misbehave=None, host="127.0.0.1",
+                 poll_interval=0.02):
+    """Starts serving on a background thread; returns (server, thread).
+
+    poll_interval is how often the serving loop looks for a stop request,
+    so it bounds how long stop_server waits."""
+    check_loopback(host)
+    if isinstance(misbehave, str):
+        misbehave = Misbehaviour.parse(misbehave)
+    server = StationServer((host, port), root, log_path, misbehave)
+    thread = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": poll_interval},
+                              name="demo-station", daemon=True)
+    thread.start()
+    return server, thread
+
+
+def stop_server(server, thread):
+    server.shutdown()
+    server.server_close()
+    thread.join(5)
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description="Demo station server (loopback only).")
+    parser.add_argument("--host", default="127.0.0.1")
+    parser.add_argument("--port", type=int, default=DEFAULT_PORT)
+    parser.add_argument("--root", default=DEFAULT_ROOT)
+    parser.add_argument("--log", default=None)
+    parser.add_argument("--misbehave", default=None, metavar="MODE[,MODE...]")
+    args = parser.parse_args(argv)
+
+    try:
+        check_loopback(args.host)
+        misbehave = Misbehaviour.parse(args.misbehave) if args.misbehave else None
+    except ValueError as e:
+        parser.error(str(e))
+    if not os.path.isdir(args.root):
+        parser.error(f"no such folder: {args.root}")
+
+    stop = threading.Event()
+    signal.signal(signal.SIGTERM, lambda *_: stop.set())
+    signal.signal(signal.SIGINT, lambda *_: stop.set())
+    try:
+        server, thread = start_server(args.root, args.port, args.log, misbehave, args.host,
+                                      poll_interval=0.2)
+    except OSError as e:
+        print(f"demo-station: cannot listen on {args.host}:{args.port}: {e}", file=sys.stderr)
+        return 1
+    host, port = server.server_address[:2]
+    print(f"ready http://{host}:{port}/", flush=True)
+    while not stop.wait(0.5):
+        pass
+    stop_server(server, thread)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,557 @@
+"""End-to-end harness: runs the real station.exe under Wine with a local demo
+station and drives it from outside through the probe program.
+
+Each `Station` gets, for itself alone:
+  - a scratch copy of the run directory (files the program writes stay there),
+  - a scratch copy of the demo station's site, served on 127.0.0.1:18480 (the
+    address compiled into the program) with a request log,
+  - a private Wine prefix: a copy of the project's prefix (hard links for the
+    big system binaries, real copies of the registry and everything small), so
+    the program runs under a wineserver of its own. Nothing else's windows,
+    focus or pointer can get in the way of its clicks and keys, and ending it
+    with `wineserver -k` touches no other Wine program. Set
+    STATION_E2E_PREFIX=shared to run in the project's prefix instead (then
+    only the program's own process is killed).
+
+Environment:
+  DISPLAY          a running X server (Xvfb 1366x768x24); required
+  STATION_ROOT     the source tree (default: two levels above this file)
+  STATION_RUNDIR   the run directory with station.exe (default build/win/run)
+  STATION_PROBE    the probe program (default build/win/tests/e2e/station_probe.exe),
+                   with station_probe_hook.dll beside it
+  STATION_DEMO_SERVER  the demo station server script (default demo-station/server.py)
+  STATION_SCREENSHOTS  where failing tests leave a screenshot (default build/e2e-screenshots)
+  STATION_E2E_KEEP=1   keep the scratch directories (their paths are printed)
+"""
+
+import atexit
+import functools
+import json
+import os
+import queue
+import re
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import types
+import unittest
+from pathlib import Path
+
+ROOT = Path(os.environ.get("STATION_ROOT") or Path(__file__).resolve().parents[2])
+RUNDIR = Path(os.environ.get("STATION_RUNDIR") or ROOT / "build" / "win" / "run")
+PROBE = Path(os.environ.get("STATION_PROBE") or ROOT / "build" / "win" / "tests" / "e2e" / "station_probe.exe")
+SERVER = Path(os.environ.get("STATION_DEMO_SERVER") or ROOT / "demo-station" / "server.py")
+SITE = ROOT / "demo-station" / "site"
+SCREENSHOTS = Path(os.environ.get("STATION_SCREENSHOTS") or ROOT / "build" / "e2e-screenshots")
+WINE_RUN = ROOT / "scripts" / "wine-run"
+# The project's Wine files, as scripts/env.sh finds them.
+CACHE = Path(os.environ.get("STATION_CACHE") or ROOT / ".cache")
+
+HOST = "127.0.0.1"
+PORT = 18480
+MAIN_TITLE = "汀蔚网络视听台"
+WINDOW_CLASS = "StationWindow"
+CONTROL_CLASS = "StationControl"
+
+# Files of a Wine prefix that nobody writes: shared by hard link.
+_LINKABLE = {".dll", ".exe", ".drv", ".sys", ".nls", ".ocx", ".cpl", ".acm", ".tlb", ".ds", ".msstyles",
+             ".ax", ".fon", ".ttf", ".icm"}
+
+_live = set()
+
+
+def _cleanup_all():
+    for station in list(_live):
+        station.stop()
+
+
+atexit.register(_cleanup_all)
+
+
+def _on_sigterm(signum, frame):
+    # A test run that is told to stop (CTest past its TIMEOUT) leaves no Wine
+    # program, server or scratch directory behind, and stops at once: an
+    # exception here would only fail the current test and go on to the next.
+    print(f"[e2e] signal {signum}: stopping", file=sys.stderr, flush=True)
+    _cleanup_all()
+    sys.stdout.flush()
+    sys.stderr.flush()
+    os._exit(128 + signum)
+
+
+class HarnessError(RuntimeError):
+    """The environment, not the program, is not as the tests need it."""
+
+
+def port_is_listening(port=PORT, host=HOST):
+    with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as s:
+        s.settimeout(0.5)
+        return s.connect_ex((host, port)) == 0
+
+
+def _copy_prefix(master, target):
+    """A private Wine prefix: hard links for the system binaries where the file
+    system allows, real copies of everything else (registry, ini files)."""
+
+    def copy(src, dst):
+        if Path(src).suffix.lower() in _LINKABLE:
+            try:
+                os.link(src, dst)
+                return dst
+            except OSError:
+                pass
+        return shutil.copy2(src, dst)
+
+    # The file "wineserver" names the server's socket directory of the master
+    # prefix; without it Wine picks a fresh one for the copy.
+    shutil.copytree(master, target, symlinks=True, copy_function=copy,
+                    ignore=lambda d, names: ["wineserver"] if Path(d) == Path(master) else [])
+
+
+def flatten(window):
+    """Every descendant of a window from `windows()`, depth first."""
+    for child in window.get("children", []):
+        yield child
+        yield from flatten(child)
+
+
+def centre(rect):
+    return (rect["left"] + rect["width"] // 2, rect["top"] + rect["height"] // 2)
+
+
+class Station:
+    """One run of station.exe with its demo station, driven through the probe.
+
+    Options:
+      server      start the demo station (False: nothing listens on the port)
+      omit        names to leave out of the scratch run directory
+      prepare     callable(run_dir, site_dir) run before anything starts
+      wait_main   seconds to wait for the main window (0: do not wait)
+    """
+
+    def __init__(self, name="station", *, server=True, omit=(), prepare=None, wait_main=60):
+        self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
+        self.server_wanted = server
+        self.omit = tuple(omit)
+        self.prepare = prepare
+        self.wait_main = wait_main
+        self.tmp = None
+        self.proc = None
+        self.server = None
+        self.main = None
+        self.pid = None  # the program's Windows process id, from its main window
+        self.private_prefix = os.environ.get("STATION_E2E_PREFIX", "private") != "shared"
+        self._server_lines = queue.Queue()
+
+    # ------------------------------------------------------------ life ---
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+    def start(self):
+        display = os.environ.get("DISPLAY")
+        if not display:
+            raise HarnessError("DISPLAY is not set: start Xvfb (1366x768x24) and export DISPLAY")
+        for path, what in ((RUNDIR / "station.exe", "station.exe (STATION_RUNDIR)"),
+                           (PROBE, "the probe (STATION_PROBE)"), (WINE_RUN, "scripts/wine-run")):
+            if not path.exists():
+                raise HarnessError(f"missing {what}: {path}")
+        if not (CACHE / "wineprefix").is_dir():
+            raise HarnessError(f"no Wine prefix at {CACHE / 'wineprefix'}: run scripts/setup.sh")
+        if signal.getsignal(signal.SIGTERM) is signal.SIG_DFL:
+            signal.signal(signal.SIGTERM, _on_sigterm)
+        _live.add(self)
+        self.tmp = Path(tempfile.mkdtemp(prefix=f"station-e2e-{self.name[-40:]}-"))
+        self.run_dir = self.tmp / "run"
+        self.site_dir = self.tmp / "site"
+        self.log_path = self.tmp / "requests.log"
+        self.wine_log = self.tmp / "station.out"
+        source = RUNDIR.resolve()
+        shutil.copytree(source, self.run_dir, symlinks=False,
+                        ignore=lambda d, names: [n for n in names if Path(d) == source and n in self.omit])
+        if SITE.is_dir():
+            shutil.copytree(SITE, self.site_dir)
+        else:
+            self.site_dir.mkdir()
+        self.env = dict(os.environ)
+        self.env.pop("WINEPREFIX", None)
+        if self.private_prefix:
+            cache = self.tmp / "cache"
+            cache.mkdir()
+            _copy_prefix(CACHE / "wineprefix", cache / "wineprefix")
+            (cache / "locale").symlink_to((CACHE / "locale").resolve())
+            self.env["STATION_CACHE"] = str(cache)
+        self.wineprefix = Path(self.env.get("STATION_CACHE", CACHE)) / "wineprefix"
+        if self.prepare:
+            self.prepare(self.run_dir, self.site_dir)
+        if self.server_wanted:
+            self._start_server()
+        elif port_is_listening():
+            raise HarnessError(f"something already listens on {HOST}:{PORT}; this test needs the port closed")
+        # Boot the prefix (wineserver and Wine's services) with one short probe
+        # run first: two programs starting a fresh prefix at the same moment
+        # can race for the server and one of them fails.
+        self.screen_at_start = self.probe("screen", timeout=120)
+        self.launch()
+        if self.wait_main:
+            self.main = self.wait_window(MAIN_TITLE, timeout=self.wait_main)
+            if self.main is None:
+                raise AssertionError(f"the main window did not appear within {self.wait_main} s"
+                                     f"\n{self.diagnostics()}")
+            self.pid = self.main["pid"]
+        return self
+
+    def launch(self):
+        """Starts station.exe from the scratch run directory."""
+        self._out = open(self.wine_log, "wb")
+        self.proc = subprocess.Popen([str(WINE_RUN), str(self.run_dir / "station.exe")], cwd=self.run_dir,
+                                     env=self.env, stdin=subprocess.DEVNULL, stdout=self._out,
+                                     stderr=subprocess.STDOUT)
+
+    def _start_server(self):
+        if not SERVER.exists():
+            raise HarnessError(f"missing the demo station server: {SERVER}")
+        if port_is_listening():
+            raise HarnessError(f"{HOST}:{PORT} is taken; stop whatever listens there (a demo station?)")
+        self.server = subprocess.Popen(
+            [sys.executable, str(SERVER), "--port", str(PORT), "--root", str(self.site_dir), "--log",
+             str(self.log_path)], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+
+        def pump(stream, lines):
+            for raw in stream:
+                lines.put(raw.decode("utf-8", "replace").rstrip("\n"))
+            lines.put(None)
+
+        threading.Thread(target=pump, args=(self.server.stdout, self._server_lines), daemon=True).start()
+        deadline = time.monotonic() + 15
+        seen = []
+        while time.monotonic() < deadline:
+            try:
+                line = self._server_lines.get(timeout=0.2)
+            except queue.Empty:
+                continue
+            if line is None:
+                break
+            seen.append(line)
+            if line.startswith("ready "):
+                return
+        self._stop_server()
+        raise HarnessError("the demo station did not report ready:\n" + "\n".join(seen[-20:]))
+
+    def _stop_server(self):
+        if self.server and self.server.poll() is None:
+            self.server.terminate()
+            try:
+                self.server.wait(5)
+            except subprocess.TimeoutExpired:
+                self.server.kill()
+                self.server.wait()
+        if self.server:
+            self.server.stdout.close()
+        self.server = None
+
+    def stop(self):
+        """Ends station.exe if it still runs, stops the server, removes the
+        scratch directories. Safe to call more than once, and from the signal
+        handler while an earlier call was interrupted: each step checks what
+        is left to do, and the station counts as live until the last one."""
+        if self not in _live:
+            return
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                pass
+        if self.private_prefix and self.tmp and (self.tmp / "cache" / "wineprefix").exists():
+            # Only this test's own wineserver: explorer, services and anything
+            # the program started go with it.
+            subprocess.run(["bash", "-c", 'source "$1/scripts/env.sh" && station_wineserver -k; '
+                            'station_wineserver -w', "-", str(ROOT)], env=self.env,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+        self._stop_server()
+        if getattr(self, "_out", None):
+            self._out.close()
+        if self.tmp and self.tmp.exists():
+            if os.environ.get("STATION_E2E_KEEP") == "1":
+                print(f"[e2e] kept {self.tmp}", file=sys.stderr)
+            else:
+                shutil.rmtree(self.tmp, ignore_errors=True)
+        _live.discard(self)
+
+    # ----------------------------------------------------------- probe ---
+
+    def probe(self, *args, timeout=60, check=True):
+        """Runs the probe; returns its JSON output (None if it exits 1 and
+        check is False)."""
+        # Output through files, not pipes: when the probe happens to be the
+        # first Wine program of the prefix, the Wine services it starts inherit
+        # its stdout and would hold a pipe open long after the probe exits.
+        with tempfile.TemporaryFile() as out_file, tempfile.TemporaryFile() as err_file:
+            r = subprocess.run([str(WINE_RUN), str(PROBE), *map(str, args)], env=self.env,
+                               stdin=subprocess.DEVNULL, stdout=out_file, stderr=err_file, timeout=timeout)
+            out_file.seek(0)
+            err_file.seek(0)
+            out = out_file.read().decode("utf-8", "replace").strip()
+            err = err_file.read()[-2000:].decode("utf-8", "replace")
+        if r.returncode == 1 and not check:
+            return None
+        if r.returncode != 0:
+            raise HarnessError(f"probe {' '.join(map(str, args))} exited {r.returncode}: {out} {err}")
+        try:
+            return json.loads(out)
+        except json.JSONDecodeError as e:
+            raise HarnessError(f"probe {' '.join(map(str, args))}: bad JSON ({e}): {out[:2000]}") from None
+
+    def windows(self, cls=WINDOW_CLASS, title=None, all_processes=False):
+        """Top-level windows (visible or not) with their child trees; by
+        default those of class StationWindow of this program."""
+        args = ["windows"]
+        if cls is not None:
+            args += ["--class", cls]
+        if title is not None:
+            args += ["--title", title]
+        if self.pid and not all_processes:
+            args += ["--pid", self.pid]
+        return self.probe(*args)
+
+    def find(self, title, cls=WINDOW_CLASS, visible=True):
+        """The program's top-level window with this title (visible ones only,
+        unless visible is None), or None."""
+        found = [w for w in self.windows(cls, title) if visible is None or w["visible"] == visible]
+        return found[0] if found else None
+
+    def refresh(self, window):
+        """The window's current state, or None once it is gone."""
+        for w in self.windows(cls=None):
+            if w["hwnd"] == window["hwnd"]:
+                return w
+        return None
+
+    @staticmethod
+    def control(window, text, cls=CONTROL_CLASS):
+        """The first control (depth first) of the window showing `text`."""
+        for c in flatten(window):
+            if c["text"] == text and (cls is None or c["class"] == cls):
+                return c
+        return None
+
+    @staticmethod
+    def controls(window, cls=CONTROL_CLASS):
+        return [c for c in flatten(window) if cls is None or c["class"] == cls]
+
+    def wait_window(self, title, cls=WINDOW_CLASS, timeout=30):
+        """Waits until such a window is visible; returns it, or None."""
+        args = ["wait", "--title", title, "--timeout", timeout]
+        if cls is not None:
+            args += ["--class", cls]
+        if self.pid:
+            args += ["--pid", self.pid]
+        return self.probe(*args, timeout=timeout + 30, check=False)
+
+    def wait_gone(self, title, cls=WINDOW_CLASS, timeout=10):
+        args = ["wait-gone", "--title", title, "--timeout", timeout]
+        if cls is not None:
+            args += ["--class", cls]
+        if self.pid:
+            args += ["--pid", self.pid]
+        return self.probe(*args, timeout=timeout + 30, check=False) is not None
+
+    def screen(self):
+        """{"width", "height", "pointer": {"x", "y"}, "foreground", "foreground_title"}"""
+        return self.probe("screen")
+
+    # ----------------------------------------------------------- input ---
+
+    def click(self, x, y, button="left"):
+        return self.probe("click", x, y, button)
+
+    def press(self, x, y, button="left"):
+        return self.probe("press", x, y, button)
+
+    def release(self, x, y, button="left"):
+        return self.probe("release", x, y, button)
+
+    def move(self, x, y):
+        return self.probe("move", x, y)
+
+    def key(self, name):
+        return self.probe("key", name)
+
+    def activate(self, window):
+        hwnd = window["hwnd"] if isinstance(window, dict) else window
+        return self.probe("activate", hwnd, check=False)
+
+    # ----------------------------------------------------------- menus ---
+
+    def menu(self):
+        """The open popup menus: [{"hwnd", "rect", "read", "items": [...]}];
+        each item {"separator": bool, "text", "id", "grayed", "checked"}."""
+        return self.probe("menu", "--pid", self.pid) if self.pid else self.probe("menu")
+
+    def wait_menu(self, timeout=5):
+        deadline = time.monotonic() + timeout
+        while True:
+            menus = self.menu()
+            if menus or time.monotonic() >= deadline:
+                return menus
+            time.sleep(0.1)
+
+    def wait_no_menu(self, timeout=5):
+        deadline = time.monotonic() + timeout
+        while True:
+            if not self.menu():
+                return True
+            if time.monotonic() >= deadline:
+                return False
+            time.sleep(0.1)
+
+    @staticmethod
+    def item_texts(menu):
+        """A menu's items as captions, "-" for each separator."""
+        return ["-" if it["separator"] else it["text"] for it in menu["items"]]
+
+    # ------------------------------------------------------ the server ---
+
+    def requests(self):
+        """The demo station's request log: [{"method", "path", "protocol", "headers"}]."""
+        if not self.log_path.exists():
+            return []
+        out = []
+        for line in self.log_path.read_text(encoding="utf-8", errors="replace").splitlines():
+            line = line.strip()
+            if line:
+                try:
+                    out.append(json.loads(line))
+                except json.JSONDecodeError:
+                    pass  # a line still being written
+        return out
+
+    def wait_request(self, path, method="GET", timeout=20):
+        """The first logged request for path, waiting for it; or None."""
+        deadline = time.monotonic() + timeout
+        while True:
+            for r in self.requests():
+                if r.get("path") == path and r.get("method") == method:
+                    return r
+            if time.monotonic() >= deadline:
+                return None
+            time.sleep(0.2)
+
+    # ---------------------------------------------------- the program ---
+
+    def running(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def exit_code(self, timeout=10):
+        """The program's exit code once it has ended, or None if it still runs
+        after timeout seconds."""
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def screenshot(self, name):
+        SCREENSHOTS.mkdir(parents=True, exist_ok=True)
+        path = SCREENSHOTS / (re.sub(r"[^A-Za-z0-9_.-]+", "_", name) + ".png")
+        r = subprocess.run(["import", "-display", os.environ.get("DISPLAY", ""), "-window", "root", str(path)],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=30)
+        if r.returncode != 0:
+            print(f"[e2e] screenshot failed: {r.stderr.decode('utf-8', 'replace').strip()}", file=sys.stderr)
+            return None
+        return path
+
+    def diagnostics(self):
+        """What helps to read a failure: windows, requests, program output."""
+        parts = []
+        try:
+            for w in self.windows(cls=None, all_processes=True):
+                if w["class"] in (WINDOW_CLASS, "#32768") or w["visible"]:
+                    kids = ", ".join(f'{c["text"]!r}{"" if c["visible"] else " (hidden)"}'
+                                     for c in flatten(w) if c["class"] == CONTROL_CLASS)
+                    parts.append(f'window {w["class"]} {w["title"]!r} {w["rect"]} visible={w["visible"]}'
+                                 f' pid={w["pid"]}: {kids}')
+        except Exception as e:  # the probe itself may be what failed
+            parts.append(f"(windows unavailable: {e})")
+        parts.append("requests: " + ", ".join(f'{r.get("method")} {r.get("path")}' for r in self.requests()))
+        if self.proc:
+            parts.append(f"station.exe: {'running' if self.running() else f'exited {self.proc.returncode}'}")
+        try:
+            tail = self.wine_log.read_bytes()[-1500:].decode("utf-8", "replace").strip()
+            if tail:
+                parts.append("station.exe output:\n" + tail)
+        except OSError:
+            pass
+        return "\n".join(parts)
+
+
+class StationTestCase(unittest.TestCase):
+    """A test with its own running station: self.station (started, main
+    window up; see Station for the options, set as class attributes
+    station_options or per test through start_station()). A failing test
+    leaves a screenshot in build/e2e-screenshots/ and prints its path and what
+    the windows and the server showed."""
+
+    station_options = {}
+    start_automatically = True
+
+    def __init__(self, methodName="runTest"):
+        super().__init__(methodName)
+        self._shot_taken = False
+        method = getattr(self, methodName, None)
+        if method is not None and callable(method):
+            @functools.wraps(method)
+            def guarded(this, *args, **kwargs):
+                try:
+                    return method(*args, **kwargs)
+                except unittest.SkipTest:
+                    raise
+                except BaseException:
+                    this._record_failure()
+                    raise
+            # A bound method, as unittest's loader expects of a test method.
+            setattr(self, methodName, types.MethodType(guarded, self))
+
+    def setUp(self):
+        self.station = None
+        stale = SCREENSHOTS / (re.sub(r"[^A-Za-z0-9_.-]+", "_", self.id()) + ".png")
+        if stale.exists():
+            stale.unlink()
+        if self.start_automatically:
+            self.start_station(**self.station_options)
+
+    def start_station(self, **options):
+        if self.station is not None:
+            self.station.stop()
+        self.station = Station(self.id(), **options)
+        self.addCleanup(self.station.stop)
+        try:
+            self.station.start()
+        except BaseException:
+            self._record_failure()
+            raise
+        return self.station
+
+    def tearDown(self):
+        outcome = getattr(self, "_outcome", None)
+        if outcome is not None and not getattr(outcome, "success", True):
+            self._record_failure()  # e.g. a failed subTest
+
+    def _record_failure(self):
+        if self._shot_taken or self.station is None:
+            return
+        self._shot_taken = True
+        path = self.station.screenshot(self.id())
+        if path:
+            print(f"\n[e2e] screenshot: {path}", file=sys.stderr)
+        print("[e2e] " + self.station.diagnostics().replace("\n", "\n[e2e] "), file=sys.stderr)
