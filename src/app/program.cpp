@@ -1,8 +1,16 @@
 #include "app/program.h"
 
+#include "net/links.h"
+
 namespace app {
 
-Program::Program(ui::Backend& backend) : backend_(backend), ui_(backend, *this) {
+Program::Program(ui::Backend& backend, Services& services)
+    : backend_(backend),
+      services_(services),
+      settings_(services.runDirectory, services.files, services.profiles),
+      ui_(backend, *this) {
+  // A hyperlink control opens its address through the shell.
+  ui_.openLink = [this](const std::string& address) { return net::openLinkAddress(services_.shell, address); };
   // The main window's end is the program's end, by whatever path it goes.
   ui_.windowDestroyed = [this](ui::WindowId id) {
     if (id == ui::WindowId::Main) backend_.quit();
@@ -22,6 +30,8 @@ void Program::exitCleanup() {
   if (cleanedUp_) return;
   cleanedUp_ = true;
   subclassTable_.clear();
+  notificationDocument_.release();
+  updateDocument_.release();
 }
 
 }  // namespace app

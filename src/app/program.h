@@ -1,7 +1,10 @@
 #pragma once
 // The program-wide objects, created before the main window and released
 // after it is gone, and the start and end of a run.
+#include "app/services.h"
+#include "app/settings_files.h"
 #include "net/subclass_table.h"
+#include "net/xml_document.h"
 #include "ui/backend.h"
 #include "ui/window_manager.h"
 
@@ -9,7 +12,7 @@ namespace app {
 
 class Program {
  public:
-  explicit Program(ui::Backend& backend);
+  Program(ui::Backend& backend, Services& services);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -23,7 +26,13 @@ class Program {
   ui::WindowRef window(ui::WindowId id) { return ui_.window(id); }
   ui::ControlRef control(ui::WindowId id, std::string_view name) { return ui_.control(id, name); }
 
+  Services& services() { return services_; }
+  SettingsFiles& settings() { return settings_; }
   net::SubclassTable& subclassTable() { return subclassTable_; }
+  // The notice manifest, loaded by each refresh and read by the picture advert.
+  net::XmlDocument& notificationDocument() { return notificationDocument_; }
+  // The update manifest, held only during an update check.
+  net::XmlDocument& updateDocument() { return updateDocument_; }
   // Set by the advert window's creation; the slide-in moves only while it is 1.
   int slideFlag = 0;
 
@@ -31,8 +40,12 @@ class Program {
   void exitCleanup();
 
   ui::Backend& backend_;
+  Services& services_;
+  SettingsFiles settings_;
   ui::WindowManager ui_;
   net::SubclassTable subclassTable_;
+  net::XmlDocument notificationDocument_;
+  net::XmlDocument updateDocument_;
   bool cleanedUp_ = false;
 };
 

@@ -1,10 +1,47 @@
 #include "net/about_box.h"
 
+#include <cstdio>
+
+#include "app/main_window_handlers.h"
 #include "app/program.h"
+#include "app/window_forms.h"
+#include "station_config.h"
 
 namespace net {
 
-// Needs the message-box service; until it is in, the item does nothing.
-void showAboutBox(app::Program&) {}
+namespace {
+
+std::string withoutPrefix(std::string text, std::string_view prefix) {
+  if (text.compare(0, prefix.size(), prefix) == 0) text.erase(0, prefix.size());
+  return text;
+}
+
+// The host of an address: without its scheme and anything from the first "/".
+std::string hostOf(const std::string& address) {
+  std::string rest = withoutPrefix(address, "http://");
+  return rest.substr(0, rest.find('/'));
+}
+
+}  // namespace
+
+std::string aboutText() {
+  char version[32];
+  std::snprintf(version, sizeof version, "%.13g", app::kLocalVersion);
+  std::string text = std::string("汀蔚网络视听台 V") + version;
+  text += "\r\n" + hostOf(station::config::kOfficialSiteAddress);
+  text += "\r\n" + withoutPrefix(hostOf(station::config::kPortalSiteAddress), "www.");
+  text += "\r\n微博：" + std::string(station::config::kMicroblogDisplayName) + "（" +
+          withoutPrefix(station::config::kMicroblogAddress, "http://") + "）";
+  return text;
+}
+
+void showInfoMessage(app::Program& program, const std::string& text) {
+  program.services().shell.informationBox(text, "信息：");
+}
+
+void showAboutBox(app::Program& program) {
+  app::releaseTopmost(program);
+  showInfoMessage(program, aboutText());
+}
 
 }  // namespace net

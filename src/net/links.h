@@ -1,12 +1,32 @@
 #pragma once
+// Opening addresses in the user's default browser: the community sites of
+// the right-click menu, the microblog button, and the hyperlink control.
+#include <string>
+
+#include "net/shell.h"
+
 namespace app {
 class Program;
 }
 
 namespace net {
 
-// The community sites of the right-click menu and the microblog button, each
-// opened in the default browser.
+// Opens an address in the default browser, owned by a window titled
+// "Microsoft Internet Explorer" if there is one. Nothing is reported, also
+// when the address is empty or cannot be opened.
+void openInBrowser(Shell& shell, const std::string& address);
+
+// What a hyperlink control does on a left press: the shell's "open", and if
+// that fails the command registered for ".htm" pages with the address
+// appended. True when one of them worked. An empty address calls nothing.
+bool openLinkAddress(Shell& shell, const std::string& address);
+
+// The command line of the ".htm" fallback: the registered command cut before
+// its "%1" placeholder (quoted or not), a blank, then the address; nothing
+// when it would be longer than the platform's command buffer allows.
+std::optional<std::string> fallbackCommandLine(const std::string& registeredCommand, const std::string& address);
+
+// The six link handlers.
 void openOfficialSite(app::Program& program);
 void openPortalSite(app::Program& program);
 void openSisterSite(app::Program& program);

@@ -2,20 +2,53 @@
 
 #include "app/program.h"
 #include "net/addresses.h"
+#include "net/download.h"
+#include "net/links.h"
+#include "net/subclass_table.h"
 
 namespace net {
 
-// The refresh, the picture link and the release need the HTTP fetch and the
-// manifest reader; until they are in, they do nothing and the controls keep
-// the captions of their definitions.
-void refreshNotices(app::Program&) {}
-void openPictureAdvert(app::Program&) {}
-void releaseNotices(app::Program&) {}
+namespace {
+const char kManifestName[] = "\\ad.tingweiini";
+const char kPictureDirectoryName[] = "\\ad";
+const char kPictureName[] = "\\ad\\tingweiad.gif";
+}  // namespace
+
+void refreshNotices(app::Program& program) {
+  app::Services& services = program.services();
+  const std::string& run = services.runDirectory;
+  downloadToFile(services.fetcher, services.files, run + kManifestName, noticeManifestAddress());
+  // An existing directory, or one that cannot be made, is no matter here:
+  // the picture then simply is not stored.
+  services.files.createDirectory(run + kPictureDirectoryName);
+  downloadToFile(services.fetcher, services.files, run + kPictureName, advertPictureAddress());
+
+  XmlDocument& manifest = program.notificationDocument();
+  manifest.loadFromFile(services.files, run + kManifestName);
+  // Empty text is written all the same: nothing keeps a stale caption or address.
+  program.control(ui::WindowId::Main, "通知标签").setCaption(manifest.readAttribute("yun/ad", "neirong"));
+  program.control(ui::WindowId::Main, "超级链接框1").setCaption(manifest.readAttribute("yun/ad1", "neirong"));
+  program.control(ui::WindowId::Main, "超级链接框1").setAddress(manifest.readAttribute("yun/ad1", "url"));
+  program.control(ui::WindowId::Main, "图片框2")
+      .setPicture(services.files.readWholeFile(run + kPictureName).value_or(ui::Bytes{}));
+}
+
+void openPictureAdvert(app::Program& program) {
+  openInBrowser(program.services().shell, program.notificationDocument().readAttribute("yun/ad2", "url"));
+}
+
+void releaseNotices(app::Program& program) { program.notificationDocument().release(); }
 
 namespace {
+
 void showAdvertPage(app::Program& program, int page) {
-  program.control(ui::WindowId::Advert, "超文本浏览框1").setAddress(advertPageAddress(page));
+  ui::ControlRef view = program.control(ui::WindowId::Advert, "超文本浏览框1");
+  view.setAddress(advertPageAddress(page));
+  // No right click inside the advert page: the view and every window the
+  // browser has made under it so far get the right-button filter.
+  subclassWindowTree(program.subclassTable(), program.services().windowTree, view.nativeHandle());
 }
+
 }  // namespace
 
 void showFirstAdvert(app::Program& program) { showAdvertPage(program, 1); }

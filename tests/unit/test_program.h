@@ -1,13 +1,25 @@
 #pragma once
-// A program on the headless backend, for tests of handlers and windows.
+// A program on the headless backend with fake services, for tests of
+// handlers and windows.
 #include "app/program.h"
+#include "fakes.h"
 #include "ui/headless_backend.h"
 
 namespace testing_support {
 
+inline const std::string kRunDirectory = "C:\\station";
+
 struct TestProgram {
   ui::HeadlessBackend backend;
-  app::Program program{backend};
+  FakeFetcher fetcher;
+  FakeFileSystem files;
+  FakeProfileStore profiles{files};
+  FakeShell shell;
+  FakeWindowTree windowTree;
+  app::Services services{fetcher, files, profiles, shell, windowTree, kRunDirectory};
+  app::Program program{backend, services};
+
+  TestProgram() { files.directories.insert(kRunDirectory); }
 
   ui::WindowManager& ui() { return program.ui(); }
   ui::WindowRef window(ui::WindowId id) { return program.window(id); }
@@ -16,6 +28,7 @@ struct TestProgram {
   void start() { program.start(); }
   // Chooses an entry of the next popup menu.
   void chooseFromNextMenu(std::string caption) { backend.menuChoice = std::move(caption); }
+  std::string path(const std::string& name) const { return kRunDirectory + name; }
 };
 
 }  // namespace testing_support

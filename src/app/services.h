@@ -1,0 +1,24 @@
+#pragma once
+// What the program needs from the platform, one small interface per job.
+// The Win32 build passes its realisations; the tests pass fakes.
+#include <string>
+
+#include "app/file_system.h"
+#include "app/profile_store.h"
+#include "net/fetcher.h"
+#include "net/shell.h"
+#include "net/subclass_table.h"
+
+namespace app {
+
+struct Services {
+  net::Fetcher& fetcher;
+  FileSystem& files;
+  ProfileStore& profiles;
+  net::Shell& shell;
+  net::WindowTree& windowTree;
+  // The directory of the executable, without a trailing backslash.
+  std::string runDirectory;
+};
+
+}  // namespace app

@@ -1,0 +1,31 @@
+#include <cstdlib>
+
+#include "net/fetcher.h"
+
+namespace net {
+
+std::size_t blockSizeFor(std::optional<std::string_view> contentLength) {
+  constexpr std::size_t kWithoutLength = 10240;
+  constexpr std::size_t kLargest = 102400;
+  if (!contentLength) return kWithoutLength;
+  // Read as a decimal integer: leading blanks, an optional sign, digits.
+  std::string_view text = *contentLength;
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::size_t value = 0;
+  bool any = false;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    any = true;
+    if (value < kLargest) value = value * 10 + static_cast<std::size_t>(text[i] - '0');
+  }
+  if (!any || negative || value == 0) return kWithoutLength;
+  return value + 1 < kLargest ? value + 1 : kLargest;
+}
+
+std::string pathWithoutFragment(std::string_view pathAndQuery) {
+  return std::string(pathAndQuery.substr(0, pathAndQuery.find('#')));
+}
+
+}  // namespace net

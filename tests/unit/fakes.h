@@ -1,0 +1,87 @@
+#pragma once
+// Simple stand-ins for the platform's services, in memory.
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/file_system.h"
+#include "app/profile_store.h"
+#include "net/fetcher.h"
+#include "net/shell.h"
+#include "net/subclass_table.h"
+
+namespace testing_support {
+
+class FakeFetcher : public net::Fetcher {
+ public:
+  std::map<std::string, net::Bytes> bodies;  // by address; missing: a failed fetch
+  std::vector<std::string> requests;
+  net::Bytes fetchUrlBytes(const std::string& address) override;
+};
+
+class FakeFileSystem : public app::FileSystem {
+ public:
+  std::map<std::string, std::vector<std::uint8_t>> files;
+  std::set<std::string> directories;
+  std::set<std::string> locked;  // cannot be opened, written or removed
+
+  bool exists(const std::string& path) override;
+  bool removeFile(const std::string& path) override;
+  bool createDirectory(const std::string& path) override;
+  std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path) override;
+  bool writeWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
+
+  std::string text(const std::string& path) const;
+  void setText(const std::string& path, const std::string& text);
+};
+
+// INI files kept as text in the fake file system, read and written line by
+// line as the system's profile functions do.
+class FakeProfileStore : public app::ProfileStore {
+ public:
+  explicit FakeProfileStore(FakeFileSystem& files) : files_(files) {}
+  int reads = 0;
+  std::string read(const std::string& file, const std::string& section, const std::string& key) override;
+  bool write(const std::string& file, const std::string& section, const std::string& key,
+             const std::string& value) override;
+
+ private:
+  FakeFileSystem& files_;
+};
+
+class FakeShell : public net::Shell {
+ public:
+  struct Open {
+    std::uintptr_t owner;
+    std::string address;
+    net::ShowCommand show;
+  };
+  std::uintptr_t explorerWindow = 0;  // a window titled "Microsoft Internet Explorer"
+  std::intptr_t openResult = 42;
+  std::map<std::string, std::string> classesRoot;
+  std::uintptr_t runResult = 33;
+  std::vector<Open> opened;
+  std::vector<std::string> ran;
+  std::vector<std::pair<std::string, std::string>> boxes;  // text, caption
+  std::function<void()> whileBoxShown;
+
+  std::uintptr_t findTopLevelWindow(const std::string& title) override;
+  std::intptr_t open(std::uintptr_t owner, const std::string& address, net::ShowCommand show) override;
+  std::optional<std::string> classesRootDefault(const std::string& key) override;
+  std::uintptr_t run(const std::string& commandLine, net::ShowCommand show) override;
+  void informationBox(const std::string& text, const std::string& caption) override;
+};
+
+// A tree of windows by number: children[parent] in the platform's order.
+class FakeWindowTree : public net::WindowTree {
+ public:
+  std::map<std::uintptr_t, std::vector<std::uintptr_t>> children;
+  std::vector<std::uintptr_t> filtered;  // in the order the filter was put on
+  std::vector<std::pair<std::uintptr_t, std::uintptr_t>> asked;  // nextChild calls
+  std::uintptr_t nextChild(std::uintptr_t parent, std::uintptr_t after) override;
+  std::uintptr_t installFilter(std::uintptr_t window) override;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,130 @@
+// Community links, the hyperlink control's open and its fallback, and the
+// about box.
+#include <gtest/gtest.h>
+
+#include "net/about_box.h"
+#include "net/links.h"
+#include "station_config.h"
+#include "test_program.h"
+
+using ui::WindowId;
+
+namespace {
+
+TEST(FallbackCommand, IsCutBeforeTheQuotedOrBarePlaceholder) {
+  EXPECT_EQ(net::fallbackCommandLine("\"C:\\b.exe\" -nohome \"%1\" -x", "http://a/"), "\"C:\\b.exe\" -nohome  http://a/");
+  EXPECT_EQ(net::fallbackCommandLine("C:\\b.exe %1", "http://a/"), "C:\\b.exe  http://a/");
+  EXPECT_EQ(net::fallbackCommandLine("C:\\b.exe", "http://a/"), "C:\\b.exe http://a/");
+  EXPECT_EQ(net::fallbackCommandLine("", "x"), " x");
+}
+
+TEST(FallbackCommand, ACommandLineThatWouldNotFitIsNotRun) {
+  EXPECT_FALSE(net::fallbackCommandLine(std::string(260, 'c'), std::string(300, 'a')));
+  EXPECT_TRUE(net::fallbackCommandLine(std::string(260, 'c'), std::string(200, 'a')));
+}
+
+class LinksTest : public ::testing::Test {
+ protected:
+  void SetUp() override { t.start(); }
+  testing_support::TestProgram t;
+};
+
+TEST_F(LinksTest, SiteItemsOpenTheirAddressOwnedByTheExplorerWindowAndLeaveThePinAlone) {
+  t.ui().clicked(WindowId::Main, "顶");
+  t.shell.explorerWindow = 77;
+  struct Item {
+    const char* caption;
+    const char* address;
+  };
+  for (Item item : {Item{"官网", station::config::kOfficialSiteAddress},
+                    Item{"汀蔚地区网", station::config::kPortalSiteAddress},
+                    Item{"微汀蔚", station::config::kSisterSiteAddress},
+                    Item{"沣岙百科", station::config::kCityEncyclopediaAddress},
+                    Item{"汀蔚百科", station::config::kRegionEncyclopediaAddress}}) {
+    t.shell.opened.clear();
+    t.chooseFromNextMenu(item.caption);
+    t.ui().rightPressed(WindowId::Main, "");
+    ASSERT_EQ(t.shell.opened.size(), 1u) << item.caption;
+    EXPECT_EQ(t.shell.opened[0].address, item.address);
+    EXPECT_EQ(t.shell.opened[0].owner, 77u);
+    EXPECT_EQ(t.shell.opened[0].show, net::ShowCommand::Normal);
+  }
+  EXPECT_TRUE(t.window(WindowId::Main).alwaysOnTop());
+}
+
+TEST_F(LinksTest, WithoutAnExplorerWindowTheAddressOpensWithNoOwnerEvenWhenEmpty) {
+  net::openInBrowser(t.shell, "");
+  ASSERT_EQ(t.shell.opened.size(), 1u);
+  EXPECT_EQ(t.shell.opened[0].owner, 0u);
+  EXPECT_TRUE(t.shell.boxes.empty());
+}
+
+TEST_F(LinksTest, TheAdvertLinkOpensItsAddressAndIsVisitedOnlyWhenThatWorked) {
+  ui::ControlRef link = t.control(WindowId::Main, "超级链接框1");
+  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  EXPECT_TRUE(t.shell.opened.empty()) << "no address yet: nothing opens";
+
+  link.setAddress("http://ad/");
+  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  ASSERT_EQ(t.shell.opened.size(), 1u);
+  EXPECT_EQ(t.shell.opened[0].show, net::ShowCommand::Show);
+  EXPECT_EQ(t.shell.opened[0].owner, 0u);
+  EXPECT_TRUE(link.visited());
+}
+
+TEST_F(LinksTest, AFailedShellOpenFallsBackToTheRegisteredPageCommand) {
+  ui::ControlRef link = t.control(WindowId::Main, "超级链接框1");
+  link.setAddress("http://ad/");
+  t.shell.openResult = 2;
+  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  EXPECT_TRUE(t.shell.ran.empty()) << "no .htm class registered";
+  EXPECT_FALSE(link.visited());
+
+  t.shell.classesRoot[".htm"] = "htmlfile";
+  t.shell.classesRoot["htmlfile\\shell\\open\\command"] = "\"C:\\web.exe\" \"%1\"";
+  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  EXPECT_EQ(t.shell.ran, std::vector<std::string>{"\"C:\\web.exe\"  http://ad/"});
+  EXPECT_TRUE(link.visited());
+
+  t.shell.runResult = 2;
+  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  EXPECT_FALSE(link.visited());
+}
+
+TEST_F(LinksTest, TheMicroblogButtonOpensTheMicroblog) {
+  t.backend.whileModal = [&](WindowId id) {
+    t.ui().clicked(id, "图形按钮1");
+    t.ui().clicked(id, "关");
+  };
+  t.ui().clicked(WindowId::Remote, "设置1");
+  ASSERT_EQ(t.shell.opened.size(), 1u);
+  EXPECT_EQ(t.shell.opened[0].address, station::config::kMicroblogAddress);
+}
+
+TEST_F(LinksTest, AboutBoxReleasesThePinAndShowsFourLines) {
+  t.ui().clicked(WindowId::Main, "顶");
+  t.shell.whileBoxShown = [&] { EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop()); };
+  t.chooseFromNextMenu("关于");
+  t.ui().rightPressed(WindowId::Main, "");
+  ASSERT_EQ(t.shell.boxes.size(), 1u);
+  EXPECT_EQ(t.shell.boxes[0].second, "信息：");
+  const std::string& text = t.shell.boxes[0].first;
+  EXPECT_EQ(text.rfind("汀蔚网络视听台 V1.3\r\n", 0), 0u);
+  EXPECT_NE(text.back(), '\n');
+  int breaks = 0;
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++breaks;
+  EXPECT_EQ(breaks, 3);
+  EXPECT_TRUE(t.control(WindowId::Main, "顶").shown());
+  EXPECT_FALSE(t.control(WindowId::Main, "消顶").shown());
+}
+
+TEST(AboutText, NamesTheHostsWithoutSchemeAndThePortalWithoutWww) {
+  std::string text = net::aboutText();
+  std::string official = std::string(station::config::kOfficialSiteAddress).substr(7);
+  std::string portal = std::string(station::config::kPortalSiteAddress).substr(7 + 4);
+  std::string microblog = std::string(station::config::kMicroblogAddress).substr(7);
+  EXPECT_EQ(text, "汀蔚网络视听台 V1.3\r\n" + official + "\r\n" + portal + "\r\n微博：" +
+                      station::config::kMicroblogDisplayName + "（" + microblog + "）");
+}
+
+}  // namespace

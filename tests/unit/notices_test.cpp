@@ -1,0 +1,130 @@
+// The notice refresh, the picture advert, and the advert window's pages.
+#include <gtest/gtest.h>
+
+#include "net/addresses.h"
+#include "app/window_forms.h"
+#include "test_program.h"
+
+using ui::WindowId;
+
+namespace {
+
+const std::string kManifest =
+    "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<yun>\r\n<ad neirong=\"欢迎收听\"/>\r\n"
+    "<ad1 neirong=\"广告一\" url=\"http://ad1/\"/>\r\n<ad2 url=\"http://ad2/\"/>\r\n</yun>\r\n";
+const net::Bytes kPicture = {'G', 'I', 'F', '8', '9', 'a', 1, 2, 3};
+
+class NoticesTest : public ::testing::Test {
+ protected:
+  void serve(const std::string& manifest, net::Bytes picture = kPicture) {
+    t.fetcher.bodies[net::noticeManifestAddress()] = net::Bytes(manifest.begin(), manifest.end());
+    t.fetcher.bodies[net::advertPictureAddress()] = std::move(picture);
+  }
+  ui::ControlRef c(const char* name) { return t.control(WindowId::Main, name); }
+  testing_support::TestProgram t;
+};
+
+TEST_F(NoticesTest, AtStartTheManifestThenTheDirectoryThenThePictureAreStoredAndShown) {
+  serve(kManifest);
+  t.start();
+  EXPECT_EQ(t.fetcher.requests,
+            (std::vector<std::string>{net::noticeManifestAddress(), net::advertPictureAddress()}));
+  EXPECT_EQ(t.files.text(t.path("\\ad.tingweiini")), kManifest);
+  EXPECT_TRUE(t.files.directories.count(t.path("\\ad")));
+  EXPECT_EQ(t.files.files[t.path("\\ad\\tingweiad.gif")], kPicture);
+  EXPECT_EQ(c("通知标签").caption(), "欢迎收听");
+  EXPECT_EQ(c("超级链接框1").caption(), "广告一");
+  EXPECT_EQ(c("超级链接框1").address(), "http://ad1/");
+  ASSERT_TRUE(c("图片框2").picture());
+  EXPECT_EQ(*c("图片框2").picture(), kPicture);
+  // The refresh ran before the advert and remote windows opened.
+  EXPECT_EQ(t.backend.created.front(), WindowId::Main);
+}
+
+TEST_F(NoticesTest, OfflineRefreshEmptiesEverythingAndTruncatesBothFiles) {
+  serve(kManifest);
+  t.start();
+  t.fetcher.bodies.clear();
+  t.ui().clicked(WindowId::Remote, "刷新公告");
+  EXPECT_EQ(c("通知标签").caption(), "");
+  EXPECT_EQ(c("超级链接框1").caption(), "");
+  EXPECT_EQ(c("超级链接框1").address(), "");
+  EXPECT_FALSE(c("图片框2").picture());
+  EXPECT_TRUE(t.files.files[t.path("\\ad.tingweiini")].empty());
+  EXPECT_TRUE(t.files.files[t.path("\\ad\\tingweiad.gif")].empty());
+  EXPECT_FALSE(t.program.notificationDocument().loaded());
+}
+
+TEST_F(NoticesTest, AManifestWithoutTheLinkLeavesTheLinkEmptyButTheLineFilled) {
+  serve("<yun><ad neirong=\"只有通知\"/></yun>");
+  t.start();
+  EXPECT_EQ(c("通知标签").caption(), "只有通知");
+  EXPECT_EQ(c("超级链接框1").caption(), "");
+  EXPECT_EQ(c("超级链接框1").address(), "");
+  serve("<yun><ad/></yun>");
+  t.ui().clicked(WindowId::Remote, "刷新公告");
+  EXPECT_EQ(c("通知标签").caption(), "");
+}
+
+TEST_F(NoticesTest, WithoutTheAdDirectoryThePictureIsNotStoredAndTheBoxIsCleared) {
+  serve(kManifest);
+  t.files.locked.insert(t.path("\\ad"));
+  t.start();
+  EXPECT_EQ(c("通知标签").caption(), "欢迎收听");
+  EXPECT_FALSE(t.files.exists(t.path("\\ad\\tingweiad.gif")));
+  EXPECT_FALSE(c("图片框2").picture());
+}
+
+TEST_F(NoticesTest, ThePictureAdvertOpensTheManifestsLinkEvenWhenThereIsNone) {
+  t.start();
+  app::showMaximizedForm(t.program);
+  t.ui().leftPressed(WindowId::Main, "图片框2");
+  ASSERT_EQ(t.shell.opened.size(), 1u);
+  EXPECT_EQ(t.shell.opened[0].address, "") << "before any successful refresh";
+  serve(kManifest);
+  t.ui().clicked(WindowId::Remote, "刷新公告");
+  t.ui().leftPressed(WindowId::Main, "图片框2");
+  EXPECT_EQ(t.shell.opened.back().address, "http://ad2/");
+}
+
+TEST_F(NoticesTest, TheManifestIsReleasedWhenTheMainWindowGoes) {
+  serve(kManifest);
+  t.start();
+  EXPECT_TRUE(t.program.notificationDocument().loaded());
+  t.ui().escapePressed(WindowId::Main);
+  EXPECT_FALSE(t.program.notificationDocument().loaded());
+}
+
+TEST_F(NoticesTest, AdvertPagesNavigateAndFilterTheViewsWindowsOnce) {
+  t.start();
+  t.ui().state(WindowId::Advert)->control("超文本浏览框1")->native = 500;
+  t.windowTree.children[500] = {501};
+  t.windowTree.children[501] = {502};
+  t.backend.navigations.clear();
+  t.chooseFromNextMenu("第二条广告");
+  t.ui().rightPressed(WindowId::Advert, "标签1");
+  t.chooseFromNextMenu("第二条广告");
+  t.ui().rightPressed(WindowId::Advert, "");
+  ASSERT_EQ(t.backend.navigations.size(), 2u);
+  EXPECT_EQ(t.backend.navigations[1].second, net::advertPageAddress(2));
+  EXPECT_EQ(t.windowTree.filtered, (std::vector<std::uintptr_t>{500, 501, 502})) << "no window filtered twice";
+  EXPECT_EQ(t.program.subclassTable().size(), 3u);
+
+  t.chooseFromNextMenu("关闭广告窗口");
+  t.ui().rightPressed(WindowId::Advert, "");
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
+}
+
+TEST_F(NoticesTest, AReopenedAdvertStartsOnTheFirstPage) {
+  t.start();
+  t.chooseFromNextMenu("第三条广告");
+  t.ui().rightPressed(WindowId::Advert, "");
+  t.ui().clicked(WindowId::Advert, "关");
+  t.backend.navigations.clear();
+  t.chooseFromNextMenu("支持一下广告吧");
+  t.ui().rightPressed(WindowId::Main, "");
+  ASSERT_EQ(t.backend.navigations.size(), 1u);
+  EXPECT_EQ(t.backend.navigations[0].second, net::advertPageAddress(1));
+}
+
+}  // namespace

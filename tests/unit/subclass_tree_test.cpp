@@ -1,0 +1,73 @@
+// The right-button filter's walk over a browser view's windows.
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "net/subclass_table.h"
+
+namespace {
+
+using testing_support::FakeWindowTree;
+
+TEST(SubclassTree, WalksDepthFirstLookingEachWindowUpBeforeChangingIt) {
+  FakeWindowTree tree;
+  tree.children[1] = {2, 5};
+  tree.children[2] = {3, 4};
+  net::SubclassTable table;
+  net::subclassWindowTree(table, tree, 1);
+  EXPECT_EQ(tree.filtered, (std::vector<std::uintptr_t>{1, 2, 3, 4, 5}));
+  ASSERT_EQ(table.size(), 5u);
+  EXPECT_EQ(table[3].window, 4u);
+  EXPECT_EQ(table[3].previousProcedure, 1004u);
+  EXPECT_EQ(table[3].rightButtonAction, nullptr);
+  // The next sibling of 2 is asked for only after 2's own children are done.
+  auto asked = tree.asked;
+  auto pos = [&](std::pair<std::uintptr_t, std::uintptr_t> call) {
+    return std::find(asked.begin(), asked.end(), call) - asked.begin();
+  };
+  EXPECT_LT(pos({2, 4}), pos({1, 2}));
+}
+
+TEST(SubclassTree, ASecondWalkAddsOnlyTheWindowsThatAppearedSince) {
+  FakeWindowTree tree;
+  tree.children[1] = {2};
+  net::SubclassTable table;
+  net::subclassWindowTree(table, tree, 1);
+  tree.children[2] = {7};
+  tree.children[1] = {2, 8};
+  net::subclassWindowTree(table, tree, 1);
+  EXPECT_EQ(tree.filtered, (std::vector<std::uintptr_t>{1, 2, 7, 8}));
+  EXPECT_EQ(table.size(), 4u);
+}
+
+TEST(SubclassTree, RecordsOfGoneWindowsStayAndTheirHandlesAreSkipped) {
+  FakeWindowTree tree;
+  tree.children[1] = {2};
+  net::SubclassTable table;
+  net::subclassWindowTree(table, tree, 1);
+  // A new tree whose window reuses handle 2: it counts as filtered.
+  tree.children.clear();
+  tree.children[9] = {2, 10};
+  net::subclassWindowTree(table, tree, 9);
+  EXPECT_EQ(tree.filtered, (std::vector<std::uintptr_t>{1, 2, 9, 10}));
+  EXPECT_EQ(table[0].window, 1u) << "old records stay ahead of the new";
+  EXPECT_TRUE(table.find(2));
+  EXPECT_FALSE(table.find(3));
+}
+
+TEST(SubclassTree, AVeryDeepTreeDoesNotExhaustTheStack) {
+  FakeWindowTree tree;
+  for (std::uintptr_t i = 1; i < 200000; ++i) tree.children[i] = {i + 1};
+  net::SubclassTable table;
+  net::subclassWindowTree(table, tree, 1);
+  EXPECT_EQ(table.size(), 200000u);
+}
+
+TEST(SubclassTree, NoWindowNoWalk) {
+  FakeWindowTree tree;
+  net::SubclassTable table;
+  net::subclassWindowTree(table, tree, 0);
+  EXPECT_EQ(table.size(), 0u);
+  EXPECT_TRUE(tree.asked.empty());
+}
+
+}  // namespace

@@ -1,0 +1,442 @@
+// The manifest reader: loading, reading attributes by path, releasing, and
+// surviving any input. String literals here are GBK bytes (the test sources
+// are compiled like the program); UTF-8 text is spelled with u8"" literals.
+#include "net/xml_document.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "fakes.h"
+
+namespace {
+
+using net::XmlDocument;
+using namespace std::string_literals;
+using namespace std::string_view_literals;
+
+bool load(XmlDocument& document, std::string_view text) {
+  return document.loadFromBytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+std::string utf8(const char8_t* text) { return std::string(reinterpret_cast<const char*>(text)); }
+
+const std::string kUpdateManifest =
+    "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n"
+    "<最新版本>\r\n"
+    "<!-- 每次发布时改这里 -->\r\n"
+    "<版本信息 版本号=\"1.31\" 升级说明=\"修复播放#换行符加快启动\" 下载地址=\"http://127.0.0.1/station.zip\"/>\r\n"
+    "</最新版本>\r\n";
+
+const std::string kNoticeManifest =
+    "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n"
+    "<yun>\r\n"
+    "<ad neirong=\"欢迎收听本台节目\"/>\r\n"
+    "<ad1 neirong=\"广告一\" url=\"http://127.0.0.1/ad1\"/>\r\n"
+    "<ad2 url=\"http://127.0.0.1/ad2\"/>\r\n"
+    "</yun>\r\n";
+
+TEST(XmlDocument, ReadsTheUpdateManifest) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d, kUpdateManifest));
+  EXPECT_TRUE(d.loaded());
+  EXPECT_EQ(d.readAttribute("最新版本/版本信息", "版本号"), "1.31");
+  EXPECT_EQ(d.readAttribute("最新版本/版本信息", "升级说明"), "修复播放#换行符加快启动");
+  EXPECT_EQ(d.readAttribute("最新版本/版本信息", "下载地址"), "http://127.0.0.1/station.zip");
+  EXPECT_EQ(d.readAttribute("最新版本/版本信息", "版本"), "") << "a prefix of a name is another name";
+  EXPECT_EQ(d.readAttribute("最新版本", "版本号"), "") << "the root has no attributes";
+}
+
+TEST(XmlDocument, ReadsTheNoticeManifest) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d, kNoticeManifest));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "欢迎收听本台节目");
+  EXPECT_EQ(d.readAttribute("yun/ad1", "neirong"), "广告一");
+  EXPECT_EQ(d.readAttribute("yun/ad1", "url"), "http://127.0.0.1/ad1");
+  EXPECT_EQ(d.readAttribute("yun/ad2", "url"), "http://127.0.0.1/ad2");
+  EXPECT_EQ(d.readAttribute("yun/ad2", "neirong"), "");
+  EXPECT_EQ(d.readAttribute("yun/ad", "url"), "");
+  EXPECT_EQ(d.readAttribute("yun/ad3", "url"), "");
+  EXPECT_EQ(d.readAttribute("YUN/ad", "neirong"), "") << "names are case-sensitive";
+  EXPECT_EQ(d.readAttribute("yun/AD", "neirong"), "");
+  EXPECT_EQ(d.readAttribute("yun/ad", "NEIRONG"), "");
+}
+
+TEST(XmlDocument, AManifestInUtf8LoadsButNoGbkNameIsFound) {
+  const std::string manifest = utf8(
+      u8"<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<最新版本 来源=\"u\">\r\n"
+      u8"<版本信息 版本号=\"1.5\" 升级说明=\"修复\" 下载地址=\"http://127.0.0.1/x\"/>\r\n</最新版本>\r\n");
+  ASSERT_NE(manifest.find("\xE6\x9C\x80"), std::string::npos) << "the literal really is UTF-8";
+  XmlDocument d;
+  EXPECT_TRUE(load(d, manifest));
+  for (const char* name : {"版本号", "升级说明", "下载地址"}) {
+    EXPECT_EQ(d.readAttribute("最新版本/版本信息", name), "") << name;
+  }
+  EXPECT_EQ(d.readAttribute("最新版本", "来源"), "");
+  // Its own bytes do find it: nothing was converted. (A path is always
+  // divided as GBK, so a UTF-8 path with a '/' would not split right.)
+  EXPECT_EQ(d.readAttribute(utf8(u8"最新版本"), utf8(u8"来源")), "u");
+
+  // With a byte order mark too, and with an odd number of non-ASCII bytes
+  // right before the closing quote and the '>'.
+  const std::string notice = "\xEF\xBB\xBF" + utf8(u8"<yun><ad neirong=\"中\"/><ad1 neirong=\"é\" url=\"ü\"/></yun>");
+  EXPECT_TRUE(load(d, notice));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), utf8(u8"中"));
+  EXPECT_EQ(d.readAttribute("yun/ad1", "url"), utf8(u8"ü"));
+
+  // One byte that is no UTF-8 makes the whole document GBK again, where the
+  // last byte of 中 takes the closing quote with it.
+  EXPECT_FALSE(load(d, utf8(u8"<yun><ad neirong=\"中\"/></yun>") + "<!--\x81\x81-->"));
+}
+
+TEST(XmlDocument, TheFirstSegmentMustBeTheRoot) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d, "<station><yun><ad neirong=\"deep\"/></yun><ad neirong=\"child\"/></station>"));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "");
+  EXPECT_EQ(d.readAttribute("yun", "neirong"), "");
+  EXPECT_EQ(d.readAttribute("ad", "neirong"), "");
+  EXPECT_EQ(d.readAttribute("station/yun/ad", "neirong"), "deep");
+  EXPECT_EQ(d.readAttribute("station/ad", "neirong"), "child") << "only direct children are searched";
+
+  ASSERT_TRUE(load(d, "<其他><最新版本><版本信息 版本号=\"9\"/></最新版本></其他>"));
+  EXPECT_EQ(d.readAttribute("最新版本/版本信息", "版本号"), "");
+}
+
+TEST(XmlDocument, EachSegmentTakesTheFirstChildOfThatName) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d,
+                   "<最新版本><其他 版本号=\"0.1\"/><版本信息 版本号=\"1.4\"><版本信息 版本号=\"7\"/></版本信息>"
+                   "<版本信息 版本号=\"2.0\" 下载地址=\"http://second\"/></最新版本>"));
+  EXPECT_EQ(d.readAttribute("最新版本/版本信息", "版本号"), "1.4");
+  EXPECT_EQ(d.readAttribute("最新版本/版本信息", "下载地址"), "") << "not taken from the second one";
+  EXPECT_EQ(d.readAttribute("最新版本/版本信息/版本信息", "版本号"), "7");
+}
+
+TEST(XmlDocument, TheLastOfARepeatedAttributeCounts) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d, "<yun><ad neirong=\"one\" url=\"u\" neirong=\"two\" neirong=\"three\"/></yun>"));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "three");
+  EXPECT_EQ(d.readAttribute("yun/ad", "url"), "u");
+}
+
+TEST(XmlDocument, ALoadDiscardsTheHeldDocumentFirst) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d, kNoticeManifest));
+  EXPECT_FALSE(d.loadFromBytes(std::vector<std::uint8_t>{}));
+  EXPECT_FALSE(d.loaded());
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "");
+
+  ASSERT_TRUE(load(d, kNoticeManifest));
+  EXPECT_FALSE(d.loadFromBytes(nullptr, 0));
+  EXPECT_FALSE(d.loaded());
+
+  ASSERT_TRUE(load(d, kNoticeManifest));
+  EXPECT_FALSE(load(d, "<yun><ad neirong=\"broken\"/>")) << "no end tag";
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "") << "a failed reload leaves nothing behind";
+
+  ASSERT_TRUE(load(d, kNoticeManifest));
+  ASSERT_TRUE(load(d, kUpdateManifest));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "");
+  EXPECT_EQ(d.readAttribute("最新版本/版本信息", "版本号"), "1.31");
+}
+
+TEST(XmlDocument, LoadsFromAFile) {
+  testing_support::FakeFileSystem files;
+  files.setText("C:\\run\\ad.tingweiini", kNoticeManifest);
+  files.setText("C:\\run\\empty", "");
+  XmlDocument d;
+  ASSERT_TRUE(d.loadFromFile(files, "C:\\run\\ad.tingweiini"));
+  EXPECT_EQ(d.readAttribute("yun/ad1", "url"), "http://127.0.0.1/ad1");
+
+  EXPECT_FALSE(d.loadFromFile(files, "C:\\run\\empty"));
+  EXPECT_FALSE(d.loaded());
+  EXPECT_EQ(d.readAttribute("yun/ad1", "url"), "");
+
+  ASSERT_TRUE(d.loadFromFile(files, "C:\\run\\ad.tingweiini"));
+  EXPECT_FALSE(d.loadFromFile(files, "C:\\run\\missing"));
+  EXPECT_FALSE(d.loaded());
+
+  ASSERT_TRUE(d.loadFromFile(files, "C:\\run\\ad.tingweiini"));
+  files.locked.insert("C:\\run\\ad.tingweiini");
+  EXPECT_FALSE(d.loadFromFile(files, "C:\\run\\ad.tingweiini")) << "unreadable";
+  EXPECT_FALSE(d.loaded());
+
+  files.setText("", kNoticeManifest);
+  EXPECT_FALSE(d.loadFromFile(files, "")) << "an empty path is never read";
+}
+
+TEST(XmlDocument, ReleaseTellsWhetherADocumentWasHeld) {
+  XmlDocument d;
+  EXPECT_FALSE(d.loaded());
+  EXPECT_FALSE(d.release());
+  ASSERT_TRUE(load(d, kNoticeManifest));
+  EXPECT_TRUE(d.release());
+  EXPECT_FALSE(d.loaded());
+  EXPECT_FALSE(d.release());
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "");
+  ASSERT_TRUE(load(d, kNoticeManifest)) << "usable again after a release";
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "欢迎收听本台节目");
+}
+
+TEST(XmlDocument, DeclarationsCommentsAndInstructionsAreSkipped) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d,
+                   "<?xml version=\"1.0\" encoding=\"gbk\"?>\n"
+                   "<!-- before <yun> the root -->\n"
+                   "<!DOCTYPE yun [\n"
+                   "  <!ELEMENT yun (ad)*>\n"
+                   "  <!ENTITY x \"has > and ] inside\">\n"
+                   "  <!-- a comment in the subset with an ' apostrophe and ] -->\n"
+                   "  <?pi in the subset ' ?>\n"
+                   "]>\n"
+                   "<?station-tool option=\"a>b\"?>\n"
+                   "<yun><!-- <ad neirong=\"commented out\"/> -->\n"
+                   "  <?inside ?>\n"
+                   "  <ad neirong=\"kept\"/>\n"
+                   "</yun>\n"
+                   "<!-- after -->\n<?after?>\n"));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "kept");
+}
+
+TEST(XmlDocument, CdataAndTextAreSkippedWhateverTheyHold) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d,
+                   "<yun>some text & more > less\n"
+                   "<![CDATA[<ad neirong=\"in cdata\"/> ] ]> ]]>"
+                   "<ad neirong=\"real\"/>tail</yun>"));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "real");
+}
+
+TEST(XmlDocument, OnlyTheFivePredefinedEntitiesAreDecoded) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d,
+                   "<yun><ad a=\"&amp;\" b=\"&lt;&gt;&apos;&quot;\" c=\"&foo; &#65; &#x41; &amp\" "
+                   "d=\"&amp;lt;\" e=\"x&\" f=\"广告&amp;新闻\" g=\"&LT;&Amp;\"/></yun>"));
+  EXPECT_EQ(d.readAttribute("yun/ad", "a"), "&");
+  EXPECT_EQ(d.readAttribute("yun/ad", "b"), "<>'\"");
+  EXPECT_EQ(d.readAttribute("yun/ad", "c"), "&foo; &#65; &#x41; &amp");
+  EXPECT_EQ(d.readAttribute("yun/ad", "d"), "&lt;") << "decoded once, left to right";
+  EXPECT_EQ(d.readAttribute("yun/ad", "e"), "x&");
+  EXPECT_EQ(d.readAttribute("yun/ad", "f"), "广告&新闻");
+  EXPECT_EQ(d.readAttribute("yun/ad", "g"), "&LT;&Amp;") << "entity names are case-sensitive";
+}
+
+TEST(XmlDocument, AValueHoldsAnyByteButItsQuote) {
+  XmlDocument d;
+  const std::string text =
+      "<yun><ad1 url=\"http://h/a?x=1&y=<2>\" neirong=\"it's\" other='say \"hi\"' z = \"spaced\"/>"
+      "<ad2 url=\"a\0b\"/></yun>"s;
+  ASSERT_TRUE(load(d, text));
+  EXPECT_EQ(d.readAttribute("yun/ad1", "url"), "http://h/a?x=1&y=<2>");
+  EXPECT_EQ(d.readAttribute("yun/ad1", "neirong"), "it's");
+  EXPECT_EQ(d.readAttribute("yun/ad1", "other"), "say \"hi\"");
+  EXPECT_EQ(d.readAttribute("yun/ad1", "z"), "spaced");
+  EXPECT_EQ(d.readAttribute("yun/ad2", "url"), "a\0b"s);
+  EXPECT_EQ(d.readAttribute("yun/ad1", "url\0x"sv), "");
+}
+
+TEST(XmlDocument, OnlyTheBlankSeparatesInsideATag) {
+  XmlDocument d;
+  // A tab or line break becomes part of the element's or attribute's name;
+  // the document still loads and the rest of it reads.
+  ASSERT_TRUE(load(d,
+                   "<yun>\r\n"
+                   "<ad\tneirong=\"tabbed\"/>\r\n"
+                   "<ad1\r\n url=\"broken\"/>\r\n"
+                   "<ad2 neirong=\"n\"\turl=\"after tab\" url\n=\"x\"/>\r\n"
+                   "<ad3 neirong=\"ok\"/>\r\n"
+                   "</yun>\r\n"));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "");
+  EXPECT_EQ(d.readAttribute("yun/ad\tneirong=\"tabbed\"", "neirong"), "") << "the whole rest is the name";
+  EXPECT_EQ(d.readAttribute("yun/ad1", "url"), "");
+  EXPECT_EQ(d.readAttribute("yun/ad1\r\n", "url"), "broken");
+  EXPECT_EQ(d.readAttribute("yun/ad2", "neirong"), "n");
+  EXPECT_EQ(d.readAttribute("yun/ad2", "url"), "");
+  EXPECT_EQ(d.readAttribute("yun/ad2", "\turl"), "after tab");
+  EXPECT_EQ(d.readAttribute("yun/ad2", "url\n"), "x");
+  EXPECT_EQ(d.readAttribute("yun/ad3", "neirong"), "ok");
+
+  ASSERT_TRUE(load(d, "<yun\t><ad neirong=\"x\"/></yun\t>"));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "");
+  EXPECT_EQ(d.readAttribute("yun\t/ad", "neirong"), "x");
+}
+
+// GBK characters whose trail byte is an ASCII code: 誠 D5 5C and 乗 81 5C
+// ('\'), 乕 81 5B ('['), 乚 81 5D (']'), 丂 81 40 ('@'), 亅 81 7C ('|').
+TEST(XmlDocument, TrailBytesOfRealGbkCharactersStayInsideTheirCharacter) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d, "<誠乗><乕乚 丂=\"亅誠\"/><乚><![CDATA[乚]><bad x=\"1\"/>]]></乚><end v=\"乕\"/></誠乗>"));
+  EXPECT_EQ(std::string("誠"), "\xD5\x5C") << "the test source is compiled to GBK";
+  EXPECT_EQ(std::string("乚"), "\x81\x5D");
+  EXPECT_EQ(d.readAttribute("誠乗/乕乚", "丂"), "亅誠");
+  // Had the trail of 乚 been read as ']', "]]>" would have ended the CDATA
+  // section early and <bad> would be an element.
+  EXPECT_EQ(d.readAttribute("誠乗/乚/bad", "x"), "");
+  EXPECT_EQ(d.readAttribute("誠乗/end", "v"), "乕");
+}
+
+// No GBK character has a trail byte below 0x40, where '/', '<', '>', '"',
+// '&', '=' and the blank lie; malformed text can still pair a lead byte with
+// one of them, and then it is not markup either.
+TEST(XmlDocument, ALeadByteAlwaysTakesTheNextByteWithIt) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d,
+                   "<yun><a\x81/b v=\"1\"/><c\x81> w=\"\x81\"x\" y=\"\x81&amp;\x81=\" n\x81 m=\"2\"/>"
+                   "<d\x81<e/></yun>"));
+  EXPECT_EQ(d.readAttribute("yun/a\x81/b", "v"), "1") << "the path is not split inside a character";
+  EXPECT_EQ(d.readAttribute("yun/a\x81", "v"), "");
+  EXPECT_EQ(d.readAttribute("yun/c\x81>", "w"), "\x81\"x");
+  EXPECT_EQ(d.readAttribute("yun/c\x81>", "y"), "\x81&amp;\x81=") << "'&' after a lead byte starts nothing";
+  EXPECT_EQ(d.readAttribute("yun/c\x81>", "n\x81 m"), "2");
+  EXPECT_EQ(d.readAttribute("yun/d\x81<e", "v"), "");
+  EXPECT_EQ(d.readAttribute("yun/c\x81>", "w\x81"), "") << "a lone lead byte at the end of a name";
+  EXPECT_EQ(d.readAttribute("yun\x81", "v"), "") << "a lone lead byte at the end of a path";
+}
+
+TEST(XmlDocument, ByteEightyIsASingleByteCharacter) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d, "<yun><ad neirong=\"\x80\" url=\"\x80\x80\"/></yun>"));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "\x80");
+  EXPECT_EQ(d.readAttribute("yun/ad", "url"), "\x80\x80");
+}
+
+TEST(XmlDocument, MalformedDocumentsDoNotLoad) {
+  const char* const bad[] = {
+      "",
+      "   \r\n",
+      "just text",
+      "text before <yun/>",
+      "<yun>",
+      "<yun><ad></yun>",
+      "<yun></ad></yun>",
+      "<yun></yun></yun>",
+      "<yun></YUN>",
+      "<yun></yun >x",
+      "<yun/><yun/>",
+      "<yun/>trailing text",
+      "<yun/><![CDATA[x]]>",
+      "<![CDATA[x]]><yun/>",
+      "<yun ad>",
+      "<yun ad=x/>",
+      "<yun ad=\"x/>",
+      "<yun ad='x\"/>",
+      "<yun =\"x\"/>",
+      "<yun a=\"1\"b/>",
+      "<yun a=\"1\"/ >",
+      "< yun/>",
+      "<yun",
+      "<yun/",
+      "<yun><!-- never closed </yun>",
+      "<yun><![CDATA[ never closed </yun>",
+      "<yun><? never closed </yun>",
+      "<yun><!DOCTYPE never closed </yun>",
+      "<?xml version=\"1.0\"",
+      "<!-- only a comment -->",
+      "<?xml version=\"1.0\"?>",
+      "<yun></",
+      "<yun></yun",
+      "<yun/>\x81",
+      "\x81<yun/>",
+  };
+  for (const char* text : bad) {
+    XmlDocument d;
+    EXPECT_FALSE(load(d, text)) << text;
+    EXPECT_FALSE(d.loaded()) << text;
+  }
+  XmlDocument d;
+  EXPECT_TRUE(load(d, "<yun></yun  >\r\n\t "));
+  EXPECT_TRUE(load(d, "<yun/>"));
+  EXPECT_TRUE(load(d, "\r\n <yun ad=\"\" />"));
+}
+
+TEST(XmlDocument, EmptyPathOrNameReadsEmpty) {
+  XmlDocument d;
+  ASSERT_TRUE(load(d, "<yun v=\"root\"><ad neirong=\"x\"/></yun>"));
+  EXPECT_EQ(d.readAttribute("", "v"), "");
+  EXPECT_EQ(d.readAttribute("yun", ""), "");
+  EXPECT_EQ(d.readAttribute("yun", "v"), "root");
+  EXPECT_EQ(d.readAttribute("/yun", "v"), "");
+  EXPECT_EQ(d.readAttribute("yun/", "v"), "");
+  EXPECT_EQ(d.readAttribute("yun//ad", "neirong"), "");
+  EXPECT_EQ(d.readAttribute("yun/ad/", "neirong"), "");
+  EXPECT_EQ(d.readAttribute("/", "neirong"), "");
+}
+
+TEST(XmlDocument, SurvivesDeepNesting) {
+  constexpr int kDepth = 100000;
+  std::string open;
+  std::string close;
+  for (int i = 0; i < kDepth; ++i) open += "<a>";
+  for (int i = 0; i < kDepth; ++i) close += "</a>";
+  XmlDocument d;
+  EXPECT_TRUE(load(d, "<r>" + open + "<ad v=\"deep\"/>" + close + "</r>"));
+  std::string path = "r";
+  for (int i = 0; i < kDepth; ++i) path += "/a";
+  EXPECT_EQ(d.readAttribute(path + "/ad", "v"), "deep");
+  EXPECT_FALSE(load(d, open)) << "never closed";
+  EXPECT_FALSE(load(d, open + close.substr(4)));
+  EXPECT_TRUE(load(d, open + close));
+  XmlDocument other;
+  EXPECT_TRUE(load(other, open + close));  // and both are freed without recursion
+}
+
+TEST(XmlDocument, HandlesManyAttributesAndSiblings) {
+  std::string text = "<yun><ad";
+  for (int i = 0; i < 200000; ++i) text += " neirong=\"" + std::to_string(i) + "\"";
+  text += "/>";
+  for (int i = 0; i < 100000; ++i) text += "<x/>";
+  text += "<ad1 url=\"last\"/></yun>";
+  XmlDocument d;
+  ASSERT_TRUE(load(d, text));
+  EXPECT_EQ(d.readAttribute("yun/ad", "neirong"), "199999");
+  EXPECT_EQ(d.readAttribute("yun/ad1", "url"), "last");
+}
+
+TEST(XmlDocument, EveryPrefixOfAManifestLoadsOnlyOnceTheRootIsClosed) {
+  const std::size_t rootEnd = kUpdateManifest.find("</最新版本>") + std::string("</最新版本>").size();
+  for (std::size_t size = 0; size <= kUpdateManifest.size(); ++size) {
+    XmlDocument d;
+    bool loaded = load(d, std::string_view(kUpdateManifest).substr(0, size));
+    EXPECT_EQ(loaded, size >= rootEnd) << size;
+    EXPECT_EQ(d.readAttribute("最新版本/版本信息", "版本号"), loaded ? "1.31" : "") << size;
+  }
+  const std::size_t noticeEnd = kNoticeManifest.find("</yun>") + 6;
+  for (std::size_t size = 0; size <= kNoticeManifest.size(); ++size) {
+    XmlDocument d;
+    EXPECT_EQ(load(d, std::string_view(kNoticeManifest).substr(0, size)), size >= noticeEnd) << size;
+  }
+}
+
+// The manifests the demo station serves.
+std::string readRepositoryFile(const std::string& relative) {
+  std::filesystem::path path = std::filesystem::path(STATION_FUZZ_CORPUS_DIR) / ".." / ".." / relative;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(XmlDocument, ReadsTheDemoStationsUpdateManifest) {
+  std::string manifest = readRepositoryFile("demo-station/site/dedazizova/dodezazoz.xml");
+  if (manifest.empty()) GTEST_SKIP() << "the demo station has no update manifest";
+  XmlDocument d;
+  ASSERT_TRUE(load(d, manifest));
+  EXPECT_NE(d.readAttribute("最新版本/版本信息", "版本号"), "");
+  EXPECT_NE(d.readAttribute("最新版本/版本信息", "下载地址"), "");
+}
+
+TEST(XmlDocument, ReadsTheDemoStationsNoticeManifest) {
+  std::string manifest = readRepositoryFile("demo-station/site/bofang/ad/tingweitz.xml");
+  if (manifest.empty()) GTEST_SKIP() << "the demo station has no notice manifest";
+  XmlDocument d;
+  ASSERT_TRUE(load(d, manifest));
+  EXPECT_NE(d.readAttribute("yun/ad", "neirong"), "");
+  EXPECT_NE(d.readAttribute("yun/ad1", "neirong"), "");
+  EXPECT_NE(d.readAttribute("yun/ad1", "url"), "");
+  EXPECT_NE(d.readAttribute("yun/ad2", "url"), "");
+}
+
+}  // namespace
