@@ -61,6 +61,9 @@ class ControlRef {
   int selectedTab() const;
   void selectTab(int index);
   void focus();
+  // The backend's handle of the control's window (a browser view's own
+  // window); 0 where nothing is realised.
+  std::uintptr_t nativeHandle() const;
 
  private:
   ControlState* state() const;

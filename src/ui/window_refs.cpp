@@ -287,6 +287,11 @@ void ControlRef::selectTab(int index) {
   manager_->applyPageVisibility(*manager_->state(window_));
 }
 
+std::uintptr_t ControlRef::nativeHandle() const {
+  ControlState* c = state();
+  return c ? c->native : 0;
+}
+
 void ControlRef::focus() {
   if (ControlState* c = state()) manager_->backend_.setFocus(*manager_->state(window_), c);
 }

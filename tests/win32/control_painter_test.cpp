@@ -173,7 +173,7 @@ void paintInto(Canvas& canvas, Scene& scene, const ui::ControlState& control, wi
 
 // --- Colours and fonts ---------------------------------------------------------
 
-TEST(ToColorRef, ModelColoursAreColorRefsAndSystemDefaultIsTheSystemColour) {
+TEST(PaintToColorRef, ModelColoursAreColorRefsAndSystemDefaultIsTheSystemColour) {
   EXPECT_EQ(win32::toColorRef(rgb(0x0088FF), COLOR_BTNFACE), RGB(0x00, 0x88, 0xFF));
   EXPECT_EQ(win32::toColorRef(rgb(0xFA1F56), COLOR_BTNFACE), RGB(0xFA, 0x1F, 0x56));
   EXPECT_EQ(win32::toColorRef(ui::kBlack, COLOR_BTNFACE), RGB(0, 0, 0));
@@ -181,7 +181,7 @@ TEST(ToColorRef, ModelColoursAreColorRefsAndSystemDefaultIsTheSystemColour) {
   EXPECT_EQ(win32::toColorRef(ui::kSystemDefault, COLOR_BTNTEXT), GetSysColor(COLOR_BTNTEXT));
 }
 
-TEST(FontCache, ReusesOneFontPerFaceHeightAndWeight) {
+TEST(PaintFontCache, ReusesOneFontPerFaceHeightAndWeight) {
   win32::FontCache fonts;
   HFONT a = fonts.get(ui::bold(kFace, 16));
   ASSERT_NE(a, nullptr);
@@ -191,12 +191,12 @@ TEST(FontCache, ReusesOneFontPerFaceHeightAndWeight) {
   EXPECT_NE(fonts.get(ui::bold("黑体", 16)), a);
 }
 
-TEST(FontCache, EmptyFaceIsTheGuiFont) {
+TEST(PaintFontCache, EmptyFaceIsTheGuiFont) {
   win32::FontCache fonts;
   EXPECT_EQ(fonts.get(ui::Font{}), static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
 }
 
-TEST(FontCache, CreatesTheCharacterHeightWeightCharsetAndChineseFace) {
+TEST(PaintFontCache, CreatesTheCharacterHeightWeightCharsetAndChineseFace) {
   win32::FontCache fonts;
   Canvas canvas(4, 4);
   ASSERT_TRUE(canvas.ok());
@@ -220,7 +220,7 @@ TEST(FontCache, CreatesTheCharacterHeightWeightCharsetAndChineseFace) {
   EXPECT_EQ(std::wstring(lf.lfFaceName), L"微软雅黑");
 }
 
-TEST(FontCache, OverlongFaceNameIsCutNotOverrun) {
+TEST(PaintFontCache, OverlongFaceNameIsCutNotOverrun) {
   win32::FontCache fonts;
   HFONT font = fonts.get(ui::normal(std::string(100, 'x'), 12));
   LOGFONTW lf{};
@@ -230,7 +230,7 @@ TEST(FontCache, OverlongFaceNameIsCutNotOverrun) {
 
 // --- Label -----------------------------------------------------------------------
 
-TEST(Label, FillsItsRectangleWithItsBackground) {
+TEST(PaintLabel, FillsItsRectangleWithItsBackground) {
   Scene scene;
   auto& label = scene.add(ui::label("l", {0, 0, 160, 60}, "汀蔚", ui::bold(kFace, 20), rgb(0xF89145),
                                     rgb(0x0088FF), style(ui::HAlign::Centre, ui::VAlign::Centre)));
@@ -245,7 +245,7 @@ TEST(Label, FillsItsRectangleWithItsBackground) {
   EXPECT_EQ(canvas.count(RGB(0x12, 0x34, 0x56)), 0);
 }
 
-TEST(Label, SystemDefaultColoursAreButtonFaceAndButtonText) {
+TEST(PaintLabel, SystemDefaultColoursAreButtonFaceAndButtonText) {
   Scene scene;
   auto& label = scene.add(ui::label("l", {0, 0, 120, 60}, "AB", ui::bold(kFace, 40), ui::kSystemDefault,
                                     ui::kSystemDefault, style(ui::HAlign::Centre, ui::VAlign::Centre)));
@@ -257,7 +257,7 @@ TEST(Label, SystemDefaultColoursAreButtonFaceAndButtonText) {
   EXPECT_GT(canvas.count(GetSysColor(COLOR_BTNTEXT)), 20);
 }
 
-TEST(Label, ChineseCaptionIsDrawnInTheTextColour) {
+TEST(PaintLabel, ChineseCaptionIsDrawnInTheTextColour) {
   Scene scene;
   auto& label = scene.add(ui::label("l", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 56), rgb(0xF89145),
                                     rgb(0x0088FF), style(ui::HAlign::Centre, ui::VAlign::Centre)));
@@ -267,7 +267,7 @@ TEST(Label, ChineseCaptionIsDrawnInTheTextColour) {
   EXPECT_GT(canvas.count(RGB(0xF8, 0x91, 0x45)), 100);
 }
 
-TEST(Label, CaptionBytesAreReadAsGbkWhateverTheLocale) {
+TEST(PaintLabel, CaptionBytesAreReadAsGbkWhateverTheLocale) {
   // What DrawTextW shows for the two characters, against the label's drawing
   // of their GBK bytes: the same pixels.
   Scene scene;
@@ -290,7 +290,7 @@ TEST(Label, CaptionBytesAreReadAsGbkWhateverTheLocale) {
   EXPECT_TRUE(painted.samePixels(expected));
 }
 
-TEST(Label, AmpersandIsShownNotTakenAsPrefix) {
+TEST(PaintLabel, AmpersandIsShownNotTakenAsPrefix) {
   // With prefix processing "A&B" would be as wide as "AB" (B underlined).
   Scene scene;
   auto& with = scene.add(ui::label("a", {0, 0, 200, 60}, "A&B", ui::bold(kFace, 32), rgb(0x000000),
@@ -313,7 +313,7 @@ TEST(Label, AmpersandIsShownNotTakenAsPrefix) {
   EXPECT_GT(boxA.width(), boxB.width() + boxC.width() / 2);
 }
 
-TEST(Label, HorizontalAlignmentOnOneLine) {
+TEST(PaintLabel, HorizontalAlignmentOnOneLine) {
   Scene scene;
   const ui::HAlign aligns[] = {ui::HAlign::Left, ui::HAlign::Centre, ui::HAlign::Right};
   for (ui::HAlign h : aligns)
@@ -334,7 +334,7 @@ TEST(Label, HorizontalAlignmentOnOneLine) {
   EXPECT_EQ(l.width(), r.width());
 }
 
-TEST(Label, VerticalAlignmentOnOneLine) {
+TEST(PaintLabel, VerticalAlignmentOnOneLine) {
   Scene scene;
   const ui::VAlign aligns[] = {ui::VAlign::Top, ui::VAlign::Centre, ui::VAlign::Bottom};
   for (ui::VAlign v : aligns)
@@ -356,7 +356,7 @@ TEST(Label, VerticalAlignmentOnOneLine) {
   EXPECT_EQ(t.height(), b.height());
 }
 
-TEST(Label, WithoutWordWrapStaysOnOneLine) {
+TEST(PaintLabel, WithoutWordWrapStaysOnOneLine) {
   Scene scene;
   auto& label = scene.add(ui::label("l", {0, 0, 80, 120}, "AAAA BBBB CCCC", ui::bold(kFace, 24), rgb(0x000000),
                                     rgb(0xFFFFFF), style(ui::HAlign::Left, ui::VAlign::Top)));
@@ -368,7 +368,7 @@ TEST(Label, WithoutWordWrapStaysOnOneLine) {
   EXPECT_GT(box.right, 75) << "the line runs on to the edge and is cut there";
 }
 
-TEST(Label, WordWrapBreaksAtWordsAndAlignsTheBlockVertically) {
+TEST(PaintLabel, WordWrapBreaksAtWordsAndAlignsTheBlockVertically) {
   Scene scene;
   const ui::VAlign aligns[] = {ui::VAlign::Top, ui::VAlign::Centre, ui::VAlign::Bottom};
   for (ui::VAlign v : aligns)
@@ -390,7 +390,7 @@ TEST(Label, WordWrapBreaksAtWordsAndAlignsTheBlockVertically) {
   EXPECT_NEAR(t.left, 90 - t.right, 4) << "each line centred";
 }
 
-TEST(Label, DrawingStaysInsideTheControl) {
+TEST(PaintLabel, DrawingStaysInsideTheControl) {
   // The canvas is bigger than the label: nothing may land outside its rectangle.
   Scene scene;
   auto& label = scene.add(ui::label("l", {0, 0, 50, 30}, "AAAAAAAA", ui::bold(kFace, 40), rgb(0x000000),
@@ -406,7 +406,7 @@ TEST(Label, DrawingStaysInsideTheControl) {
   EXPECT_EQ(box.bottom, 30);
 }
 
-TEST(Label, TextEffectsAddTheirColourOffsetRightAndDown) {
+TEST(PaintLabel, TextEffectsAddTheirColourOffsetRightAndDown) {
   Scene scene;
   const COLORREF blue = RGB(0x00, 0x88, 0xFF);
   const ui::TextEffect effects[] = {ui::TextEffect::Plain, ui::TextEffect::Engraved, ui::TextEffect::Raised,
@@ -453,7 +453,7 @@ TEST(Label, TextEffectsAddTheirColourOffsetRightAndDown) {
   EXPECT_EQ(s.bottom, p.bottom + 2);
 }
 
-TEST(Label, EngravedAndRaisedDifferInWhichCopyIsOnTop) {
+TEST(PaintLabel, EngravedAndRaisedDifferInWhichCopyIsOnTop) {
   Scene scene;
   scene.add(ui::label("l", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 47), rgb(0x604020), rgb(0x0088FF),
                       style(ui::HAlign::Left, ui::VAlign::Top, false, ui::TextEffect::Engraved)));
@@ -485,7 +485,7 @@ TEST(Label, EngravedAndRaisedDifferInWhichCopyIsOnTop) {
 
 // --- TransLabel --------------------------------------------------------------------
 
-TEST(TransLabel, LeavesWhatIsBeneathWhereThereIsNoText) {
+TEST(PaintTransLabel, LeavesWhatIsBeneathWhereThereIsNoText) {
   Scene scene;
   auto& label = scene.add(ui::transLabel("t", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 48), rgb(0xC4E1FD),
                                          style(ui::HAlign::Centre, ui::VAlign::Centre)));
@@ -501,7 +501,7 @@ TEST(TransLabel, LeavesWhatIsBeneathWhereThereIsNoText) {
   EXPECT_LT(untouched, 200 * 80);
 }
 
-TEST(TransLabel, BufferedPaintShowsTheWindowBackgroundBeneath) {
+TEST(PaintTransLabel, BufferedPaintShowsTheWindowBackgroundBeneath) {
   Scene scene;
   scene.window.background = rgb(0x2DC156);
   auto& label = scene.add(ui::transLabel("t", {-5, 24, 176, 56}, "遥控器", ui::normal(kFace, 40), rgb(0xC4E1FD),
@@ -516,7 +516,7 @@ TEST(TransLabel, BufferedPaintShowsTheWindowBackgroundBeneath) {
   EXPECT_GT(canvas.count(RGB(0xC4, 0xE1, 0xFD)), 100);
 }
 
-TEST(TransLabel, BufferedPaintShowsAnEarlierControlBeneath) {
+TEST(PaintTransLabel, BufferedPaintShowsAnEarlierControlBeneath) {
   Scene scene;
   scene.window.background = rgb(0x0088FF);
   // A label, then a transparent label lying half over it.
@@ -537,7 +537,7 @@ TEST(TransLabel, BufferedPaintShowsAnEarlierControlBeneath) {
   EXPECT_EQ(canvas.count(RGB(0xFF, 0x00, 0x00)), 0);
 }
 
-TEST(TransLabel, OnATabPageTheTabBoxShowsBeneath) {
+TEST(PaintTransLabel, OnATabPageTheTabBoxShowsBeneath) {
   Scene scene;
   scene.window.background = rgb(0x0088FF);
   scene.add(ui::onPage("皮肤", ui::transLabel("t", {24, 48, 90, 24}, "背景颜色:", ui::bold(kFace, 16),
@@ -558,7 +558,7 @@ TEST(TransLabel, OnATabPageTheTabBoxShowsBeneath) {
   EXPECT_EQ(inWindow.bottom, 126);
 }
 
-TEST(PicBtn, PaintsNothingOfItsOwnAndShowsWhatIsBeneath) {
+TEST(PaintPicBtn, PaintsNothingOfItsOwnAndShowsWhatIsBeneath) {
   Scene scene;
   scene.window.background = rgb(0x5830E0);
   auto& button = scene.add(ui::picBtn("p", {10, 10, 48, 48}, rgb(0x80E000)));
@@ -572,7 +572,7 @@ TEST(PicBtn, PaintsNothingOfItsOwnAndShowsWhatIsBeneath) {
 
 // --- SuperBtn ------------------------------------------------------------------------
 
-TEST(SuperBtn, BackgroundFollowsTheLook) {
+TEST(PaintSuperBtn, BackgroundFollowsTheLook) {
   Scene scene;
   auto& button = addButton(scene, "关");
   win32::FontCache fonts;
@@ -599,7 +599,7 @@ TEST(SuperBtn, BackgroundFollowsTheLook) {
   }
 }
 
-TEST(SuperBtn, NormalLookFollowsTheControlsCurrentColours) {
+TEST(PaintSuperBtn, NormalLookFollowsTheControlsCurrentColours) {
   Scene scene;
   auto& button = addButton(scene, "关");
   button.backColour = rgb(0x112233);
@@ -611,7 +611,7 @@ TEST(SuperBtn, NormalLookFollowsTheControlsCurrentColours) {
   EXPECT_GT(canvas.count(RGB(0xFE, 0xDC, 0xBA)), 20);
 }
 
-TEST(SuperBtn, CaptionIsCentredAndMovesOnePixelWhileHeldDown) {
+TEST(PaintSuperBtn, CaptionIsCentredAndMovesOnePixelWhileHeldDown) {
   Scene scene;
   auto& button = addButton(scene, "消-顶", {0, 0, 120, 48});
   win32::FontCache fonts;
@@ -631,7 +631,7 @@ TEST(SuperBtn, CaptionIsCentredAndMovesOnePixelWhileHeldDown) {
   EXPECT_EQ(p.count, h.count);
 }
 
-TEST(SuperBtn, LongCaptionBreaksAtWordsAndStaysCentred) {
+TEST(PaintSuperBtn, LongCaptionBreaksAtWordsAndStaysCentred) {
   Scene scene;
   auto& button = addButton(scene, "AAAA BBBB", {0, 0, 80, 100});
   win32::FontCache fonts;
@@ -645,7 +645,7 @@ TEST(SuperBtn, LongCaptionBreaksAtWordsAndStaysCentred) {
   EXPECT_NEAR(box.top, 100 - box.bottom, 8);
 }
 
-TEST(SuperBtn, AmpersandIsShown) {
+TEST(PaintSuperBtn, AmpersandIsShown) {
   Scene scene;
   auto& with = addButton(scene, "A&B", {0, 0, 160, 48});
   auto& without = addButton(scene, "AB", {0, 0, 160, 48});
@@ -658,7 +658,7 @@ TEST(SuperBtn, AmpersandIsShown) {
   EXPECT_GT(a.boxOfAllBut(back).width(), b.boxOfAllBut(back).width() + 5);
 }
 
-TEST(SuperBtn, EdgeWhileHotIsRaisedWhenHotAndSunkenWhenHeldDown) {
+TEST(PaintSuperBtn, EdgeWhileHotIsRaisedWhenHotAndSunkenWhenHeldDown) {
   Scene scene;
   auto& button = scene.add(ui::withEdgeWhileHot(
       ui::superBtn("返回", {0, 0, 88, 152}, "返回", "", ui::bold(kFace, 20),
@@ -692,7 +692,7 @@ TEST(SuperBtn, EdgeWhileHotIsRaisedWhenHotAndSunkenWhenHeldDown) {
   }
 }
 
-TEST(SuperBtn, NoEdgeWhenNotSetEvenWhileHotOrHeldDown) {
+TEST(PaintSuperBtn, NoEdgeWhenNotSetEvenWhileHotOrHeldDown) {
   Scene scene;
   auto& button = addButton(scene, "关");
   win32::FontCache fonts;
@@ -708,7 +708,7 @@ TEST(SuperBtn, NoEdgeWhenNotSetEvenWhileHotOrHeldDown) {
 
 // --- HyperLinker -----------------------------------------------------------------------
 
-TEST(HyperLinker, ColourIsNormalHoverOrVisited) {
+TEST(PaintHyperLinker, ColourIsNormalHoverOrVisited) {
   Scene scene;
   auto& link = scene.add(ui::hyperLinker("link", {0, 0, 192, 32}, "广告", ui::bold(kFace, 24),
                                          {rgb(0xDCE1FE), rgb(0x80E000), rgb(0xC06000), rgb(0x0088FF)}));
@@ -735,7 +735,7 @@ TEST(HyperLinker, ColourIsNormalHoverOrVisited) {
   EXPECT_EQ(canvas.count(visited), 0);
 }
 
-TEST(HyperLinker, OneLineLeftAlignedVerticallyCentredOnItsBackground) {
+TEST(PaintHyperLinker, OneLineLeftAlignedVerticallyCentredOnItsBackground) {
   Scene scene;
   auto& link = scene.add(ui::hyperLinker("link", {0, 0, 192, 40}, "AB CD", ui::bold(kFace, 16),
                                          {rgb(0x000000), rgb(0x000000), rgb(0x000000), rgb(0xFFFFFF)}));
@@ -750,7 +750,7 @@ TEST(HyperLinker, OneLineLeftAlignedVerticallyCentredOnItsBackground) {
   EXPECT_EQ(canvas.count(RGB(0xFF, 0xFF, 0xFF)), 0);
 }
 
-TEST(HyperLinker, AmpersandIsShown) {
+TEST(PaintHyperLinker, AmpersandIsShown) {
   Scene scene;
   const ui::LinkColours colours{rgb(0x000000), rgb(0x000000), rgb(0x000000), rgb(0xFFFFFF)};
   auto& with = scene.add(ui::hyperLinker("a", {0, 0, 160, 32}, "A&B", ui::bold(kFace, 20), colours));
@@ -765,12 +765,15 @@ TEST(HyperLinker, AmpersandIsShown) {
 
 // --- PicBox, ColorPicker, PageControl, HtmlViewer, Timer ----------------------------------
 
+namespace {
+// Stands in for the picture code: a 2 by 2 red square at the top left.
 void drawRedCorner(HDC hdc, const ui::ControlState&, const win32::ControlLook&) {
   const std::uint32_t red[4] = {0x00FF0000, 0x00FF0000, 0x00FF0000, 0x00FF0000};
   win32::drawPixels(hdc, 0, 0, 2, 2, red);
 }
+}  // namespace
 
-TEST(PicBox, FillsItsBackgroundAndLeavesThePictureToThePictureCode) {
+TEST(PaintPicBox, FillsItsBackgroundAndLeavesThePictureToThePictureCode) {
   Scene scene;
   auto& box = scene.add(ui::picBox("pic", {0, 0, 64, 32}, rgb(0x0088FF), ui::Cursor::Hand));
   box.picture = std::make_shared<const ui::Bytes>(ui::Bytes{'G', 'I', 'F'});
@@ -788,7 +791,7 @@ TEST(PicBox, FillsItsBackgroundAndLeavesThePictureToThePictureCode) {
   EXPECT_EQ(canvas.count(RGB(0xFF, 0x00, 0x00)), 4);
 }
 
-TEST(ColorPicker, ShowsTheCurrentColourInADarkFrame) {
+TEST(PaintColorPicker, ShowsTheCurrentColourInADarkFrame) {
   Scene scene;
   auto& picker = scene.add(ui::colorPicker("c", {0, 0, 82, 24}, rgb(0x0088FF)));
   picker.currentColour = rgb(0xFF5080);
@@ -803,7 +806,7 @@ TEST(ColorPicker, ShowsTheCurrentColourInADarkFrame) {
   EXPECT_LT(GetRValue(frame) + GetGValue(frame) + GetBValue(frame), 3 * 100) << "dark";
 }
 
-TEST(PageControl, DrawsTabsAndFillsThePageArea) {
+TEST(PaintPageControl, DrawsTabsAndFillsThePageArea) {
   Scene scene;
   scene.window.background = rgb(0x0088FF);
   auto& box = scene.add(ui::pageControl("box", {0, 0, 338, 202}, {"皮肤", "小工具", "其他"},
@@ -846,7 +849,7 @@ TEST(PageControl, DrawsTabsAndFillsThePageArea) {
   EXPECT_EQ(inside(second.tabs[2]), page);
 }
 
-TEST(PageControl, TabAtFindsTheTabUnderAPoint) {
+TEST(PaintPageControl, TabAtFindsTheTabUnderAPoint) {
   Scene scene;
   auto& box = scene.add(ui::pageControl("box", {0, 0, 338, 202}, {"皮肤", "小工具", "其他"},
                                         ui::normal(kFace, 12), rgb(0x80E000)));
@@ -867,7 +870,7 @@ TEST(PageControl, TabAtFindsTheTabUnderAPoint) {
   EXPECT_EQ(win32::tabAt(canvas.dc(), box, fonts, POINT{second.tabs[1].right - 1, 10}), 1);
 }
 
-TEST(PageControl, NoTabsIsJustThePage) {
+TEST(PaintPageControl, NoTabsIsJustThePage) {
   Scene scene;
   auto& box = scene.add(ui::pageControl("box", {0, 0, 100, 80}, {}, ui::normal(kFace, 12), rgb(0x80E000)));
   box.selectedTab = 0;
@@ -878,7 +881,7 @@ TEST(PageControl, NoTabsIsJustThePage) {
   EXPECT_EQ(win32::tabAt(canvas.dc(), box, fonts, POINT{5, 5}), -1);
 }
 
-TEST(NothingToPaint, HtmlViewerAndTimerLeaveTheCanvasAlone) {
+TEST(PaintNothingToPaint, HtmlViewerAndTimerLeaveTheCanvasAlone) {
   Scene scene;
   auto& view = scene.add(ui::htmlViewer("web", {0, 0, 40, 30}, "http://127.0.0.1/"));
   auto& clock = scene.add(ui::timer("clock", 100));
@@ -894,7 +897,7 @@ TEST(NothingToPaint, HtmlViewerAndTimerLeaveTheCanvasAlone) {
 
 // --- Bad input -------------------------------------------------------------------------------
 
-TEST(BadInput, EmptyZeroSizedAndBrokenCaptionsDoNotHarm) {
+TEST(PaintBadInput, EmptyZeroSizedAndBrokenCaptionsDoNotHarm) {
   Scene scene;
   auto& empty = scene.add(ui::label("e", {0, 0, 40, 20}, "", ui::bold(kFace, 16), rgb(0x000000), rgb(0x00FF00),
                                     style(ui::HAlign::Left, ui::VAlign::Top, true, ui::TextEffect::Shadow)));
@@ -921,7 +924,7 @@ TEST(BadInput, EmptyZeroSizedAndBrokenCaptionsDoNotHarm) {
   EXPECT_GT(canvas.boxOfAllBut(RGB(0x00, 0xFF, 0x00)).count, 5) << "the GUI font draws";
 }
 
-TEST(BadInput, DrawPixelsIgnoresNothingToDraw) {
+TEST(PaintBadInput, DrawPixelsIgnoresNothingToDraw) {
   Canvas canvas(4, 4);
   canvas.fillWith(RGB(1, 2, 3));
   win32::drawPixels(canvas.dc(), 0, 0, 0, 4, nullptr);

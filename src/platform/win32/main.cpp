@@ -5,21 +5,34 @@
 #include <ole2.h>
 
 #include "app/program.h"
+#include "platform/win32/right_button_filter.h"
 #include "platform/win32/win32_backend.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_profiles.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/wininet_fetcher.h"
 
 // The program takes no command line.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The browser views need OLE on this, the only, thread.
   HRESULT ole = OleInitialize(nullptr);
-  int exitCode = 0;
   {
+    win32::WinInetFetcher fetcher;
+    win32::Win32FileSystem files;
+    win32::Win32ProfileStore profiles;
+    win32::Win32Shell shell;
+    win32::Win32WindowTree windowTree;
+    app::Services services{fetcher, files, profiles, shell, windowTree, files.runDirectory()};
     win32::Win32Backend backend(instance);
-    app::Program program(backend);
+    app::Program program(backend, services);
+    win32::setFilterTable(&program.subclassTable());
     backend.attach(program.ui());
     program.start();
     backend.runMessageLoop();
     program.finish();
+    // Filtered windows are all gone with their windows by now.
+    win32::setFilterTable(nullptr);
   }
   if (SUCCEEDED(ole)) OleUninitialize();
-  return exitCode;
+  return 0;
 }

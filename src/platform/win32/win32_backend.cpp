@@ -173,8 +173,11 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(index + 1)), instance_, native.get());
     if (!native->hwnd) return;
   }
-  // Controls lie in definition order: each new one on top of the earlier ones.
-  SetWindowPos(native->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Controls lie in definition order, each new one on top of the earlier
+  // ones; a tab box lies beneath everything, as the controls of its pages
+  // lie on it.
+  HWND place = control.kind() == ui::ControlKind::PageControl ? HWND_BOTTOM : HWND_TOP;
+  SetWindowPos(native->hwnd, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   if (!control.def->tooltip.empty() && w.tooltip) {
     std::wstring tip = wideFromGbk(control.def->tooltip);
@@ -594,6 +597,15 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
         SetCapture(hwnd);
         SetFocus(hwnd);
         InvalidateRect(hwnd, nullptr, FALSE);
+      }
+      if (kind == ui::ControlKind::PageControl && manager_) {
+        HDC hdc = GetDC(hwnd);
+        int tab = tabAt(hdc, control, fonts_, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        ReleaseDC(hwnd, hdc);
+        if (tab >= 0) {
+          manager_->tabSelected(id, name, tab);
+          return 0;
+        }
       }
       if (manager_ && manager_->leftPressed(id, name)) startDrag(w->hwnd);
       return 0;

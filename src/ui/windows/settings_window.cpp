@@ -1,5 +1,6 @@
 // The settings window: the background colour of all windows, the default
 // colours, and the microblog link, on the first of three tabs.
+#include "app/colours.h"
 #include "app/window_handlers.h"
 #include "net/links.h"
 #include "ui/windows/definitions.h"
@@ -37,6 +38,8 @@ WindowDef settingsWindowDefinition() {
 
   w.bindings = {
       {"", Event::Created, app::settingsWindowCreated},
+      {"颜色选择器1", Event::ColourChosen, app::applyChosenColour},
+      {"默认", Event::Clicked, app::applyDefaultColours},
       {"图形按钮1", Event::Clicked, net::openMicroblog},
       {"关", Event::Clicked, app::closeSettingsWindow},
   };

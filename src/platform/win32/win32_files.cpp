@@ -1,0 +1,112 @@
+// ===========================================================================
+//  PLATFORM SEAM (Win32)
+// ===========================================================================
+#include "platform/win32/win32_files.h"
+
+#include <windows.h>
+
+namespace win32 {
+
+namespace {
+
+// Closes a file handle when it goes out of scope.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  // Closes now; false when closing failed (unwritten data lost).
+  bool close() {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) != FALSE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+bool Win32FileSystem::exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32FileSystem::removeFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool Win32FileSystem::createDirectory(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+std::optional<std::vector<std::uint8_t>> Win32FileSystem::readWholeFile(const std::string& path) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return std::nullopt;
+  std::vector<std::uint8_t> bytes;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 31)) {
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  }
+  // Read to the end rather than trust the size: the file may change meanwhile.
+  std::uint8_t block[65536];
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(file.get(), block, sizeof block, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;
+    bytes.insert(bytes.end(), block, block + read);
+  }
+  return bytes;
+}
+
+bool Win32FileSystem::writeWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  // Exclusive access; created or truncated. A missing directory makes the
+  // open fail: directories are never created here.
+  FileHandle file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const std::size_t rest = bytes.size() - done;
+    const DWORD piece = rest > 0x40000000u ? 0x40000000u : static_cast<DWORD>(rest);
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data() + done, piece, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return file.close();
+}
+
+std::string Win32FileSystem::runDirectory() {
+  // The module's path may be longer than MAX_PATH: grow until it fits.
+  std::string path(260, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::string();
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    if (path.size() >= 32768 * 3) return std::string();  // beyond any path the system allows
+    path.resize(path.size() * 2);
+  }
+  return parentDirectory(path);
+}
+
+std::string parentDirectory(const std::string& path) {
+  std::size_t lastSlash = std::string::npos;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    if (c == '\\') {
+      lastSlash = i;
+    } else if (IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < path.size()) {
+      ++i;  // the trail byte belongs to this character
+    }
+  }
+  return lastSlash == std::string::npos ? std::string() : path.substr(0, lastSlash);
+}
+
+}  // namespace win32

@@ -1,0 +1,179 @@
+// ===========================================================================
+//  PLATFORM SEAM (Win32)
+// ===========================================================================
+#include "platform/win32/wininet_fetcher.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace win32 {
+
+namespace {
+
+const char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+// The extra header of every request: 15 characters with its blank line.
+const char kExtraHeaders[] = "Accept: */*\r\n\r\n";
+constexpr DWORD kExtraHeadersLength = sizeof kExtraHeaders - 1;
+static_assert(kExtraHeadersLength == 15);
+
+// Closes a WinInet handle when it goes out of scope.
+class HandleGuard {
+ public:
+  explicit HandleGuard(HINTERNET handle) : handle_(handle) {}
+  ~HandleGuard() {
+    if (handle_) InternetCloseHandle(handle_);
+  }
+  HandleGuard(const HandleGuard&) = delete;
+  HandleGuard& operator=(const HandleGuard&) = delete;
+  HINTERNET get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  HINTERNET handle_;
+};
+
+// The address in canonical form, unsafe characters left as they are. The
+// buffer is sized from what the function says it needs.
+std::optional<std::string> canonicalAddress(const std::string& address) {
+  std::vector<char> buffer(address.size() + 16);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    DWORD length = static_cast<DWORD>(buffer.size());
+    if (InternetCanonicalizeUrlA(address.c_str(), buffer.data(), &length, ICU_NO_ENCODE)) {
+      return std::string(buffer.data(), length < buffer.size() ? length : buffer.size());
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+    // The answer is the size needed, its terminator included on Windows;
+    // one byte more costs nothing where an implementation leaves it out.
+    const std::size_t needed = static_cast<std::size_t>(length) + 1;
+    buffer.resize(needed > buffer.size() ? needed : buffer.size() * 2);
+  }
+  return std::nullopt;
+}
+
+struct AddressParts {
+  bool secure = false;
+  std::string host;
+  INTERNET_PORT port = 0;
+  std::string userName;
+  std::string password;
+  std::string pathAndQuery;  // the fragment still on it
+};
+
+std::string piece(const char* text, DWORD length) { return text ? std::string(text, length) : std::string(); }
+
+// Splits the address; only http and https addresses are fetched.
+std::optional<AddressParts> splitAddress(const std::string& address) {
+  // Pointer-and-length mode: the parts point into `address`.
+  URL_COMPONENTSA parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwSchemeLength = 1;
+  parts.dwHostNameLength = 1;
+  parts.dwUserNameLength = 1;
+  parts.dwPasswordLength = 1;
+  parts.dwUrlPathLength = 1;
+  parts.dwExtraInfoLength = 1;
+  if (!InternetCrackUrlA(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts)) return std::nullopt;
+  AddressParts result;
+  if (parts.nScheme == INTERNET_SCHEME_HTTPS) {
+    result.secure = true;
+  } else if (parts.nScheme != INTERNET_SCHEME_HTTP) {
+    return std::nullopt;
+  }
+  result.host = piece(parts.lpszHostName, parts.dwHostNameLength);
+  if (result.host.empty()) return std::nullopt;
+  result.port = parts.nPort;
+  result.userName = piece(parts.lpszUserName, parts.dwUserNameLength);
+  result.password = piece(parts.lpszPassword, parts.dwPasswordLength);
+  // The query (and a fragment) come as "extra information" after the path.
+  result.pathAndQuery =
+      piece(parts.lpszUrlPath, parts.dwUrlPathLength) + piece(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  return result;
+}
+
+// The Content-Length header's text, when the answer has one that fits the
+// 32-byte buffer.
+std::optional<std::string> contentLength(HINTERNET request) {
+  char buffer[32] = {};
+  DWORD length = sizeof buffer;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer, &length, nullptr)) return std::nullopt;
+  return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
+}
+
+// The program uses the system's proxy settings and sends no proxy
+// credentials of its own.
+void applyProxySettings(HINTERNET internet, HINTERNET connection) {
+  // The structure's text members are null here, so its A and W forms agree.
+  INTERNET_PROXY_INFO proxy{};
+  proxy.dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG;
+  proxy.lpszProxy = nullptr;
+  proxy.lpszProxyBypass = nullptr;
+  // A refusal leaves the platform's own choice in place: nothing to do.
+  InternetSetOptionA(internet, INTERNET_OPTION_PROXY, &proxy, sizeof proxy);
+  char empty[] = "";
+  InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME, empty, 0);
+  InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, empty, 0);
+}
+
+}  // namespace
+
+WinInetFetcher::~WinInetFetcher() {
+  if (internet_) InternetCloseHandle(static_cast<HINTERNET>(internet_));
+}
+
+bool WinInetFetcher::openInternet() {
+  if (internet_) return true;
+  internet_ = InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  if (!internet_) return false;  // the next fetch tries again
+  ++internetOpens_;
+  return true;
+}
+
+// Every failure yields zero bytes and the caller carries on: no status check,
+// no time-outs of our own (the platform's defaults hold), no retry.
+net::Bytes WinInetFetcher::fetchUrlBytes(const std::string& address) {
+  if (address.empty()) return {};
+  const std::optional<std::string> canonical = canonicalAddress(address);
+  if (!canonical) return {};
+  const std::optional<AddressParts> parts = splitAddress(*canonical);
+  if (!parts) return {};
+  if (!openInternet()) return {};
+  HINTERNET internet = static_cast<HINTERNET>(internet_);
+
+  HandleGuard connection(InternetConnectA(internet, parts->host.c_str(), parts->port, parts->userName.c_str(),
+                                          parts->password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
+  if (!connection) return {};
+  applyProxySettings(internet, connection.get());
+
+  const std::string path = net::pathWithoutFragment(parts->pathAndQuery);
+  // The accept type is given as a whole header line, as the program always
+  // has; the extra header below is what puts "Accept: */*" on the wire.
+  const char* acceptTypes[] = {"Accept: */* \r\n", nullptr};
+  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+  if (parts->secure) flags |= INTERNET_FLAG_SECURE;
+  // Declared after the connection: closed first, on every path.
+  HandleGuard request(
+      HttpOpenRequestA(connection.get(), "GET", path.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0));
+  if (!request) return {};
+  if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return {};
+
+  const std::optional<std::string> length = contentLength(request.get());
+  const std::size_t blockSize =
+      net::blockSizeFor(length ? std::optional<std::string_view>(*length) : std::nullopt);
+  std::vector<std::uint8_t> block(blockSize);
+  net::Bytes body;
+  for (;;) {
+    DWORD read = 0;
+    // A failed read ends the body; what came before it is kept.
+    if (!InternetReadFile(request.get(), block.data(), static_cast<DWORD>(block.size()), &read)) break;
+    if (read == 0) break;  // the body is complete
+    if (body.size() + read > net::kMaxBodyBytes) return {};
+    body.insert(body.end(), block.begin(), block.begin() + read);
+  }
+  return body;
+}
+
+}  // namespace win32
