@@ -3,8 +3,8 @@ station and drives it from outside through the probe program.
 
 Each `Station` gets, for itself alone:
   - a scratch copy of the run directory (files the program writes stay there),
-  - a scratch copy of the demo station's site, served on 127.0.0.1:18480 (the
-    address compiled into the program) with a request log,
+  - a scratch copy of the demo station's site, served on 127.0.0.1:STATION_DEMO_PORT
+    (the address compiled into the program) with a request log,
   - a private Wine prefix: a copy of the project's prefix (hard links for the
     big system binaries, real copies of the registry and everything small), so
     the program runs under a wineserver of its own. Nothing else's windows,
@@ -53,7 +53,8 @@ WINE_RUN = ROOT / "scripts" / "wine-run"
 CACHE = Path(os.environ.get("STATION_CACHE") or ROOT / ".cache")
 
 HOST = "127.0.0.1"
-PORT = 18480
+# The port compiled into the program under test (its build's STATION_DEMO_PORT).
+PORT = int(os.environ.get("STATION_DEMO_PORT") or 18480)
 MAIN_TITLE = "汀蔚网络视听台"
 WINDOW_CLASS = "StationWindow"
 CONTROL_CLASS = "StationControl"

@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "platform/win32/picture_player.h"
 #include "platform/win32/text_win32.h"
 
 namespace win32 {
@@ -18,6 +19,9 @@ constexpr wchar_t kWindowClass[] = L"StationWindow";
 constexpr wchar_t kControlClass[] = L"StationControl";
 constexpr wchar_t kOwnerClass[] = L"StationOwner";
 constexpr UINT_PTR kTimerBase = 1000;
+// A control's own timers that step its animated pictures.
+constexpr UINT_PTR kPictureTimer = 1;
+constexpr UINT_PTR kHotPictureTimer = 2;
 
 // The double-headed arrow, in 1/32767 of the window's width and height.
 constexpr POINT kArrowOutline[] = {{24576, 8191}, {24576, 0},     {32767, 16383}, {24576, 32767}, {24576, 24576},
@@ -37,7 +41,47 @@ struct Win32Backend::NativeControl {
   std::unique_ptr<BrowserView> browser;
   ControlLook look;
   bool trackingLeave = false;
+  PicturePlayer picture;     // PicBox, and PicBtn's normal picture
+  PicturePlayer hotPicture;  // PicBtn while the pointer is over it
 };
+
+namespace {
+
+// Schedules the next frame of an animated picture on the control's own
+// timer; a still or finished picture needs none.
+void scheduleFrame(HWND hwnd, UINT_PTR timer, const PicturePlayer& player) {
+  int delay = player.currentDelayMs();
+  if (delay > 0) {
+    SetTimer(hwnd, timer, static_cast<UINT>(delay), nullptr);
+  } else {
+    KillTimer(hwnd, timer);
+  }
+}
+
+}  // namespace
+
+void Win32Backend::applyPictures(NativeControl& c, const ui::ControlState& control) {
+  if (control.kind() != ui::ControlKind::PicBox && control.kind() != ui::ControlKind::PicBtn) return;
+  c.picture.set(control.picture);
+  c.hotPicture.set(control.hotPicture);
+  scheduleFrame(c.hwnd, kPictureTimer, c.picture);
+  scheduleFrame(c.hwnd, kHotPictureTimer, c.hotPicture);
+}
+
+// Draws the control's picture for the painter: at its natural size from the
+// top-left corner, a picture button's transparent colour keyed out and its
+// hot picture (when it has one) while the pointer is over it.
+void Win32Backend::drawControlPicture(HDC hdc, const ui::ControlState& control, const ControlLook& look) {
+  HWND hwnd = reinterpret_cast<HWND>(control.native);
+  auto* c = hwnd ? reinterpret_cast<NativeControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)) : nullptr;
+  if (!c) return;
+  if (control.kind() == ui::ControlKind::PicBtn) {
+    const PicturePlayer& shown = look.hot && !c->hotPicture.empty() ? c->hotPicture : c->picture;
+    if (!shown.empty()) shown.drawKeyed(hdc, 0, 0, toColorRef(control.def->transparentColour, COLOR_BTNFACE));
+  } else if (!c->picture.empty()) {
+    c->picture.draw(hdc, 0, 0);
+  }
+}
 
 struct Win32Backend::NativeWindow {
   Win32Backend* backend = nullptr;
@@ -52,6 +96,7 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&common);
   registerClasses();
+  setPictureDrawer(&Win32Backend::drawControlPicture);
   owner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
 }
 
@@ -190,6 +235,7 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
     SendMessageW(w.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   }
   control.native = reinterpret_cast<std::uintptr_t>(native->hwnd);
+  applyPictures(*native, control);
   w.controls[index] = std::move(native);
 }
 
@@ -329,6 +375,10 @@ void Win32Backend::controlChanged(ui::WindowState& state, ui::ControlState& cont
       break;
     case ui::ControlProperty::Address:
       if (c->browser) c->browser->navigate(control.address);
+      break;
+    case ui::ControlProperty::Picture:
+      applyPictures(*c, control);
+      InvalidateRect(c->hwnd, nullptr, FALSE);
       break;
     case ui::ControlProperty::BackColour:
     case ui::ControlProperty::SelectedTab:
@@ -585,6 +635,15 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
         InvalidateRect(hwnd, nullptr, FALSE);
       }
       return 0;
+    case WM_TIMER:
+      if (wParam == kPictureTimer || wParam == kHotPictureTimer) {
+        PicturePlayer& player = wParam == kPictureTimer ? c.picture : c.hotPicture;
+        player.advance();
+        scheduleFrame(hwnd, wParam, player);
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+      }
+      break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       InvalidateRect(hwnd, nullptr, FALSE);

@@ -73,6 +73,10 @@ class Win32Backend : public ui::Backend {
   void createControl(NativeWindow& window, ui::ControlState& control, int index);
   void applyShape(NativeWindow& window);
   void applyTimer(NativeWindow& window, int index);
+  // Picture boxes and picture buttons: decode what the model holds and run
+  // their animations on the control's own timers.
+  static void applyPictures(NativeControl& control, const ui::ControlState& state);
+  static void drawControlPicture(HDC hdc, const ui::ControlState& control, const ControlLook& look);
   void startDrag(HWND topLevel);
   void redrawTransparentControls(NativeWindow& window);
   NativeWindow* find(ui::WindowId id) const;
