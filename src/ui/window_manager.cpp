@@ -219,7 +219,8 @@ void WindowManager::timerElapsed(WindowId id, std::string_view control) { dispat
 
 void WindowManager::escapePressed(WindowId id) {
   WindowState* w = state(id);
-  if (w && w->def->escCloses) close(id);
+  // A window disabled under a modal one takes no input, Esc included.
+  if (w && w->enabled && w->def->escCloses) close(id);
 }
 
 void WindowManager::closeRequested(WindowId id) { close(id); }

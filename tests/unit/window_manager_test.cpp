@@ -263,6 +263,23 @@ TEST_F(WindowManagerTest, EscClosesOnlyWindowsThatAllowIt) {
   EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
 }
 
+TEST_F(WindowManagerTest, EscIsIgnoredByAWindowDisabledUnderAModalOne) {
+  t.ui().open(WindowId::Main);
+  t.ui().open(WindowId::Advert);
+  bool advertOpenAfterEsc = false;
+  t.backend.whileModal = [&](WindowId id) {
+    t.ui().escapePressed(WindowId::Advert);
+    advertOpenAfterEsc = t.ui().isOpen(WindowId::Advert);
+    t.ui().escapePressed(id);
+  };
+  t.ui().open(WindowId::Settings, true);
+  EXPECT_TRUE(advertOpenAfterEsc);
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Settings));
+  // Enabled again once the modal window has gone.
+  t.ui().escapePressed(WindowId::Advert);
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
+}
+
 TEST_F(WindowManagerTest, TimerPeriodIsNeverNegative) {
   t.ui().open(WindowId::Main);
   ui::ControlRef timer = t.control(WindowId::Main, "时钟");

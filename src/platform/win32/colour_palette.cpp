@@ -1,0 +1,447 @@
+// ===========================================================================
+//  PLATFORM SEAM (Win32)
+// ===========================================================================
+#include "platform/win32/colour_palette.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <windowsx.h>
+
+#include <array>
+#include <string>
+
+#include "platform/win32/control_painter.h"
+#include "platform/win32/text_win32.h"
+#include "ui/named_colours.h"
+
+namespace win32 {
+
+const wchar_t kColourPaletteClass[] = L"StationPalette";
+
+namespace {
+
+constexpr wchar_t kEntryClass[] = L"StationPaletteEntry";
+
+// Layout: a margin round everything, eight swatches to a row, then the
+// "其它颜色..." entry across the whole width below a small gap.
+constexpr int kColumns = 8;
+constexpr int kRows = ui::kNamedColourCount / kColumns;
+constexpr int kCell = 20;
+constexpr int kMargin = 4;
+constexpr int kGap = 5;
+constexpr int kOtherHeight = 22;
+constexpr int kWidth = 2 * kMargin + kColumns * kCell;
+constexpr int kHeight = 2 * kMargin + kRows * kCell + kGap + kOtherHeight;
+constexpr int kOther = ui::kNamedColourCount;  // index of the last entry
+constexpr int kEntryCount = ui::kNamedColourCount + 1;
+
+constexpr COLORREF kSwatchFrame = RGB(128, 128, 128);
+constexpr COLORREF kCurrentFrame = RGB(0, 0, 0);
+
+RECT entryRect(int index) {
+  if (index == kOther) {
+    const int top = kMargin + kRows * kCell + kGap;
+    return RECT{kMargin, top, kWidth - kMargin, top + kOtherHeight};
+  }
+  const int left = kMargin + (index % kColumns) * kCell;
+  const int top = kMargin + (index / kColumns) * kCell;
+  return RECT{left, top, left + kCell, top + kCell};
+}
+
+// The entry under a point in the palette's client coordinates, or -1.
+int entryAt(POINT p) {
+  for (int i = 0; i < kEntryCount; ++i) {
+    RECT r = entryRect(i);
+    if (PtInRect(&r, p)) return i;
+  }
+  return -1;
+}
+
+void fillRect(HDC hdc, const RECT& r, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(hdc, &r, brush);
+  DeleteObject(brush);
+}
+
+void frameRect(HDC hdc, const RECT& r, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  FrameRect(hdc, &r, brush);
+  DeleteObject(brush);
+}
+
+std::optional<ui::Colour> systemColourDialog(HWND owner, ui::Colour current) {
+  // The user's custom colours stay for the rest of the run, as in any program.
+  static COLORREF custom[16] = {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+                                RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+                                RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+                                RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
+  CHOOSECOLORW cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = owner && IsWindow(owner) ? owner : nullptr;
+  cc.rgbResult = toColorRef(current, COLOR_BTNFACE);
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+  if (!ChooseColorW(&cc)) return std::nullopt;  // cancelled (or no dialog): no choice
+  return static_cast<ui::Colour>(cc.rgbResult & 0xFFFFFF);
+}
+
+OtherColourDialog g_otherColourDialog = &systemColourDialog;
+
+class Palette;
+Palette* g_open = nullptr;
+
+class Palette {
+ public:
+  static HWND open(HWND picker, ui::Colour current, ColourChosen chosen);
+
+  // Closes without a choice. `this` is gone afterwards.
+  void close();
+  HWND window() const { return hwnd_; }
+
+ private:
+  Palette(HWND picker, ui::Colour current, ColourChosen chosen)
+      : picker_(picker), owner_(GetAncestor(picker, GA_ROOT)), current_(current), chosen_(std::move(chosen)) {}
+  ~Palette() {
+    if (font_) DeleteObject(font_);
+  }
+
+  static void registerClasses(HINSTANCE instance);
+  static LRESULT CALLBACK paletteProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK entryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void build(HINSTANCE instance);
+  void paintEntry(HWND entry, HDC hdc, int index);
+  void setHot(int index);
+  void moveHot(UINT key);
+  void choose(int index);
+
+  HWND hwnd_ = nullptr;
+  HWND picker_;
+  HWND owner_;
+  HWND tooltip_ = nullptr;
+  ui::Colour current_;
+  ColourChosen chosen_;
+  std::array<HWND, kEntryCount> entries_{};
+  HFONT font_ = nullptr;
+  int hot_ = -1;
+  bool closing_ = false;
+  bool owned_ = false;  // deleted by its window's last message
+};
+
+void Palette::registerClasses(HINSTANCE instance) {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.lpfnWndProc = paletteProc;
+  wc.lpszClassName = kColourPaletteClass;
+  // A drop shadow where the system draws one.
+  wc.style = CS_DROPSHADOW;
+  RegisterClassExW(&wc);
+  wc.lpfnWndProc = entryProc;
+  wc.lpszClassName = kEntryClass;
+  wc.style = 0;
+  RegisterClassExW(&wc);
+  registered = true;
+}
+
+HWND Palette::open(HWND picker, ui::Colour current, ColourChosen chosen) {
+  if (g_open) g_open->close();
+  if (!picker || !IsWindow(picker)) return nullptr;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  registerClasses(instance);
+
+  // Below the picker, left edges aligned; above it where the screen ends.
+  RECT button{};
+  GetWindowRect(picker, &button);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  int left = button.left;
+  int top = button.bottom;
+  if (top + kHeight > screenHeight && button.top - kHeight >= 0) top = button.top - kHeight;
+  if (left + kWidth > screenWidth) left = screenWidth - kWidth;
+  if (left < 0) left = 0;
+
+  auto* palette = new Palette(picker, current, std::move(chosen));
+  HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kColourPaletteClass, wideFromGbk("颜色").c_str(),
+                              WS_POPUP | WS_CLIPCHILDREN, left, top, kWidth, kHeight, palette->owner_, nullptr,
+                              instance, palette);
+  if (!hwnd) {
+    delete palette;  // never owned by a window
+    return nullptr;
+  }
+  // From here on the window owns the palette and deletes it when it goes.
+  palette->owned_ = true;
+  g_open = palette;
+  palette->build(instance);
+  palette->hot_ = ui::namedColourIndex(current);
+  ShowWindow(hwnd, SW_SHOW);
+  SetActiveWindow(hwnd);
+  SetFocus(hwnd);
+  // Every press of the program's windows comes here while the palette is
+  // open, so that one outside it closes it (and does nothing else).
+  SetCapture(hwnd);
+  UpdateWindow(hwnd);
+  return hwnd;
+}
+
+void Palette::build(HINSTANCE instance) {
+  LOGFONTW lf{};
+  lf.lfHeight = -12;
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = GB2312_CHARSET;
+  lstrcpynW(lf.lfFaceName, L"SimSun", LF_FACESIZE);
+  font_ = CreateFontIndirectW(&lf);
+
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance,
+                             nullptr);
+  const auto& colours = ui::namedColours();
+  for (int i = 0; i < kEntryCount; ++i) {
+    std::wstring text = wideFromGbk(i == kOther ? ui::kOtherColoursCaption : colours[i].name);
+    RECT r = entryRect(i);
+    entries_[i] = CreateWindowExW(0, kEntryClass, text.c_str(), WS_CHILD | WS_VISIBLE, r.left, r.top,
+                                  r.right - r.left, r.bottom - r.top, hwnd_,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), instance, nullptr);
+    // The colour's name as a tooltip over its swatch.
+    if (tooltip_ && i != kOther) {
+      TOOLINFOW info{};
+      info.cbSize = sizeof info;
+      info.uFlags = TTF_SUBCLASS;
+      info.hwnd = hwnd_;
+      info.uId = static_cast<UINT_PTR>(i + 1);
+      info.rect = r;
+      info.lpszText = text.data();
+      SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+  }
+}
+
+void Palette::close() {
+  if (closing_) return;
+  closing_ = true;
+  HWND hwnd = hwnd_;
+  if (GetCapture() == hwnd) ReleaseCapture();
+  // The focus goes back to the picker (activating its window again).
+  if (GetActiveWindow() == hwnd && IsWindow(picker_) && IsWindowVisible(picker_) && IsWindowEnabled(owner_)) {
+    SetFocus(picker_);
+  }
+  DestroyWindow(hwnd);  // deletes this
+}
+
+void Palette::choose(int index) {
+  if (index < 0 || index >= kEntryCount) return;
+  ColourChosen chosen = std::move(chosen_);
+  HWND owner = owner_;
+  ui::Colour current = current_;
+  close();
+  // From here on only locals: the palette is gone.
+  if (index == kOther) {
+    std::optional<ui::Colour> other = g_otherColourDialog(owner, current);
+    if (other && chosen) chosen(*other);
+    return;
+  }
+  if (chosen) chosen(ui::namedColours()[index].colour);
+}
+
+void Palette::setHot(int index) {
+  if (index == hot_) return;
+  if (hot_ >= 0) InvalidateRect(entries_[hot_], nullptr, FALSE);
+  hot_ = index;
+  if (hot_ >= 0) InvalidateRect(entries_[hot_], nullptr, FALSE);
+}
+
+void Palette::moveHot(UINT key) {
+  int at = hot_;
+  if (at < 0) {
+    setHot(0);
+    return;
+  }
+  const int colours = ui::kNamedColourCount;
+  switch (key) {
+    case VK_LEFT:
+      at = (at + kEntryCount - 1) % kEntryCount;
+      break;
+    case VK_RIGHT:
+      at = (at + 1) % kEntryCount;
+      break;
+    case VK_UP:
+      if (at == kOther) at = colours - kColumns;
+      else if (at < kColumns) at = kOther;
+      else at -= kColumns;
+      break;
+    case VK_DOWN:
+      if (at == kOther) at = 0;
+      else if (at >= colours - kColumns) at = kOther;
+      else at += kColumns;
+      break;
+    default:
+      return;
+  }
+  setHot(at);
+}
+
+void Palette::paintEntry(HWND entry, HDC hdc, int index) {
+  RECT r{};
+  GetClientRect(entry, &r);
+  const bool hot = index == hot_;
+  const COLORREF face = GetSysColor(COLOR_MENU);
+  if (index == kOther) {
+    fillRect(hdc, r, hot ? GetSysColor(COLOR_HIGHLIGHT) : face);
+    frameRect(hdc, r, kSwatchFrame);
+    HGDIOBJ old = SelectObject(hdc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextColor(hdc, GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    std::wstring text = wideFromGbk(ui::kOtherColoursCaption);
+    DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(hdc, old);
+    return;
+  }
+  fillRect(hdc, r, face);
+  const ui::Colour colour = ui::namedColours()[index].colour;
+  if (hot) {
+    frameRect(hdc, r, GetSysColor(COLOR_HIGHLIGHT));
+    RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    frameRect(hdc, inner, GetSysColor(COLOR_HIGHLIGHT));
+  } else if (colour == current_) {
+    RECT mark{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    frameRect(hdc, mark, kCurrentFrame);
+  }
+  RECT swatch{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
+  fillRect(hdc, swatch, toColorRef(colour, COLOR_BTNFACE));
+  frameRect(hdc, swatch, kSwatchFrame);
+}
+
+LRESULT CALLBACK Palette::paletteProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* p = static_cast<Palette*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    p->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(p));
+  }
+  auto* p = reinterpret_cast<Palette*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!p) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    if (g_open == p) g_open = nullptr;
+    if (p->owned_) delete p;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  return p->handle(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Palette::entryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCHITTEST:
+      // The palette takes the pointer itself.
+      return HTTRANSPARENT;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC hdc = BeginPaint(hwnd, &ps);
+      auto* p = reinterpret_cast<Palette*>(GetWindowLongPtrW(GetParent(hwnd), GWLP_USERDATA));
+      int index = GetDlgCtrlID(hwnd) - 1;
+      if (p && index >= 0 && index < kEntryCount) p->paintEntry(hwnd, hdc, index);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT Palette::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = hwnd_;
+  // After choose() or close() the palette is gone: return at once.
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(hwnd, &r);
+      HDC hdc = reinterpret_cast<HDC>(wParam);
+      fillRect(hdc, r, GetSysColor(COLOR_MENU));
+      frameRect(hdc, r, kSwatchFrame);
+      return 1;
+    }
+    case WM_MOUSEMOVE:
+      setHot(entryAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: {
+      // While the palette holds the capture, the coordinates of a press
+      // elsewhere are still in its client coordinates.
+      RECT r;
+      GetClientRect(hwnd, &r);
+      POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (!PtInRect(&r, p)) close();
+      return 0;
+    }
+    case WM_LBUTTONUP: {
+      int index = entryAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      if (index >= 0) choose(index);
+      return 0;
+    }
+    case WM_KEYDOWN:
+      switch (wParam) {
+        case VK_ESCAPE:
+          close();
+          return 0;
+        case VK_RETURN:
+        case VK_SPACE:
+          if (hot_ >= 0) choose(hot_);
+          return 0;
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+          moveHot(static_cast<UINT>(wParam));
+          return 0;
+        default:
+          return 0;
+      }
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS;
+    case WM_CAPTURECHANGED:
+      // Someone else took the pointer (a system menu, a drag, a dialog).
+      if (reinterpret_cast<HWND>(lParam) != hwnd) close();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) close();
+      return 0;
+    case WM_ACTIVATEAPP:
+      if (!wParam) close();
+      return 0;
+    case WM_CANCELMODE:
+    case WM_CLOSE:
+      close();
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+HWND openColourPalette(HWND picker, ui::Colour current, ColourChosen chosen) {
+  return Palette::open(picker, current, std::move(chosen));
+}
+
+void closeColourPalette() {
+  if (g_open) g_open->close();
+}
+
+HWND colourPaletteWindow() {
+  return g_open ? g_open->window() : nullptr;
+}
+
+void setOtherColourDialog(OtherColourDialog dialog) {
+  g_otherColourDialog = dialog ? dialog : &systemColourDialog;
+}
+
+}  // namespace win32
