@@ -47,7 +47,18 @@ void openSettingsWindow(Program& program) {
 
 void closeSettingsWindow(Program& program) { program.ui().close(WindowId::Settings); }
 
-void settingsWindowCreated(Program& program) { applyUserColourAtCreation(program, WindowId::Settings); }
+void settingsWindowCreated(Program& program) {
+  applyUserColourAtCreation(program, WindowId::Settings);
+  // The microblog button's pictures ship beside the program; a missing file
+  // leaves that picture empty, and the button still takes clicks.
+  Services& services = program.services();
+  auto picture = [&](const char* name) {
+    return services.files.readWholeFile(services.runDirectory + name).value_or(ui::Bytes{});
+  };
+  ui::ControlRef microblog = program.control(WindowId::Settings, "图形按钮1");
+  microblog.setPicture(picture("\\img\\sinaweibo1.gif"));
+  microblog.setHotPicture(picture("\\img\\sinaweibo2.gif"));
+}
 
 void openInteractionWindow(Program& program) {
   program.ui().open(WindowId::Interaction);

@@ -18,6 +18,34 @@ void openInBrowser(Shell& shell, const std::string& address) {
   shell.open(owner, address, ShowCommand::Normal);
 }
 
+namespace {
+bool startsWithScheme(std::string_view address, std::string_view scheme) {
+  if (address.size() < scheme.size()) return false;
+  for (std::size_t i = 0; i < scheme.size(); ++i) {
+    char c = address[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != scheme[i]) return false;
+  }
+  return true;
+}
+}  // namespace
+
+bool isWebAddress(std::string_view address) {
+  std::size_t hostAt = startsWithScheme(address, "http://")    ? 7
+                       : startsWithScheme(address, "https://") ? 8
+                                                               : 0;
+  if (hostAt == 0 || hostAt == address.size() || address[hostAt] == '/') return false;
+  for (char c : address) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte == 0x7F || c == '"' || c == '\'') return false;
+  }
+  return true;
+}
+
+void openManifestAddress(Shell& shell, const std::string& address) {
+  if (isWebAddress(address)) openInBrowser(shell, address);
+}
+
 std::optional<std::string> fallbackCommandLine(const std::string& registeredCommand, const std::string& address) {
   std::string command = registeredCommand;
   std::size_t cut = command.find("\"%1\"");
@@ -30,7 +58,7 @@ std::optional<std::string> fallbackCommandLine(const std::string& registeredComm
 }
 
 bool openLinkAddress(Shell& shell, const std::string& address) {
-  if (address.empty()) return false;
+  if (!isWebAddress(address)) return false;
   if (shell.open(0, address, ShowCommand::Show) > kShellOpenWorked) return true;
   std::optional<std::string> pageClass = shell.classesRootDefault(".htm");
   if (!pageClass) return false;

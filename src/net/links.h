@@ -1,7 +1,9 @@
 #pragma once
 // Opening addresses in the user's default browser: the community sites of
 // the right-click menu, the microblog button, and the hyperlink control.
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "net/shell.h"
 
@@ -16,9 +18,22 @@ namespace net {
 // when the address is empty or cannot be opened.
 void openInBrowser(Shell& shell, const std::string& address);
 
+// Whether an address that came from a manifest may reach the shell: an
+// absolute http:// or https:// address (scheme in any case, a host after it)
+// without control characters, blanks or quotes. Anything else could name a
+// local program or file for the shell to run, or carry arguments into the
+// browser's command line.
+bool isWebAddress(std::string_view address);
+
+// openInBrowser for an address read from a manifest: one that is not a web
+// address is dropped, and nothing is reported.
+void openManifestAddress(Shell& shell, const std::string& address);
+
 // What a hyperlink control does on a left press: the shell's "open", and if
 // that fails the command registered for ".htm" pages with the address
-// appended. True when one of them worked. An empty address calls nothing.
+// appended. True when one of them worked. An address that is not a web
+// address (an empty one included; the link's comes from the notice
+// manifest) calls nothing.
 bool openLinkAddress(Shell& shell, const std::string& address);
 
 // The command line of the ".htm" fallback: the registered command cut before

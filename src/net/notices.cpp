@@ -34,7 +34,7 @@ void refreshNotices(app::Program& program) {
 }
 
 void openPictureAdvert(app::Program& program) {
-  openInBrowser(program.services().shell, program.notificationDocument().readAttribute("yun/ad2", "url"));
+  openManifestAddress(program.services().shell, program.notificationDocument().readAttribute("yun/ad2", "url"));
 }
 
 void releaseNotices(app::Program& program) { program.notificationDocument().release(); }

@@ -55,7 +55,7 @@ double parseManifestVersion(std::string_view raw) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
   // The longest prefix of the form: sign, digits, fraction, exponent.
-  std::size_t start = i, end = i;
+  std::size_t start = i, end;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
   std::size_t digits = 0;
   while (i < text.size() && isDigit(text[i])) ++i, ++digits;
@@ -90,7 +90,7 @@ void checkForUpdate(app::Program& program) {
   if (version - app::kLocalVersion > kNewerMargin) {
     showInfoMessage(program,
                     newVersionMessage(manifest.readAttribute(kPath, "版本号"), manifest.readAttribute(kPath, "升级说明")));
-    openInBrowser(program.services().shell, manifest.readAttribute(kPath, "下载地址"));
+    openManifestAddress(program.services().shell, manifest.readAttribute(kPath, "下载地址"));
   } else {
     showInfoMessage(program, "当前您使用的是最新版本");
   }

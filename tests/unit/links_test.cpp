@@ -101,6 +101,42 @@ TEST_F(LinksTest, TheMicroblogButtonOpensTheMicroblog) {
   EXPECT_EQ(t.shell.opened[0].address, station::config::kMicroblogAddress);
 }
 
+TEST_F(LinksTest, TheMicroblogButtonLoadsItsTwoPicturesEachTimeTheSettingsWindowOpens) {
+  const ui::Bytes normal{'G', 'I', 'F', '8', '9', 'a', 1}, hot{'G', 'I', 'F', '8', '9', 'a', 2};
+  t.files.files[t.path("\\img\\sinaweibo1.gif")] = normal;
+  t.files.files[t.path("\\img\\sinaweibo2.gif")] = hot;
+  int opened = 0;
+  t.backend.whileModal = [&](WindowId id) {
+    ++opened;
+    ui::ControlRef button = t.control(id, "图形按钮1");
+    ASSERT_TRUE(button.picture());
+    ASSERT_TRUE(button.hotPicture());
+    EXPECT_EQ(*button.picture(), opened == 1 ? normal : hot) << "opening " << opened;
+    EXPECT_EQ(*button.hotPicture(), hot);
+    t.ui().clicked(id, "关");
+  };
+  t.ui().clicked(WindowId::Remote, "设置1");
+  // Read anew at the next opening, not kept from the first.
+  t.files.files[t.path("\\img\\sinaweibo1.gif")] = hot;
+  t.ui().clicked(WindowId::Remote, "设置1");
+  EXPECT_EQ(opened, 2);
+  EXPECT_TRUE(t.shell.opened.empty());
+}
+
+TEST_F(LinksTest, AMissingMicroblogPictureLeavesThatPictureEmptyAndTheButtonWorking) {
+  t.files.files[t.path("\\img\\sinaweibo2.gif")] = {'G', 'I', 'F', '8', '9', 'a'};
+  t.files.files[t.path("\\img\\sinaweibo1.gif")] = {};  // empty file: no picture either
+  t.backend.whileModal = [&](WindowId id) {
+    EXPECT_FALSE(t.control(id, "图形按钮1").picture());
+    EXPECT_TRUE(t.control(id, "图形按钮1").hotPicture());
+    t.ui().clicked(id, "图形按钮1");
+    t.ui().clicked(id, "关");
+  };
+  t.ui().clicked(WindowId::Remote, "设置1");
+  ASSERT_EQ(t.shell.opened.size(), 1u);
+  EXPECT_EQ(t.shell.opened[0].address, station::config::kMicroblogAddress);
+}
+
 TEST_F(LinksTest, AboutBoxReleasesThePinAndShowsFourLines) {
   t.ui().clicked(WindowId::Main, "顶");
   t.shell.whileBoxShown = [&] { EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop()); };

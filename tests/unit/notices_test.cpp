@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "net/addresses.h"
+#include "net/links.h"
 #include "app/window_forms.h"
 #include "test_program.h"
 
@@ -75,16 +76,59 @@ TEST_F(NoticesTest, WithoutTheAdDirectoryThePictureIsNotStoredAndTheBoxIsCleared
   EXPECT_FALSE(c("图片框2").picture());
 }
 
-TEST_F(NoticesTest, ThePictureAdvertOpensTheManifestsLinkEvenWhenThereIsNone) {
+TEST_F(NoticesTest, ThePictureAdvertOpensTheManifestsWebAddressOnly) {
   t.start();
   app::showMaximizedForm(t.program);
   t.ui().leftPressed(WindowId::Main, "图片框2");
-  ASSERT_EQ(t.shell.opened.size(), 1u);
-  EXPECT_EQ(t.shell.opened[0].address, "") << "before any successful refresh";
+  EXPECT_TRUE(t.shell.opened.empty()) << "before any successful refresh there is no address to open";
   serve(kManifest);
   t.ui().clicked(WindowId::Remote, "刷新公告");
   t.ui().leftPressed(WindowId::Main, "图片框2");
-  EXPECT_EQ(t.shell.opened.back().address, "http://ad2/");
+  ASSERT_EQ(t.shell.opened.size(), 1u);
+  EXPECT_EQ(t.shell.opened[0].address, "http://ad2/");
+  EXPECT_EQ(t.shell.opened[0].show, net::ShowCommand::Normal);
+
+  // What the network says is not run as a program or opened as a file.
+  for (const char* url : {"C:\\windows\\system32\\cmd.exe", "file:///C:/x.htm", "ftp://ad2/", "http://a b/"}) {
+    serve(std::string("<yun><ad2 url=\"") + url + "\"/></yun>");
+    t.ui().clicked(WindowId::Remote, "刷新公告");
+    t.ui().leftPressed(WindowId::Main, "图片框2");
+    EXPECT_EQ(t.shell.opened.size(), 1u) << url;
+  }
+}
+
+TEST_F(NoticesTest, TheAdvertLinkOpensTheManifestsWebAddressOnly) {
+  serve("<yun><ad1 neirong=\"链接\" url=\"cmd.exe\"/></yun>");
+  t.start();
+  ui::ControlRef link = c("超级链接框1");
+  EXPECT_EQ(link.address(), "cmd.exe") << "kept as the manifest says";
+  t.shell.classesRoot[".htm"] = "htmlfile";
+  t.shell.classesRoot["htmlfile\\shell\\open\\command"] = "web.exe \"%1\"";
+  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  EXPECT_TRUE(t.shell.opened.empty());
+  EXPECT_TRUE(t.shell.ran.empty()) << "nor through the registered page command";
+  EXPECT_FALSE(link.visited());
+
+  serve("<yun><ad1 neirong=\"链接\" url=\"https://ad1/x?a=1\"/></yun>");
+  t.ui().clicked(WindowId::Remote, "刷新公告");
+  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  ASSERT_EQ(t.shell.opened.size(), 1u);
+  EXPECT_EQ(t.shell.opened[0].address, "https://ad1/x?a=1");
+  EXPECT_TRUE(link.visited());
+}
+
+TEST(WebAddress, OnlyAbsoluteHttpOrHttpsWithoutBlanksQuotesOrControls) {
+  for (const char* yes : {"http://a", "https://a/", "HTTP://A/B?c=d&e=f#g", "Https://127.0.0.1:8080/x.exe",
+                          "http://\xCD\xA1\xCE\xB5/\xB9\xE3\xB8\xE6"}) {
+    EXPECT_TRUE(net::isWebAddress(yes)) << yes;
+  }
+  for (const char* no : {"", "http://", "https://", "http:///etc/passwd", "http:/a", "http:a", "ftp://a/",
+                         "mailto:a@b", "file:///C:/x", "C:\\x.exe", "x.exe", "//a/", " http://a/", "http://a/b c",
+                         "http://a/\"b", "http://a/'b", "http://a/\tb", "http://a/\r\n", "http://a/\x7F",
+                         "javascript:alert(1)", "www.a.example"}) {
+    EXPECT_FALSE(net::isWebAddress(no)) << no;
+  }
+  EXPECT_FALSE(net::isWebAddress(std::string_view("http://a/\0b", 11)));
 }
 
 TEST_F(NoticesTest, TheManifestIsReleasedWhenTheMainWindowGoes) {

@@ -77,11 +77,25 @@ TEST_F(UpdateCheckTest, ANewerVersionIsAnnouncedThenItsDownloadOpens) {
   EXPECT_FALSE(t.program.updateDocument().loaded()) << "released at the end";
 }
 
-TEST_F(UpdateCheckTest, ANewerVersionWithoutAddressStillHandsTheEmptyAddressOn) {
+TEST_F(UpdateCheckTest, ANewerVersionOpensOnlyAWebAddress) {
   serve("<最新版本><版本信息 版本号=\"9\"/></最新版本>");
   check();
+  ASSERT_EQ(t.shell.boxes.size(), 1u);
+  EXPECT_TRUE(t.shell.opened.empty()) << "no address: nothing to open";
+  for (const char* address : {"C:\\windows\\system32\\cmd.exe", "file:///C:/setup.exe", "ftp://dl/x.exe",
+                              "http://dl/x.exe&quot; /c calc", "http://dl/x .exe"}) {
+    serve(std::string("<最新版本><版本信息 版本号=\"9\" 下载地址=\"") + address + "\"/></最新版本>");
+    check();
+    EXPECT_TRUE(t.shell.opened.empty()) << address;
+  }
+  ASSERT_EQ(t.shell.boxes.size(), 6u);
+  for (const auto& box : t.shell.boxes) {
+    EXPECT_EQ(box.first.rfind("发现新版本（9）", 0), 0u) << "each check still announces the version: " << box.first;
+  }
+  serve("<最新版本><版本信息 版本号=\"9\" 下载地址=\"https://dl/x.exe\"/></最新版本>");
+  check();
   ASSERT_EQ(t.shell.opened.size(), 1u);
-  EXPECT_EQ(t.shell.opened[0].address, "");
+  EXPECT_EQ(t.shell.opened[0].address, "https://dl/x.exe");
 }
 
 TEST_F(UpdateCheckTest, AnUnreachableServerOrAnErrorPageMeansTheLatest) {
