@@ -393,6 +393,72 @@ class Station:
         hwnd = window["hwnd"] if isinstance(window, dict) else window
         return self.probe("activate", hwnd, check=False)
 
+    def place(self, window, x, y):
+        """Moves a top-level window from outside (size kept, not activated);
+        the program is told of the move as of any other."""
+        hwnd = window["hwnd"] if isinstance(window, dict) else window
+        return self.probe("place", hwnd, x, y)
+
+    # ---------------------------------------------------- what is shown ---
+
+    def at(self, x, y):
+        """The window a click at (x, y) would reach: {"hwnd", "class", "text",
+        "root", "root_class", "root_title", "pid"} (window regions count)."""
+        return self.probe("at", x, y)
+
+    def pixel(self, x, y):
+        """The colour on the screen at (x, y) as (r, g, b)."""
+        p = self.probe("pixel", x, y)
+        return (p["r"], p["g"], p["b"])
+
+    def region(self, window):
+        """A window's region in window coordinates: {"type": "none"} without
+        one, else {"type", "box", "rects": [[left, top, right, bottom], ...]}."""
+        hwnd = window["hwnd"] if isinstance(window, dict) else window
+        return self.probe("region", hwnd)
+
+    def track(self, title, cls=WINDOW_CLASS, timeout=60, settle_ms=1000):
+        """Starts following a window from outside before it exists: returns
+        an object whose result() is {"hwnd", "states": [{"t", "left", "top",
+        "width", "height", "visible"}, ...], "gone"}, every change of the
+        window's rectangle and visibility (t in ms) from the moment it was
+        found until it kept still for settle_ms. Returns once the follower
+        is looking."""
+        station = self
+        ready = Path(tempfile.mkdtemp(prefix="track-", dir=self.tmp)) / "ready"
+        args = [str(WINE_RUN), str(PROBE), "track", "--title", title, "--timeout", str(timeout),
+                "--settle", str(settle_ms), "--ready", "Z:" + str(ready).replace("/", "\\")]
+        if cls is not None:
+            args += ["--class", cls]
+        out_file = tempfile.TemporaryFile()
+        proc = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL, stdout=out_file,
+                                stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 60
+        while not ready.exists():
+            if proc.poll() is not None or time.monotonic() > deadline:
+                proc.kill()
+                out_file.close()
+                raise HarnessError("the window follower did not start")
+            time.sleep(0.05)
+
+        class Tracking:
+            def result(self, wait=timeout + 30):
+                try:
+                    proc.wait(wait)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
+                    proc.wait()
+                    raise HarnessError(f"the window follower of {title!r} did not finish")
+                out_file.seek(0)
+                text = out_file.read().decode("utf-8", "replace").strip()
+                out_file.close()
+                data = json.loads(text)
+                if "error" in data:
+                    raise AssertionError(f"following {title!r}: {data['error']}\n{station.diagnostics()}")
+                return data
+
+        return Tracking()
+
     # ----------------------------------------------------------- menus ---
 
     def menu(self):
@@ -416,6 +482,20 @@ class Station:
             if time.monotonic() >= deadline:
                 return False
             time.sleep(0.1)
+
+    def choose(self, text, timeout=5):
+        """Chooses the item with this caption in the open popup menu with the
+        keyboard (Down from the first item, then Enter), as a user may."""
+        menus = self.wait_menu(timeout)
+        if len(menus) != 1:
+            raise AssertionError(f"expected one open menu to choose {text!r} from, got {menus}")
+        items = [it for it in menus[0]["items"] if not it["separator"]]
+        texts = [it["text"] for it in items]
+        if text not in texts:
+            raise AssertionError(f"no item {text!r} in the menu {texts}")
+        for _ in range(texts.index(text) + 1):
+            self.key("down")
+        self.key("enter")
 
     @staticmethod
     def item_texts(menu):

@@ -12,6 +12,15 @@
 //   probe wait --title TEXT [--class C] [--timeout S]
 //   probe wait-gone --title TEXT [--class C] [--timeout S]
 //   probe screen                      (screen size, pointer, foreground)
+//   probe file-info PATH              (version information, manifest and icons
+//                                      of an executable, read as the system reads them)
+//   probe at X Y                      (the window under a point, its top level)
+//   probe pixel X Y                   (the colour on the screen there)
+//   probe region HWND                 (a window's region: box and rectangles)
+//   probe place HWND X Y              (moves a window, size kept)
+//   probe taskbar HWND                (what a click on its taskbar button does)
+//   probe track --title TEXT [--class C] [--pid N] [--timeout S] [--settle MS] [--ready FILE]
+//                                     (every change of a window's rectangle)
 //
 // Window handles and process ids are decimal numbers; rectangles are screen
 // coordinates ("client_rect" of a child: relative to its parent's client area).
@@ -453,8 +462,10 @@ bool move_to(int x, int y) {
   INPUT in{};
   in.type = INPUT_MOUSE;
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in.mi.dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + w / 2) / w);
-  in.mi.dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + h / 2) / h);
+  // Rounded up: the system maps back with floor(d * size / 65536), which
+  // then lands on the very pixel rather than the one before it.
+  in.mi.dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + w - 1) / w);
+  in.mi.dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + h - 1) / h);
   send(&in, 1);
   // Whatever rounding the absolute scale had, end exactly on the point.
   POINT p{};
@@ -607,6 +618,111 @@ int cmd_activate(int argc, wchar_t** argv) {
   return fg == h ? 0 : 1;
 }
 
+// ------------------------------------------------------ points and regions ---
+
+// at X Y: the window the system finds under a screen point (the one a click
+// there would reach: window regions and hidden windows are taken into
+// account), with its top-level window.
+int cmd_at(int argc, wchar_t** argv) {
+  long long x = 0, y = 0;
+  if (argc < 4 || !parse_int(argv[2], x) || !parse_int(argv[3], y)) return fail("usage: probe at X Y", 2);
+  HWND h = WindowFromPoint(POINT{static_cast<LONG>(x), static_cast<LONG>(y)});
+  HWND root = h ? GetAncestor(h, GA_ROOT) : nullptr;
+  DWORD pid = 0;
+  if (root) GetWindowThreadProcessId(root, &pid);
+  emit("{\"hwnd\": " + jhwnd(h) + ", \"class\": " + jstr(h ? class_name(h) : L"") + ", \"text\": " +
+       jstr(h ? window_text(h) : L"") + ", \"root\": " + jhwnd(root) + ", \"root_class\": " +
+       jstr(root ? class_name(root) : L"") + ", \"root_title\": " + jstr(root ? window_text(root) : L"") +
+       ", \"pid\": " + jnum(pid) + "}");
+  return 0;
+}
+
+// pixel X Y: the colour shown on the screen at a point.
+int cmd_pixel(int argc, wchar_t** argv) {
+  long long x = 0, y = 0;
+  if (argc < 4 || !parse_int(argv[2], x) || !parse_int(argv[3], y)) return fail("usage: probe pixel X Y", 2);
+  HDC screen = GetDC(nullptr);
+  COLORREF c = GetPixel(screen, static_cast<int>(x), static_cast<int>(y));
+  ReleaseDC(nullptr, screen);
+  if (c == CLR_INVALID) return fail("GetPixel failed");
+  emit("{\"r\": " + jnum(GetRValue(c)) + ", \"g\": " + jnum(GetGValue(c)) + ", \"b\": " + jnum(GetBValue(c)) +
+       "}");
+  return 0;
+}
+
+// region HWND: the window's region (window coordinates) as its bounding box
+// and the rectangles it is made of; "type" is "none" for a window without one.
+int cmd_region(int argc, wchar_t** argv) {
+  long long v = 0;
+  if (argc < 3 || !parse_int(argv[2], v)) return fail("usage: probe region HWND", 2);
+  HWND h = reinterpret_cast<HWND>(static_cast<uintptr_t>(v));
+  if (!IsWindow(h)) return fail("no such window");
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  int type = GetWindowRgn(h, rgn);
+  const char* name = type == SIMPLEREGION ? "simple" : type == COMPLEXREGION ? "complex" : type == NULLREGION ? "null" : "none";
+  std::string out = "{\"type\": \"" + std::string(name) + "\"";
+  if (type == SIMPLEREGION || type == COMPLEXREGION) {
+    RECT box{};
+    GetRgnBox(rgn, &box);
+    out += ", \"box\": " + jrect(box) + ", \"rects\": [";
+    DWORD bytes = GetRegionData(rgn, 0, nullptr);
+    std::vector<char> data(bytes);
+    auto* rd = reinterpret_cast<RGNDATA*>(data.data());
+    if (bytes && GetRegionData(rgn, bytes, rd)) {
+      const RECT* r = reinterpret_cast<const RECT*>(rd->Buffer);
+      for (DWORD i = 0; i < rd->rdh.nCount; ++i) {
+        out += (i ? ", [" : "[") + jnum(r[i].left) + ", " + jnum(r[i].top) + ", " + jnum(r[i].right) + ", " +
+               jnum(r[i].bottom) + "]";
+      }
+    }
+    out += "]";
+  }
+  DeleteObject(rgn);
+  emit(out + "}");
+  return 0;
+}
+
+// place HWND X Y: moves a window (size and z-order kept, not activated) the
+// way a program or a window manager would; the window is told of the move.
+int cmd_place(int argc, wchar_t** argv) {
+  long long v = 0, x = 0, y = 0;
+  if (argc < 5 || !parse_int(argv[2], v) || !parse_int(argv[3], x) || !parse_int(argv[4], y))
+    return fail("usage: probe place HWND X Y", 2);
+  HWND h = reinterpret_cast<HWND>(static_cast<uintptr_t>(v));
+  if (!IsWindow(h)) return fail("no such window");
+  BOOL ok = SetWindowPos(h, nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  settle();
+  RECT r{};
+  GetWindowRect(h, &r);
+  emit("{\"ok\": " + jbool(ok) + ", \"rect\": " + jrect(r) + "}");
+  return ok ? 0 : 1;
+}
+
+// taskbar HWND: what a click on the window's taskbar button does (there is
+// no taskbar on the bare X server): a minimized window is restored through
+// its system command and brought to the front; a window in front is
+// minimized; any other is brought to the front. Prints the window afterwards.
+int cmd_taskbar(int argc, wchar_t** argv) {
+  long long v = 0;
+  if (argc < 3 || !parse_int(argv[2], v)) return fail("usage: probe taskbar HWND", 2);
+  HWND h = reinterpret_cast<HWND>(static_cast<uintptr_t>(v));
+  if (!IsWindow(h)) return fail("no such window");
+  if (IsIconic(h)) {
+    PostMessageW(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+    for (int i = 0; i < 100 && IsIconic(h); ++i) Sleep(50);
+    SetForegroundWindow(h);
+  } else if (GetForegroundWindow() == h) {
+    PostMessageW(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    for (int i = 0; i < 100 && !IsIconic(h); ++i) Sleep(50);
+  } else {
+    SetForegroundWindow(h);
+  }
+  settle();
+  emit(window_json(h));
+  return 0;
+}
+
 // ---------------------------------------------------------------- commands ---
 
 bool parse_filter(int argc, wchar_t** argv, int from, Filter& f, double* timeout) {
@@ -675,11 +791,163 @@ int cmd_wait(bool gone, int argc, wchar_t** argv) {
   }
 }
 
+// track --title TEXT [--class C] [--pid N] [--timeout S] [--settle MS] [--ready FILE]:
+// creates FILE (a Windows path) once it is looking, waits for a matching window (shown or not), then samples its rectangle and
+// visibility as fast as it can and prints every change, with the time in
+// milliseconds since the window was found, until the window has kept the same
+// state for `settle` milliseconds (default 1000), is gone, or time is up.
+int cmd_track(int argc, wchar_t** argv) {
+  std::vector<wchar_t*> rest(argv, argv + 2);
+  double settle_ms = 1000;
+  const wchar_t* ready = nullptr;
+  for (int i = 2; i < argc; ++i) {
+    if (std::wstring(argv[i]) == L"--settle" && i + 1 < argc) {
+      settle_ms = wcstod(argv[++i], nullptr);
+    } else if (std::wstring(argv[i]) == L"--ready" && i + 1 < argc) {
+      ready = argv[++i];
+    } else {
+      rest.push_back(argv[i]);
+    }
+  }
+  Filter f;
+  double timeout = 30;
+  if (!parse_filter(static_cast<int>(rest.size()), rest.data(), 2, f, &timeout) || (!f.has_title && !f.has_cls))
+    return fail("usage: probe track --title TEXT [--class C] [--pid N] [--timeout S] [--settle MS] [--ready FILE]", 2);
+  // The caller may wait for this file before it makes the window appear.
+  if (ready) {
+    HANDLE file = CreateFileW(ready, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return fail("cannot create the ready file");
+    CloseHandle(file);
+  }
+  ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout * 1000);
+  HWND h = nullptr;
+  while (!h) {
+    for (HWND w : top_level_windows()) {
+      if (f.matches(w)) {
+        h = w;
+        break;
+      }
+    }
+    if (h) break;
+    if (GetTickCount64() >= deadline) return fail("timed out waiting for the window");
+    Sleep(1);
+  }
+  LARGE_INTEGER freq, start, now;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&start);
+  auto elapsed_ms = [&]() {
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+  };
+  std::string out = "{\"hwnd\": " + jhwnd(h) + ", \"states\": [";
+  RECT last{};
+  bool last_visible = false, first = true, gone = false;
+  double changed_at = 0;
+  for (;;) {
+    if (!IsWindow(h)) {
+      gone = true;
+      break;
+    }
+    RECT r{};
+    GetWindowRect(h, &r);
+    bool visible = IsWindowVisible(h) != FALSE;
+    double t = elapsed_ms();
+    if (first || !EqualRect(&r, &last) || visible != last_visible) {
+      char ms[32];
+      wsprintfA(ms, "%d", static_cast<int>(t));
+      out += std::string(first ? "" : ", ") + "{\"t\": " + ms + ", \"left\": " + jnum(r.left) + ", \"top\": " +
+             jnum(r.top) + ", \"width\": " + jnum(r.right - r.left) + ", \"height\": " + jnum(r.bottom - r.top) +
+             ", \"visible\": " + jbool(visible) + "}";
+      last = r;
+      last_visible = visible;
+      first = false;
+      changed_at = t;
+    }
+    if (t - changed_at >= settle_ms || GetTickCount64() >= deadline) break;
+    Sleep(0);
+  }
+  emit(out + "], \"gone\": " + jbool(gone) + "}");
+  return 0;
+}
+
 int cmd_screen() {
   HWND fg = GetForegroundWindow();
   emit("{\"width\": " + jnum(GetSystemMetrics(SM_CXSCREEN)) + ", \"height\": " +
        jnum(GetSystemMetrics(SM_CYSCREEN)) + ", \"pointer\": " + pointer_json() + ", \"foreground\": " + jhwnd(fg) +
        ", \"foreground_title\": " + jstr(fg ? window_text(fg) : L"") + "}");
+  return 0;
+}
+
+// file-info: what the system reads from an executable's resources: the fixed
+// version numbers, the version strings of its first translation, its
+// application manifest (resource 1) and the sizes in its first icon group.
+int cmd_file_info(int argc, wchar_t** argv) {
+  if (argc != 3) return fail("usage: probe file-info PATH", 2);
+  const wchar_t* path = argv[2];
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+  std::string out = "{\"path\": " + jstr(path);
+  if (size > 0) {
+    std::vector<unsigned char> info(size);
+    if (GetFileVersionInfoW(path, 0, size, info.data())) {
+      auto quad = [](DWORD ms, DWORD ls) {
+        return jnum(HIWORD(ms)) + "." + jnum(LOWORD(ms)) + "." + jnum(HIWORD(ls)) + "." + jnum(LOWORD(ls));
+      };
+      VS_FIXEDFILEINFO* fixed = nullptr;
+      UINT length = 0;
+      if (VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
+        out += ", \"file_version\": " + jstr8(quad(fixed->dwFileVersionMS, fixed->dwFileVersionLS)) +
+               ", \"product_version\": " + jstr8(quad(fixed->dwProductVersionMS, fixed->dwProductVersionLS));
+      }
+      WORD* translation = nullptr;
+      if (VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                         &length) && translation && length >= 4) {
+        wchar_t block[64];
+        wsprintfW(block, L"%04x%04x", translation[0], translation[1]);
+        out += ", \"translation\": " + jstr(block) + ", \"strings\": {";
+        const wchar_t* keys[] = {L"ProductName", L"ProductVersion", L"FileDescription", L"FileVersion",
+                                 L"InternalName", L"OriginalFilename", L"CompanyName", L"LegalCopyright"};
+        bool first = true;
+        for (const wchar_t* key : keys) {
+          std::wstring query = std::wstring(L"\\StringFileInfo\\") + block + L"\\" + key;
+          wchar_t* value = nullptr;
+          if (VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && value) {
+            out += (first ? "" : ", ") + jstr(key) + ": " + jstr(value);
+            first = false;
+          }
+        }
+        out += "}";
+      }
+    }
+  }
+  HMODULE module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!module) return fail("cannot open " + utf8(path));
+  if (HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {  // RT_MANIFEST
+    const char* text = static_cast<const char*>(LockResource(LoadResource(module, res)));
+    if (text) out += ", \"manifest\": " + jstr8(std::string(text, SizeofResource(module, res)));
+  }
+  // The first icon group: a GRPICONDIR (three WORDs) and 14-byte entries
+  // whose first byte is the width (0 for 256).
+  HRSRC group = nullptr;
+  EnumResourceNamesW(module, MAKEINTRESOURCEW(14), [](HMODULE m, LPCWSTR type, LPWSTR name, LONG_PTR p) -> BOOL {
+    *reinterpret_cast<HRSRC*>(p) = FindResourceW(m, name, type);
+    return FALSE;
+  }, reinterpret_cast<LONG_PTR>(&group));  // RT_GROUP_ICON
+  out += ", \"icon_sizes\": [";
+  if (group) {
+    const unsigned char* dir = static_cast<const unsigned char*>(LockResource(LoadResource(module, group)));
+    DWORD bytes = SizeofResource(module, group);
+    if (dir && bytes >= 6) {
+      int count = dir[4] | (dir[5] << 8);
+      for (int i = 0; i < count && 6u + 14u * (i + 1) <= bytes; ++i) {
+        int width = dir[6 + 14 * i];
+        out += (i ? ", " : "") + jnum(width ? width : 256);
+      }
+    }
+  }
+  out += "]}";
+  FreeLibrary(module);
+  emit(out);
   return 0;
 }
 
@@ -697,6 +965,13 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"wait") return cmd_wait(false, argc, argv);
   if (cmd == L"wait-gone") return cmd_wait(true, argc, argv);
   if (cmd == L"screen") return cmd_screen();
+  if (cmd == L"file-info") return cmd_file_info(argc, argv);
+  if (cmd == L"at") return cmd_at(argc, argv);
+  if (cmd == L"pixel") return cmd_pixel(argc, argv);
+  if (cmd == L"region") return cmd_region(argc, argv);
+  if (cmd == L"place") return cmd_place(argc, argv);
+  if (cmd == L"taskbar") return cmd_taskbar(argc, argv);
+  if (cmd == L"track") return cmd_track(argc, argv);
   return fail("unknown command " + utf8(cmd), 2);
 }
 
