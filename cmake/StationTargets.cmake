@@ -5,10 +5,14 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
 endif()
 
 option(STATION_SANITIZE "Build the native tree with ASan and UBSan" ON)
+option(STATION_WERROR "Treat compiler warnings in the project's own code as errors" ON)
 
 function(station_options target)
   # Program text is GBK, as the settings files and manifests are.
   target_compile_options(${target} PRIVATE -Wall -Wextra -finput-charset=UTF-8 -fexec-charset=GBK)
+  if(STATION_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
   if(STATION_WINDOWS)
     target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)

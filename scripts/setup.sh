@@ -11,7 +11,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 PACKAGES=(
   g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool x11-utils
   fonts-wqy-zenhei locales cmake make g++ googletest libjpeg62-turbo-dev
-  python3 dpkg-dev nasm imagemagick ca-certificates clang libclang-rt-14-dev
+  python3 dpkg-dev nasm imagemagick ca-certificates clang libclang-rt-14-dev cppcheck
+  nsis
 )
 
 as_root() {

@@ -28,6 +28,25 @@ station_log "native unit tests"
 (cd "$STATION_BUILD/native" && ctest --output-on-failure -j "$(nproc)") 2>&1 | tee "$STATION_BUILD/logs/native.log"
 count_ctest "$STATION_BUILD/logs/native.log"
 
+# A short bounded run of every fuzz target (libFuzzer, ASan, UBSan) from its
+# committed corpus; each target counts as one test. STATION_FUZZ_SECONDS=0
+# skips it.
+fuzz_seconds="${STATION_FUZZ_SECONDS:-60}"
+if [ "$fuzz_seconds" -gt 0 ]; then
+  station_log "fuzzing each target for $fuzz_seconds s"
+  bash "$STATION_ROOT/scripts/fuzz.sh" "$fuzz_seconds" > "$STATION_BUILD/logs/fuzz.log" 2>&1
+  fuzz_status=$?
+  grep -E '^== ' "$STATION_BUILD/logs/fuzz.log" | grep -v ' corpus inputs$' || true
+  fuzz_ok="$(grep -cE '^== [a-z_]+: no crash$' "$STATION_BUILD/logs/fuzz.log")"
+  fuzz_bad="$(grep -cE '^== [a-z_]+: FAILED' "$STATION_BUILD/logs/fuzz.log")"
+  passed=$((passed + fuzz_ok))
+  failed=$((failed + fuzz_bad))
+  if [ "$fuzz_status" -ne 0 ] && [ "$fuzz_bad" -eq 0 ]; then
+    tail -n 30 "$STATION_BUILD/logs/fuzz.log"
+    failed=$((failed + 1))
+  fi
+fi
+
 # One X display for every Windows test; a warm wineserver so each test does
 # not wait for the previous one's server to exit.
 display=""

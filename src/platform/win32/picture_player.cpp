@@ -48,20 +48,20 @@ void PicturePlayer::drawKeyed(HDC hdc, int x, int y, COLORREF transparent) const
 void PicturePlayer::compose(HDC hdc, int x, int y, bool keyed, COLORREF key) const {
   if (!hdc || picture_.empty()) return;
   const pictures::Frame& frame = picture_.frames[current_];
-  const int width = frame.width, height = frame.height;
+  const int frameWidth = frame.width, frameHeight = frame.height;
 
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down, as the frames are
+  info.bmiHeader.biWidth = frameWidth;
+  info.bmiHeader.biHeight = -frameHeight;  // top-down, as the frames are
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
 
   if (opaque_[current_] && !keyed) {
     // Nothing of the DC shows through: copy the pixels straight.
-    SetDIBitsToDevice(hdc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                      static_cast<UINT>(height), frame.pixels.data(), &info, DIB_RGB_COLORS);
+    SetDIBitsToDevice(hdc, x, y, static_cast<DWORD>(frameWidth), static_cast<DWORD>(frameHeight), 0, 0, 0,
+                      static_cast<UINT>(frameHeight), frame.pixels.data(), &info, DIB_RGB_COLORS);
     return;
   }
 
@@ -77,7 +77,7 @@ void PicturePlayer::compose(HDC hdc, int x, int y, bool keyed, COLORREF key) con
     return;
   }
   HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, hdc, x, y, SRCCOPY);
+  BitBlt(memory, 0, 0, frameWidth, frameHeight, hdc, x, y, SRCCOPY);
   GdiFlush();
 
   const std::uint32_t keyRgb = (static_cast<std::uint32_t>(GetRValue(key)) << 16) |
@@ -101,7 +101,7 @@ void PicturePlayer::compose(HDC hdc, int x, int y, bool keyed, COLORREF key) con
     canvas[i] = out;
   }
 
-  BitBlt(hdc, x, y, width, height, memory, 0, 0, SRCCOPY);
+  BitBlt(hdc, x, y, frameWidth, frameHeight, memory, 0, 0, SRCCOPY);
   SelectObject(memory, previous);
   DeleteObject(bitmap);
   DeleteDC(memory);

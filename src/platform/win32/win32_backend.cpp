@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "platform/win32/colour_palette.h"
 #include "platform/win32/picture_player.h"
 #include "platform/win32/text_win32.h"
 
@@ -29,6 +30,15 @@ constexpr POINT kArrowOutline[] = {{24576, 8191}, {24576, 0},     {32767, 16383}
 
 bool isButtonKind(ui::ControlKind kind) {
   return kind == ui::ControlKind::SuperBtn || kind == ui::ControlKind::PicBtn || kind == ui::ControlKind::ColorPicker;
+}
+
+// A colour picker's click opens its palette; the colour chosen there is the
+// user's choice, reported as such.
+void openPaletteOf(HWND picker, ui::WindowManager* manager, ui::WindowId window, const std::string& name,
+                   ui::Colour current) {
+  openColourPalette(picker, current, [manager, window, name](ui::Colour colour) {
+    if (manager) manager->colourChosen(window, name, colour);
+  });
 }
 
 }  // namespace
@@ -60,12 +70,18 @@ void scheduleFrame(HWND hwnd, UINT_PTR timer, const PicturePlayer& player) {
 
 }  // namespace
 
-void Win32Backend::applyPictures(NativeControl& c, const ui::ControlState& control) {
+void Win32Backend::applyPictures(NativeControl& native, const ui::ControlState& control) {
   if (control.kind() != ui::ControlKind::PicBox && control.kind() != ui::ControlKind::PicBtn) return;
-  c.picture.set(control.picture);
-  c.hotPicture.set(control.hotPicture);
-  scheduleFrame(c.hwnd, kPictureTimer, c.picture);
-  scheduleFrame(c.hwnd, kHotPictureTimer, c.hotPicture);
+  native.picture.set(control.picture);
+  native.hotPicture.set(control.hotPicture);
+  scheduleFrame(native.hwnd, kPictureTimer, native.picture);
+  scheduleFrame(native.hwnd, kHotPictureTimer, native.hotPicture);
+}
+
+// Picks up an animation that waited while its control was hidden.
+void Win32Backend::resumePictures(const NativeControl& native) {
+  scheduleFrame(native.hwnd, kPictureTimer, native.picture);
+  scheduleFrame(native.hwnd, kHotPictureTimer, native.hotPicture);
 }
 
 // Draws the control's picture for the painter: at its natural size from the
@@ -285,7 +301,7 @@ void Win32Backend::destroyWindow(ui::WindowState& state) {
   if (!slot) return;
   std::unique_ptr<NativeWindow> w = std::move(slot);
   // Browser views first, while their parent still exists.
-  for (auto& c : w->controls) {
+  for (const auto& c : w->controls) {
     if (c && c->browser) c->browser.reset();
   }
   if (w->hwnd) {
@@ -305,6 +321,9 @@ void Win32Backend::windowChanged(ui::WindowState& state, ui::WindowProperty prop
   switch (property) {
     case ui::WindowProperty::Shown:
       ShowWindow(w->hwnd, state.shown ? SW_SHOWNA : SW_HIDE);
+      for (auto& c : w->controls) {
+        if (c && c->hwnd && IsWindowVisible(c->hwnd)) resumePictures(*c);
+      }
       break;
     case ui::WindowProperty::Rect:
       ++applying_;
@@ -353,6 +372,7 @@ void Win32Backend::controlChanged(ui::WindowState& state, ui::ControlState& cont
   switch (property) {
     case ui::ControlProperty::Shown:
       ShowWindow(c->hwnd, ui::effectivelyShown(state, control) ? SW_SHOWNA : SW_HIDE);
+      if (IsWindowVisible(c->hwnd)) resumePictures(*c);
       redrawTransparentControls(*w);
       break;
     case ui::ControlProperty::Enabled:
@@ -394,6 +414,13 @@ void Win32Backend::controlChanged(ui::WindowState& state, ui::ControlState& cont
 void Win32Backend::activate(ui::WindowState& state) {
   NativeWindow* w = find(state.id());
   if (!w || !w->hwnd) return;
+  if (!state.enabled) {
+    // Disabled under a modal window: to the front, but the activation and
+    // the keyboard stay with the modal window.
+    if (IsIconic(w->hwnd)) ShowWindow(w->hwnd, SW_SHOWNOACTIVATE);
+    SetWindowPos(w->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return;
+  }
   if (IsIconic(w->hwnd)) ShowWindow(w->hwnd, SW_RESTORE);
   SetForegroundWindow(w->hwnd);
   BringWindowToTop(w->hwnd);
@@ -415,7 +442,7 @@ void Win32Backend::setFocus(ui::WindowState& state, ui::ControlState* control) {
 bool Win32Backend::preTranslate(const MSG& message) {
   if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE || !manager_) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  for (auto& w : windows_) {
+  for (const auto& w : windows_) {
     if (!w || w->hwnd != root) continue;
     // A browser view that has the focus takes Esc itself.
     for (auto& c : w->controls) {
@@ -583,7 +610,7 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
   if (!state || c.index >= static_cast<int>(state->controls.size())) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
-  ui::ControlState& control = state->controls[c.index];
+  const ui::ControlState& control = state->controls[c.index];
   const std::string name = control.name();
   ui::ControlKind kind = control.kind();
   // As in the window procedure: after a report, `c`, `w` and `control` may be gone.
@@ -637,6 +664,12 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
       return 0;
     case WM_TIMER:
       if (wParam == kPictureTimer || wParam == kHotPictureTimer) {
+        // A hidden picture waits where it is: nothing would be seen of its
+        // frames, and showing the control starts it again.
+        if (!IsWindowVisible(hwnd)) {
+          KillTimer(hwnd, wParam);
+          return 0;
+        }
         PicturePlayer& player = wParam == kPictureTimer ? c.picture : c.hotPicture;
         player.advance();
         scheduleFrame(hwnd, wParam, player);
@@ -678,7 +711,11 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
         c.look.hot = inside;
         ReleaseCapture();
         InvalidateRect(hwnd, nullptr, FALSE);
-        if (inside && manager_) manager_->clicked(id, name);
+        if (inside && kind == ui::ControlKind::ColorPicker) {
+          openPaletteOf(hwnd, manager_, id, name, control.currentColour);
+        } else if (inside && manager_) {
+          manager_->clicked(id, name);
+        }
       }
       return 0;
     case WM_CAPTURECHANGED:
@@ -688,6 +725,10 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
       }
       return 0;
     case WM_KEYDOWN:
+      if (kind == ui::ControlKind::ColorPicker && (wParam == VK_SPACE || wParam == VK_RETURN)) {
+        openPaletteOf(hwnd, manager_, id, name, control.currentColour);
+        return 0;
+      }
       if (isButtonKind(kind) && (wParam == VK_SPACE || wParam == VK_RETURN) && manager_) {
         manager_->clicked(id, name);
         return 0;

@@ -75,7 +75,8 @@ class Win32Backend : public ui::Backend {
   void applyTimer(NativeWindow& window, int index);
   // Picture boxes and picture buttons: decode what the model holds and run
   // their animations on the control's own timers.
-  static void applyPictures(NativeControl& control, const ui::ControlState& state);
+  static void applyPictures(NativeControl& native, const ui::ControlState& control);
+  static void resumePictures(const NativeControl& native);
   static void drawControlPicture(HDC hdc, const ui::ControlState& control, const ControlLook& look);
   void startDrag(HWND topLevel);
   void redrawTransparentControls(NativeWindow& window);
