@@ -360,6 +360,22 @@ class Station:
             args += ["--pid", self.pid]
         return self.probe(*args, timeout=timeout + 30, check=False)
 
+    def wait_at_rest(self, title, timeout=20):
+        """The window once it has stopped moving: windows show where their
+        definition puts them and are then moved by their creation handler.
+        None when it does not appear; raises when it keeps moving."""
+        window = self.wait_window(title, timeout=30)
+        if window is None:
+            return None
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            time.sleep(0.3)
+            now = self.refresh(window)
+            if now and now["rect"] == window["rect"]:
+                return now
+            window = now or window
+        raise AssertionError(f"{title} does not come to rest: {window['rect']}")
+
     def wait_gone(self, title, cls=WINDOW_CLASS, timeout=10):
         args = ["wait-gone", "--title", title, "--timeout", timeout]
         if cls is not None:

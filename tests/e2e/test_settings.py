@@ -76,17 +76,9 @@ class SettingsSteps:
     def remote(self):
         """The remote control window once it has come to rest: it shows
         centred first and is then moved beside the main window."""
-        s = self.station
-        remote = s.wait_window(REMOTE_TITLE, timeout=30)
+        remote = self.station.wait_at_rest(REMOTE_TITLE)
         self.assertIsNotNone(remote, "the remote control window did not open")
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            time.sleep(0.3)
-            now = s.refresh(remote)
-            if now and now["rect"] == remote["rect"]:
-                return now
-            remote = now or remote
-        self.fail(f"the remote control window does not come to rest: {remote['rect']}")
+        return remote
 
     def wait_advert_at_rest(self):
         """The advert window, once its slide-in has ended."""

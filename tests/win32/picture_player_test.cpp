@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "canvas.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -13,54 +15,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A top-down 32-bit DIB section selected into a memory DC.
-class Canvas {
- public:
-  Canvas(int width, int height) : width_(width), height_(height) {
-    dc_ = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<std::uint32_t*>(bits);
-    previous_ = SelectObject(dc_, bitmap_);
-  }
-  ~Canvas() {
-    SelectObject(dc_, previous_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  bool ok() const { return dc_ && bitmap_ && bits_; }
-  HDC dc() const { return dc_; }
-
-  void fillWith(COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT all{0, 0, width_, height_};
-    FillRect(dc_, &all, brush);
-    DeleteObject(brush);
-    GdiFlush();
-  }
-  COLORREF at(int x, int y) const {
-    GdiFlush();
-    const std::uint32_t p = bits_[static_cast<std::size_t>(y) * width_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-
- private:
-  int width_, height_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  std::uint32_t* bits_ = nullptr;
-};
+using station_test::Canvas;
 
 // ------------------------------------------------------------ a GIF writer
 // Four colours, 3-bit codes; a clear code after every two pixels keeps the
