@@ -203,6 +203,7 @@ void Win32Backend::createWindow(ui::WindowState& state) {
                               nullptr);
   w.controls.resize(state.controls.size());
   for (std::size_t i = 0; i < state.controls.size(); ++i) createControl(w, state.controls[i], static_cast<int>(i));
+  stackControls(w);
 
   if (state.shown) ShowWindow(w.hwnd, SW_SHOWNORMAL);
   UpdateWindow(w.hwnd);
@@ -234,12 +235,6 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(index + 1)), instance_, native.get());
     if (!native->hwnd) return;
   }
-  // Controls lie in definition order, each new one on top of the earlier
-  // ones; a tab box lies beneath everything, as the controls of its pages
-  // lie on it.
-  HWND place = control.kind() == ui::ControlKind::PageControl ? HWND_BOTTOM : HWND_TOP;
-  SetWindowPos(native->hwnd, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-
   if (!control.def->tooltip.empty() && w.tooltip) {
     std::wstring tip = wideFromGbk(control.def->tooltip);
     TOOLINFOW info{};
@@ -253,6 +248,30 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
   control.native = reinterpret_cast<std::uintptr_t>(native->hwnd);
   applyPictures(*native, control);
   w.controls[index] = std::move(native);
+}
+
+// Where controls overlap, the one defined first lies on top (the version
+// badge over the end of the title banner). Transparent labels lie beneath
+// the others, whose edges they would otherwise paint over, and a tab box
+// beneath everything, as the controls of its pages lie on it.
+void Win32Backend::stackControls(const NativeWindow& w) {
+  constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  const ui::WindowState* state = model(w);
+  if (!state) return;
+  auto each = [&](auto&& place) {
+    for (std::size_t i = 0; i < w.controls.size(); ++i) {
+      if (w.controls[i] && w.controls[i]->hwnd) place(w.controls[i]->hwnd, state->controls[i].kind());
+    }
+  };
+  for (auto c = w.controls.rbegin(); c != w.controls.rend(); ++c) {
+    if (*c && (*c)->hwnd) SetWindowPos((*c)->hwnd, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+  }
+  each([&](HWND hwnd, ui::ControlKind kind) {
+    if (kind == ui::ControlKind::TransLabel) SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
+  });
+  each([&](HWND hwnd, ui::ControlKind kind) {
+    if (kind == ui::ControlKind::PageControl) SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
+  });
 }
 
 void Win32Backend::applyShape(NativeWindow& w) {

@@ -71,6 +71,7 @@ class Win32Backend : public ui::Backend {
 
   void registerClasses();
   void createControl(NativeWindow& window, ui::ControlState& control, int index);
+  void stackControls(const NativeWindow& window);
   void applyShape(NativeWindow& window);
   void applyTimer(NativeWindow& window, int index);
   // Picture boxes and picture buttons: decode what the model holds and run
