@@ -12,8 +12,11 @@ class Backend {
  public:
   virtual ~Backend() = default;
 
-  // Builds the native window and its controls from the state and shows it.
+  // Builds the native window and its controls from the state and shows it
+  // (a window shown once created: hidden until creationDone).
   virtual void createWindow(WindowState& window) = 0;
+  // The window's created, moved and resized events have run.
+  virtual void creationDone(WindowState& window) = 0;
   virtual void destroyWindow(WindowState& window) = 0;
   virtual void windowChanged(WindowState& window, WindowProperty property) = 0;
   virtual void controlChanged(WindowState& window, ControlState& control, ControlProperty property) = 0;

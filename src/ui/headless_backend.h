@@ -28,6 +28,7 @@ class HeadlessBackend : public Backend {
 
   std::vector<MenuRequest> menus;  // every popup shown
   std::vector<WindowId> created;   // in order
+  std::vector<WindowId> creationsDone;  // in order
   std::vector<WindowId> destroyed;  // in order
   std::vector<WindowId> activated;
   std::vector<std::pair<WindowId, std::string>> focused;  // control name empty: the window
@@ -36,6 +37,7 @@ class HeadlessBackend : public Backend {
   int quitRequests = 0;
 
   void createWindow(WindowState& window) override;
+  void creationDone(WindowState& window) override { creationsDone.push_back(window.id()); }
   void destroyWindow(WindowState& window) override;
   void windowChanged(WindowState& window, WindowProperty property) override;
   void controlChanged(WindowState& window, ControlState& control, ControlProperty property) override;

@@ -60,6 +60,7 @@ bool WindowManager::open(WindowId id, bool modal) {
   // was created, as long as it still exists.
   if (isOpen(id)) dispatch(id, {}, Event::Moved);
   if (isOpen(id)) dispatch(id, {}, Event::Resized);
+  if (isOpen(id)) backend_.creationDone(*state(id));
 
   if (modal && isOpen(id)) {
     std::vector<WindowId> disabled;

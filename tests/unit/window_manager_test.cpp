@@ -18,7 +18,13 @@ testing_support::TestProgram* g_current = nullptr;
 
 void logCreated(app::Program&) { g_log.push_back("created"); }
 void logMoved(app::Program&) { g_log.push_back("moved"); }
-void logResized(app::Program&) { g_log.push_back("resized"); }
+// How many creations the backend had heard were done when the first resized
+// event ran: that event is the last one of a creation.
+int g_doneAtFirstResize = -1;
+void logResized(app::Program&) {
+  g_log.push_back("resized");
+  if (g_doneAtFirstResize < 0) g_doneAtFirstResize = static_cast<int>(g_current->backend.creationsDone.size());
+}
 void logClosing(app::Program&) { g_log.push_back("closing"); }
 void logLeft(app::Program&) { g_log.push_back("left"); }
 void logClicked(app::Program&) { g_log.push_back("clicked"); }
@@ -39,6 +45,7 @@ class WindowManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_log.clear();
+    g_doneAtFirstResize = -1;
     for (int i = 0; i < ui::kWindowCount; ++i) {
       ui::WindowDef& d = g_defs[i];
       d = ui::WindowDef{};
@@ -70,6 +77,8 @@ class WindowManagerTest : public ::testing::Test {
 TEST_F(WindowManagerTest, OpeningRunsCreatedThenMovedThenResizedOnce) {
   EXPECT_TRUE(t.ui().open(WindowId::Remote));
   EXPECT_EQ(g_log, (std::vector<std::string>{"created", "moved", "resized"}));
+  EXPECT_EQ(g_doneAtFirstResize, 0);
+  EXPECT_EQ(t.backend.creationsDone, std::vector<WindowId>{WindowId::Remote});
   // Centred on the screen: (1366 - 200) / 2, (768 - 100) / 2.
   EXPECT_EQ(t.window(WindowId::Remote).rect(), (ui::Rect{583, 334, 200, 100}));
 }
@@ -97,6 +106,7 @@ TEST_F(WindowManagerTest, AWindowClosedByItsCreationHandlerHearsNoMoveOrResize) 
   t.ui().open(WindowId::Advert);
   EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
   EXPECT_EQ(g_log, std::vector<std::string>{"closing"});
+  EXPECT_TRUE(t.backend.creationsDone.empty());
 }
 
 TEST_F(WindowManagerTest, CloseInsideAHandlerWaitsUntilTheHandlerReturns) {

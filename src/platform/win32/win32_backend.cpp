@@ -205,9 +205,18 @@ void Win32Backend::createWindow(ui::WindowState& state) {
   for (std::size_t i = 0; i < state.controls.size(); ++i) createControl(w, state.controls[i], static_cast<int>(i));
   stackControls(w);
 
-  if (state.shown) ShowWindow(w.hwnd, SW_SHOWNORMAL);
+  if (state.shown && !def.shownOnceCreated) ShowWindow(w.hwnd, SW_SHOWNORMAL);
   UpdateWindow(w.hwnd);
   --applying_;
+}
+
+void Win32Backend::creationDone(ui::WindowState& state) {
+  NativeWindow* w = find(state.id());
+  if (!w || !w->hwnd || !state.def->shownOnceCreated || !state.shown || IsWindowVisible(w->hwnd)) return;
+  ++applying_;
+  ShowWindow(w->hwnd, state.minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+  --applying_;
+  UpdateWindow(w->hwnd);
 }
 
 void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int index) {

@@ -38,6 +38,7 @@ class Win32Backend : public ui::Backend {
   void runMessageLoop();
 
   void createWindow(ui::WindowState& window) override;
+  void creationDone(ui::WindowState& window) override;
   void destroyWindow(ui::WindowState& window) override;
   void windowChanged(ui::WindowState& window, ui::WindowProperty property) override;
   void controlChanged(ui::WindowState& window, ui::ControlState& control, ui::ControlProperty property) override;
