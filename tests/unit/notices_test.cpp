@@ -125,7 +125,7 @@ TEST(WebAddress, OnlyAbsoluteHttpOrHttpsWithoutBlanksQuotesOrControls) {
   for (const char* no : {"", "http://", "https://", "http:///etc/passwd", "http:/a", "http:a", "ftp://a/",
                          "mailto:a@b", "file:///C:/x", "C:\\x.exe", "x.exe", "//a/", " http://a/", "http://a/b c",
                          "http://a/\"b", "http://a/'b", "http://a/\tb", "http://a/\r\n", "http://a/\x7F",
-                         "javascript:alert(1)", "www.a.example"}) {
+                         "javascript:alert(1)", "www.a.example", "\\\\host\\share\\x.htm", "cmd.exe"}) {
     EXPECT_FALSE(net::isWebAddress(no)) << no;
   }
   EXPECT_FALSE(net::isWebAddress(std::string_view("http://a/\0b", 11)));
