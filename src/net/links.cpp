@@ -10,15 +10,7 @@ constexpr std::intptr_t kShellOpenWorked = 32;  // results above this mean it wo
 // The registered command (at most 260 bytes), a blank and the address must
 // fit the command buffer of the fallback.
 constexpr std::size_t kCommandLineLimit = 520;
-}  // namespace
 
-void openInBrowser(Shell& shell, const std::string& address) {
-  std::uintptr_t owner = shell.findTopLevelWindow("Microsoft Internet Explorer");
-  // The result is not examined: a link that cannot be opened leaves the user where they were.
-  shell.open(owner, address, ShowCommand::Normal);
-}
-
-namespace {
 bool startsWithScheme(std::string_view address, std::string_view scheme) {
   if (address.size() < scheme.size()) return false;
   for (std::size_t i = 0; i < scheme.size(); ++i) {
@@ -28,7 +20,14 @@ bool startsWithScheme(std::string_view address, std::string_view scheme) {
   }
   return true;
 }
+
 }  // namespace
+
+void openInBrowser(Shell& shell, const std::string& address) {
+  std::uintptr_t owner = shell.findTopLevelWindow("Microsoft Internet Explorer");
+  // The result is not examined: a link that cannot be opened leaves the user where they were.
+  shell.open(owner, address, ShowCommand::Normal);
+}
 
 bool isWebAddress(std::string_view address) {
   std::size_t hostAt = startsWithScheme(address, "http://")    ? 7

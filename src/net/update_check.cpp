@@ -86,10 +86,9 @@ void checkForUpdate(app::Program& program) {
   app::releaseTopmost(program);
   XmlDocument& manifest = program.updateDocument();
   manifest.loadFromBytes(program.services().fetcher.fetchUrlBytes(updateManifestAddress()));
-  double version = parseManifestVersion(manifest.readAttribute(kPath, "版本号"));
-  if (version - app::kLocalVersion > kNewerMargin) {
-    showInfoMessage(program,
-                    newVersionMessage(manifest.readAttribute(kPath, "版本号"), manifest.readAttribute(kPath, "升级说明")));
+  const std::string versionText = manifest.readAttribute(kPath, "版本号");
+  if (parseManifestVersion(versionText) - app::kLocalVersion > kNewerMargin) {
+    showInfoMessage(program, newVersionMessage(versionText, manifest.readAttribute(kPath, "升级说明")));
     openManifestAddress(program.services().shell, manifest.readAttribute(kPath, "下载地址"));
   } else {
     showInfoMessage(program, "当前您使用的是最新版本");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/settings_files.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_profiles.h"
 
 namespace {
@@ -20,16 +21,6 @@ void writeAll(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << text;
 }
-
-// The file system part the settings need, on the real disk.
-class DiskFiles : public app::FileSystem {
- public:
-  bool exists(const std::string& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-  bool removeFile(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
-  bool createDirectory(const std::string& path) override { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
-  std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string&) override { return std::nullopt; }
-  bool writeWholeFile(const std::string&, const std::vector<std::uint8_t>&) override { return false; }
-};
 
 class ProfileFilesTest : public ::testing::Test {
  protected:
@@ -50,7 +41,7 @@ class ProfileFilesTest : public ::testing::Test {
     RemoveDirectoryA(dir.c_str());
   }
   std::string dir, user, defaults;
-  DiskFiles files;
+  win32::Win32FileSystem files;
   win32::Win32ProfileStore profiles;
   app::SettingsFiles at() { return app::SettingsFiles(dir, files, profiles); }
 };

@@ -57,17 +57,8 @@ int entryAt(POINT p) {
   return -1;
 }
 
-void fillRect(HDC hdc, const RECT& r, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  FillRect(hdc, &r, brush);
-  DeleteObject(brush);
-}
-
-void frameRect(HDC hdc, const RECT& r, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  FrameRect(hdc, &r, brush);
-  DeleteObject(brush);
-}
+// A one-pixel frame of one colour along the inside of a rectangle.
+void frameRect(HDC hdc, const RECT& r, COLORREF colour) { frame(hdc, r, colour, colour); }
 
 std::optional<ui::Colour> systemColourDialog(HWND owner, ui::Colour current) {
   // The user's custom colours stay for the rest of the run, as in any program.
@@ -289,7 +280,7 @@ void Palette::paintEntry(HWND entry, HDC hdc, int index) {
   const bool hot = index == hot_;
   const COLORREF face = GetSysColor(COLOR_MENU);
   if (index == kOther) {
-    fillRect(hdc, r, hot ? GetSysColor(COLOR_HIGHLIGHT) : face);
+    fill(hdc, r, hot ? GetSysColor(COLOR_HIGHLIGHT) : face);
     frameRect(hdc, r, kSwatchFrame);
     HGDIOBJ old = SelectObject(hdc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(hdc, TRANSPARENT);
@@ -299,7 +290,7 @@ void Palette::paintEntry(HWND entry, HDC hdc, int index) {
     SelectObject(hdc, old);
     return;
   }
-  fillRect(hdc, r, face);
+  fill(hdc, r, face);
   const ui::Colour colour = ui::namedColours()[index].colour;
   if (hot) {
     frameRect(hdc, r, GetSysColor(COLOR_HIGHLIGHT));
@@ -310,7 +301,7 @@ void Palette::paintEntry(HWND entry, HDC hdc, int index) {
     frameRect(hdc, mark, kCurrentFrame);
   }
   RECT swatch{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
-  fillRect(hdc, swatch, toColorRef(colour, COLOR_BTNFACE));
+  fill(hdc, swatch, toColorRef(colour, COLOR_BTNFACE));
   frameRect(hdc, swatch, kSwatchFrame);
 }
 
@@ -360,7 +351,7 @@ LRESULT Palette::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       RECT r;
       GetClientRect(hwnd, &r);
       HDC hdc = reinterpret_cast<HDC>(wParam);
-      fillRect(hdc, r, GetSysColor(COLOR_MENU));
+      fill(hdc, r, GetSysColor(COLOR_MENU));
       frameRect(hdc, r, kSwatchFrame);
       return 1;
     }

@@ -5,6 +5,15 @@
 #include "platform/win32/text_win32.h"
 
 namespace win32 {
+
+void fill(HDC hdc, const RECT& rect, COLORREF colour) {
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+  HBRUSH brush = CreateSolidBrush(colour);
+  if (!brush) return;
+  FillRect(hdc, &rect, brush);
+  DeleteObject(brush);
+}
+
 namespace {
 
 // The frame of the colour chooser.
@@ -16,19 +25,13 @@ PictureDrawer g_pictureDrawer = nullptr;
 
 HFONT guiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
-void fill(HDC hdc, const RECT& rect, COLORREF colour) {
-  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-  HBRUSH brush = CreateSolidBrush(colour);
-  if (!brush) return;
-  FillRect(hdc, &rect, brush);
-  DeleteObject(brush);
-}
-
 // A one-pixel line along one side, drawn as a filled strip so that it covers
 // exactly the pixels named (no pen end-point rules).
 void fillStrip(HDC hdc, int left, int top, int right, int bottom, COLORREF colour) {
   fill(hdc, RECT{left, top, right, bottom}, colour);
 }
+
+}  // namespace
 
 void frame(HDC hdc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
   fillStrip(hdc, r.left, r.top, r.right, r.top + 1, topLeft);
@@ -36,6 +39,8 @@ void frame(HDC hdc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
   fillStrip(hdc, r.left, r.bottom - 1, r.right, r.bottom, bottomRight);
   fillStrip(hdc, r.right - 1, r.top, r.right, r.bottom, bottomRight);
 }
+
+namespace {
 
 RECT clientRect(const ui::ControlState& control) { return RECT{0, 0, control.rect.width, control.rect.height}; }
 

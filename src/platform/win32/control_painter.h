@@ -48,6 +48,12 @@ class FontCache {
 // backgrounds, COLOR_BTNTEXT for text).
 COLORREF toColorRef(ui::Colour colour, int systemColourIndex);
 
+// A solid rectangle (nothing for an empty one), and a one-pixel frame along
+// the inside of a rectangle: top and left in one colour, bottom and right in
+// the other.
+void fill(HDC hdc, const RECT& rect, COLORREF colour);
+void frame(HDC hdc, const RECT& r, COLORREF topLeft, COLORREF bottomRight);
+
 // Paints one control into hdc. TransLabel and PicBtn paint only their text or
 // picture and leave every other pixel as it is: what lies beneath must be in
 // hdc already (see paintBackdrop). HtmlViewer and Timer paint nothing. Drawing
@@ -62,9 +68,12 @@ bool showsBackdrop(ui::ControlKind kind);
 // Paints, in the control's client coordinates, what lies beneath the control
 // according to the model: the window's background colour, then the shown
 // controls under it in stacking order, each clipped to its own rectangle.
-// Stacking order: the window's own controls in definition order (later ones on
-// top); the controls on a tab page lie on their tab box, in definition order,
-// and their rectangles are relative to the tab box. An HtmlViewer beneath
+// Stacking order here: the window's own controls in definition order (later
+// ones on top); the controls on a tab page lie on their tab box, in
+// definition order, and their rectangles are relative to the tab box. The
+// window backend stacks the child windows otherwise (the first defined on
+// top, transparent labels beneath the rest); the controls of the program's
+// windows overlap only where that makes no difference to what shows. An HtmlViewer beneath
 // cannot be reproduced (the browser draws itself) and is left out; no
 // transparent control of the program lies over one.
 void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts);

@@ -74,11 +74,11 @@ void Win32Backend::applyPictures(NativeControl& native, const ui::ControlState& 
   if (control.kind() != ui::ControlKind::PicBox && control.kind() != ui::ControlKind::PicBtn) return;
   native.picture.set(control.picture);
   native.hotPicture.set(control.hotPicture);
-  scheduleFrame(native.hwnd, kPictureTimer, native.picture);
-  scheduleFrame(native.hwnd, kHotPictureTimer, native.hotPicture);
+  resumePictures(native);
 }
 
-// Picks up an animation that waited while its control was hidden.
+// Runs the animations from the current frames: after new pictures, or when
+// a control that waited while hidden is shown.
 void Win32Backend::resumePictures(const NativeControl& native) {
   scheduleFrame(native.hwnd, kPictureTimer, native.picture);
   scheduleFrame(native.hwnd, kHotPictureTimer, native.hotPicture);
@@ -264,23 +264,19 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
 // the others, whose edges they would otherwise paint over, and a tab box
 // beneath everything, as the controls of its pages lie on it.
 void Win32Backend::stackControls(const NativeWindow& w) {
-  constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
   const ui::WindowState* state = model(w);
   if (!state) return;
-  auto each = [&](auto&& place) {
-    for (std::size_t i = 0; i < w.controls.size(); ++i) {
-      if (w.controls[i] && w.controls[i]->hwnd) place(w.controls[i]->hwnd, state->controls[i].kind());
-    }
+  auto layer = [](ui::ControlKind kind) {
+    return kind == ui::ControlKind::PageControl ? 2 : kind == ui::ControlKind::TransLabel ? 1 : 0;
   };
-  for (auto c = w.controls.rbegin(); c != w.controls.rend(); ++c) {
-    if (*c && (*c)->hwnd) SetWindowPos((*c)->hwnd, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+  // Each control in turn goes to the bottom, layer by layer: within a layer
+  // the first defined ends up highest.
+  for (int bottomLayer = 0; bottomLayer <= 2; ++bottomLayer) {
+    for (std::size_t i = 0; i < w.controls.size(); ++i) {
+      if (!w.controls[i] || !w.controls[i]->hwnd || layer(state->controls[i].kind()) != bottomLayer) continue;
+      SetWindowPos(w.controls[i]->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
   }
-  each([&](HWND hwnd, ui::ControlKind kind) {
-    if (kind == ui::ControlKind::TransLabel) SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
-  });
-  each([&](HWND hwnd, ui::ControlKind kind) {
-    if (kind == ui::ControlKind::PageControl) SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
-  });
 }
 
 void Win32Backend::applyShape(NativeWindow& w) {
