@@ -36,6 +36,8 @@ std::string aboutText() {
 }
 
 void showInfoMessage(app::Program& program, const std::string& text) {
+  // The box waits for the user: the windows loaded so far show first.
+  program.ui().revealPending();
   program.services().shell.informationBox(text, "信息：");
 }
 

@@ -1,6 +1,9 @@
 #pragma once
-// What a window backend does for the model. The Win32 backend realises the
-// windows; the headless backend, for tests, realises nothing.
+// What a window backend does for the model. The model decides everything a
+// window does (closing, modality, stacking, focus, input routing); a backend
+// only realises the model's state on screen and reports raw input back to
+// the window manager. The Win32 backend realises the windows; the headless
+// backend of the tests realises nothing.
 #include <optional>
 #include <vector>
 
@@ -12,23 +15,30 @@ class Backend {
  public:
   virtual ~Backend() = default;
 
-  // Builds the native window and its controls from the state and shows it
-  // (a window shown once created: hidden until creationDone).
-  virtual void createWindow(WindowState& window) = 0;
-  // The window's created, moved and resized events have run.
-  virtual void creationDone(WindowState& window) = 0;
+  // Builds the native window and its controls from the state, not yet on
+  // screen: the model reveals it once its loading is over. False when the
+  // window could not be made; nothing of it is left behind then.
+  virtual bool createWindow(WindowState& window) = 0;
+  // Puts a created window on screen as the model holds it (shown or not,
+  // minimized or not), in front.
+  virtual void reveal(WindowState& window) = 0;
   virtual void destroyWindow(WindowState& window) = 0;
   virtual void windowChanged(WindowState& window, WindowProperty property) = 0;
   virtual void controlChanged(WindowState& window, ControlState& control, ControlProperty property) = 0;
   // Brings an open window to the front, restoring it first when minimized.
   virtual void activate(WindowState& window) = 0;
+  // Gives the keyboard focus to the control (null: the window itself).
   virtual void setFocus(WindowState& window, ControlState* control) = 0;
-  // Runs a nested message loop until the window is gone (stillOpen false).
+  // Runs a nested loop of input until stillOpen turns false (the model ends
+  // it by destroying the window).
   virtual void runModal(WindowState& window, bool (*stillOpen)(void*), void* context) = 0;
   // Shows a popup menu with its top-left corner at the screen point; returns
   // the index of the chosen entry, if any. Separators are "-" captions.
   virtual std::optional<int> popupMenu(WindowState& owner, const std::vector<const MenuItemDef*>& entries,
                                        Point at) = 0;
+  // Opens the colour palette of a colour picker; the user's choice comes back
+  // as WindowManager::colourChosen.
+  virtual void pickColour(WindowState& window, ControlState& picker) = 0;
   virtual Point pointer() = 0;
   virtual Size screen() = 0;
   // Ends the program's message loop.

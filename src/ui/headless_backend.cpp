@@ -2,11 +2,23 @@
 
 namespace ui {
 
-void HeadlessBackend::createWindow(WindowState& window) {
+bool HeadlessBackend::createWindow(WindowState& window) {
+  for (WindowId refused : refuseCreation) {
+    if (refused == window.id()) return false;
+  }
   created.push_back(window.id());
   // A browser view starts loading its defined address when it is created.
   for (const ControlState& c : window.controls) {
     if (c.kind() == ControlKind::HtmlViewer && !c.address.empty()) navigations.emplace_back(c.name(), c.address);
+  }
+  return true;
+}
+
+void HeadlessBackend::run() {
+  while (!input.empty()) {
+    auto next = std::move(input.front());
+    input.pop_front();
+    next();
   }
 }
 
@@ -30,7 +42,20 @@ void HeadlessBackend::setFocus(WindowState& window, ControlState* control) {
 
 void HeadlessBackend::runModal(WindowState& window, bool (*stillOpen)(void*), void* context) {
   WindowId id = window.id();  // the handlers may destroy the window
-  if (whileModal && stillOpen(context)) whileModal(id);
+  if (whileModal) input.push_front([this, id] { whileModal(id); });
+  while (stillOpen(context)) {
+    if (input.empty()) {
+      ++modalsLeftWaiting;
+      return;
+    }
+    auto next = std::move(input.front());
+    input.pop_front();
+    next();
+  }
+}
+
+void HeadlessBackend::pickColour(WindowState& window, ControlState& picker) {
+  palettes.emplace_back(window.id(), picker.name());
 }
 
 std::optional<int> HeadlessBackend::popupMenu(WindowState& owner, const std::vector<const MenuItemDef*>& entries,

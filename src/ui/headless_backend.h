@@ -1,7 +1,11 @@
 #pragma once
-// A backend that realises nothing, for tests: they set the screen and the
-// pointer, script what a popup menu or a modal window does, fire input by
-// window and control name through the manager, and read the model back.
+// A backend that realises nothing, for tests. It behaves as the Win32
+// backend does where the model depends on it: a window is made hidden and
+// revealed later, and a modal window runs a real nested loop, here over a
+// scripted queue of input (what the user does, timer ticks). Tests set the
+// screen and the pointer, script menus and input, fire input by window and
+// control name through the manager, and read the model back.
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,22 +26,32 @@ class HeadlessBackend : public Backend {
   Point pointerPosition{0, 0};
   // The entry a popup menu returns (by caption); empty: the menu is dismissed.
   std::string menuChoice;
-  // Runs while a modal window is open (the user's actions in it). A window
-  // still open afterwards is left open and the modal call returns.
+  // What the user does next, in order; the message loops take from here.
+  std::deque<std::function<void()>> input;
+  // Queued first when a modal window's loop starts (the user's actions in it).
   std::function<void(WindowId)> whileModal;
+  // Windows that cannot be made (as when the system refuses a window).
+  std::vector<WindowId> refuseCreation;
 
   std::vector<MenuRequest> menus;  // every popup shown
   std::vector<WindowId> created;   // in order
-  std::vector<WindowId> creationsDone;  // in order
+  std::vector<WindowId> revealed;  // in order
   std::vector<WindowId> destroyed;  // in order
   std::vector<WindowId> activated;
   std::vector<std::pair<WindowId, std::string>> focused;  // control name empty: the window
   std::vector<std::pair<std::string, std::string>> navigations;  // browser view name, address
   std::vector<std::pair<WindowId, WindowProperty>> windowChanges;
+  std::vector<std::pair<WindowId, std::string>> palettes;  // colour pickers whose palette opened
   int quitRequests = 0;
+  // Modal loops that ran out of input with their window still open: under
+  // Win32 the program would wait there for the user.
+  int modalsLeftWaiting = 0;
 
-  void createWindow(WindowState& window) override;
-  void creationDone(WindowState& window) override { creationsDone.push_back(window.id()); }
+  // The program's message loop: runs the queued input until none is left.
+  void run();
+
+  bool createWindow(WindowState& window) override;
+  void reveal(WindowState& window) override { revealed.push_back(window.id()); }
   void destroyWindow(WindowState& window) override;
   void windowChanged(WindowState& window, WindowProperty property) override;
   void controlChanged(WindowState& window, ControlState& control, ControlProperty property) override;
@@ -46,6 +60,7 @@ class HeadlessBackend : public Backend {
   void runModal(WindowState& window, bool (*stillOpen)(void*), void* context) override;
   std::optional<int> popupMenu(WindowState& owner, const std::vector<const MenuItemDef*>& entries,
                                Point at) override;
+  void pickColour(WindowState& window, ControlState& picker) override;
   Point pointer() override { return pointerPosition; }
   Size screen() override { return screenSize; }
   void quit() override { ++quitRequests; }

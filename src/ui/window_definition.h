@@ -143,9 +143,6 @@ struct WindowDef {
   bool dragAnywhere = false;
   bool escCloses = false;
   bool alwaysOnTop = false;
-  // Shown on screen only once its created event has run: a window whose
-  // creation handler places it where it must not be seen yet.
-  bool shownOnceCreated = false;
   std::vector<ControlDef> controls;
   std::vector<MenuItemDef> menu;
   std::vector<Binding> bindings;

@@ -1,5 +1,7 @@
 #include "ui/window_manager.h"
 
+#include "ui/control_kinds.h"
+
 namespace ui {
 
 // ---------------------------------------------------------------- manager
@@ -38,6 +40,21 @@ std::unique_ptr<WindowState> WindowManager::build(const WindowDef& def) {
   return w;
 }
 
+// While one is alive, closes and reveals wait; the outermost one ending
+// carries them out.
+class WindowManager::Frame {
+ public:
+  explicit Frame(WindowManager& manager) : manager_(manager) { ++manager_.frameDepth_; }
+  ~Frame() {
+    if (--manager_.frameDepth_ == 0) manager_.frameEnded();
+  }
+  Frame(const Frame&) = delete;
+  Frame& operator=(const Frame&) = delete;
+
+ private:
+  WindowManager& manager_;
+};
+
 bool WindowManager::open(WindowId id, bool modal) {
   if (WindowState* existing = state(id)) {
     if (existing->closing) return false;
@@ -47,49 +64,80 @@ bool WindowManager::open(WindowId id, bool modal) {
   }
   const WindowDef& def = definitions(id);
   windows_[static_cast<int>(id)] = build(def);
-  WindowState& w = *state(id);
-  backend_.createWindow(w);
-  if (def.position == OpeningPosition::Minimized) {
-    window(id).setPosition(WindowPosition::Minimized);
-  } else if (def.position == OpeningPosition::Maximized) {
-    window(id).setPosition(WindowPosition::Maximized);
+  if (!backend_.createWindow(*state(id))) {
+    // Nothing was made: the window is simply not open, and no handler of it runs.
+    windows_[static_cast<int>(id)].reset();
+    return false;
   }
-
-  dispatch(id, {}, Event::Created);
-  // Every window hears once that it was moved and resized, right after it
-  // was created, as long as it still exists.
-  if (isOpen(id)) dispatch(id, {}, Event::Moved);
-  if (isOpen(id)) dispatch(id, {}, Event::Resized);
-  if (isOpen(id)) backend_.creationDone(*state(id));
-
-  if (modal && isOpen(id)) {
-    std::vector<WindowId> disabled;
-    for (int i = 0; i < kWindowCount; ++i) {
-      WindowState* other = windows_[i].get();
-      if (!other || other->id() == id || !other->enabled) continue;
-      other->enabled = false;
-      backend_.windowChanged(*other, WindowProperty::Enabled);
-      disabled.push_back(other->id());
+  {
+    Frame loading(*this);
+    pendingReveals_.push_back(id);
+    if (def.position == OpeningPosition::Minimized) {
+      window(id).setPosition(WindowPosition::Minimized);
+    } else if (def.position == OpeningPosition::Maximized) {
+      window(id).setPosition(WindowPosition::Maximized);
     }
-    struct ModalContext {
-      WindowManager* manager;
-      WindowId id;
-    } context{this, id};
+    dispatch(id, {}, Event::Created);
+    // Every window hears once that it was moved and resized, right after it
+    // was created, as long as it still exists.
+    if (isOpen(id)) dispatch(id, {}, Event::Moved);
+    if (isOpen(id)) dispatch(id, {}, Event::Resized);
+  }
+  if (modal && isOpen(id) && !state(id)->closing) runModal(id);
+  return true;
+}
+
+void WindowManager::runModal(WindowId id) {
+  std::vector<WindowId> disabled;
+  for (int i = 0; i < kWindowCount; ++i) {
+    WindowState* other = windows_[i].get();
+    if (!other || other->id() == id || !other->enabled) continue;
+    other->enabled = false;
+    backend_.windowChanged(*other, WindowProperty::Enabled);
+    disabled.push_back(other->id());
+  }
+  revealPending();
+  // The loop waits for the user, outside the handler that opened the window:
+  // what its input closes goes at once, so the loop sees the window gone.
+  const int outerDepth = frameDepth_;
+  frameDepth_ = 0;
+  destroyPending();
+  struct ModalContext {
+    WindowManager* manager;
+    WindowId id;
+  } context{this, id};
+  if (WindowState* w = state(id)) {
     backend_.runModal(
-        *state(id),
+        *w,
         [](void* p) {
           auto* c = static_cast<ModalContext*>(p);
           return c->manager->isOpen(c->id);
         },
         &context);
-    for (WindowId other : disabled) {
-      if (WindowState* o = state(other)) {
-        o->enabled = true;
-        backend_.windowChanged(*o, WindowProperty::Enabled);
-      }
+  }
+  frameDepth_ = outerDepth;
+  for (WindowId other : disabled) {
+    if (WindowState* o = state(other)) {
+      o->enabled = true;
+      backend_.windowChanged(*o, WindowProperty::Enabled);
     }
   }
-  return true;
+}
+
+void WindowManager::revealPending() {
+  std::vector<WindowId> reveals;
+  reveals.swap(pendingReveals_);
+  for (WindowId id : reveals) {
+    WindowState* w = state(id);
+    if (!w || w->closing || w->revealed) continue;
+    w->revealed = true;
+    backend_.reveal(*w);
+  }
+}
+
+void WindowManager::frameEnded() {
+  destroyPending();
+  revealPending();
 }
 
 void WindowManager::close(WindowId id) {
@@ -97,7 +145,7 @@ void WindowManager::close(WindowId id) {
   if (!w || w->closing) return;
   w->closing = true;
   pendingCloses_.push_back(id);
-  if (handlerDepth_ == 0) destroyPending();
+  if (frameDepth_ == 0) destroyPending();
 }
 
 void WindowManager::closeAll() {
@@ -130,11 +178,8 @@ void WindowManager::destroyNow(WindowId id) {
 }
 
 void WindowManager::runHandler(Handler handler) {
-  ++handlerDepth_;
+  Frame frame(*this);
   handler(program_);
-  --handlerDepth_;
-  // A window closed by a handler goes once that handler has returned.
-  destroyPending();
 }
 
 void WindowManager::dispatch(WindowId id, std::string_view source, Event event) {
@@ -185,38 +230,123 @@ void WindowManager::applyPageVisibility(WindowState& window) {
   for (ControlState& c : window.controls) {
     if (!c.def->page.empty()) backend_.controlChanged(window, c, ControlProperty::Shown);
   }
+  moveFocusOffHidden(window);
 }
 
 // ---------------------------------------------------------------- input
 
+ControlState* WindowManager::inputTarget(WindowState& window, std::string_view control) {
+  if (control.empty()) return nullptr;
+  ControlState* c = window.control(control);
+  if (!c) return nullptr;
+  // A control that passes its input on leaves it to the window it lies on.
+  return traitsOf(c->kind()).passesInput ? nullptr : c;
+}
+
+void WindowManager::setLook(WindowState& window, ControlState& control, bool hot, bool pressed) {
+  if (control.hot == hot && control.pressed == pressed) return;
+  control.hot = hot;
+  control.pressed = pressed;
+  backend_.controlChanged(window, control, ControlProperty::Look);
+}
+
 bool WindowManager::leftPressed(WindowId id, std::string_view control) {
   WindowState* w = state(id);
-  if (!w || w->closing) return false;
-  ControlState* c = control.empty() ? nullptr : w->control(control);
-  if (w->dragAnywhere &&
-      (!c || c->kind() == ControlKind::Label || c->kind() == ControlKind::PicBox ||
-       c->kind() == ControlKind::TransLabel)) {
-    return true;
+  if (!w || w->closing || !w->enabled) return false;
+  ControlState* c = inputTarget(*w, control);
+  if (c && !takesInput(*w, *c)) return false;
+  const KindTraits traits = c ? traitsOf(c->kind()) : KindTraits{.draggable = true};
+  // Drag-anywhere moves the window from its bare background and from the
+  // kinds that let it; such a press is not reported.
+  if (w->dragAnywhere && traits.draggable) return true;
+  if (c && traits.takesFocus) {
+    if (!w->hasFocus(*c)) backend_.setFocus(*w, c);
+    w->focused = w->indexOf(*c);
+  }
+  if (c && traits.buttonLike) {
+    setLook(*w, *c, true, true);
+    return false;
   }
   if (c && c->kind() == ControlKind::HyperLinker) {
     std::string address = c->address;
     std::string name = c->def->name;
     bool opened = !address.empty() && openLink && openLink(address);
-    if (ControlState* again = state(id) ? state(id)->control(name) : nullptr) {
-      again->visited = opened;
-      // Only a successful open repaints, in the visited colour.
-      if (opened) backend_.controlChanged(*state(id), *again, ControlProperty::Visited);
+    // Once opened, a link stays visited; a later failed press leaves the mark.
+    ControlState* again = state(id) ? state(id)->control(name) : nullptr;
+    if (opened && again && !again->visited) {
+      again->visited = true;
+      backend_.controlChanged(*state(id), *again, ControlProperty::Visited);
     }
   }
-  dispatch(id, control, Event::LeftPressed);
+  dispatch(id, c ? std::string_view(c->name()) : std::string_view(), Event::LeftPressed);
   return false;
 }
 
-void WindowManager::rightPressed(WindowId id, std::string_view control) { dispatch(id, control, Event::RightPressed); }
+void WindowManager::leftReleased(WindowId id, std::string_view control, bool overControl) {
+  WindowState* w = state(id);
+  ControlState* c = w ? w->control(control) : nullptr;
+  if (!c || !c->pressed) return;
+  setLook(*w, *c, overControl, false);
+  // A control hidden or disabled while it was held down is not clicked.
+  if (!overControl || !takesInput(*w, *c)) return;
+  if (c->kind() == ControlKind::ColorPicker) {
+    backend_.pickColour(*w, *c);
+    return;
+  }
+  dispatch(id, control, Event::Clicked);
+}
 
-void WindowManager::clicked(WindowId id, std::string_view control) { dispatch(id, control, Event::Clicked); }
+void WindowManager::pointerOver(WindowId id, std::string_view control, bool over) {
+  WindowState* w = state(id);
+  ControlState* c = w ? w->control(control) : nullptr;
+  if (!c) return;
+  // Held down, the look follows the pointer; otherwise leaving ends the hot look.
+  setLook(*w, *c, over && (c->pressed || takesInput(*w, *c)), c->pressed);
+}
 
-void WindowManager::timerElapsed(WindowId id, std::string_view control) { dispatch(id, control, Event::Timer); }
+void WindowManager::pressCancelled(WindowId id, std::string_view control) {
+  WindowState* w = state(id);
+  ControlState* c = w ? w->control(control) : nullptr;
+  if (c && c->pressed) setLook(*w, *c, false, false);
+}
+
+void WindowManager::clicked(WindowId id, std::string_view control) {
+  WindowState* w = state(id);
+  ControlState* c = w ? inputTarget(*w, control) : nullptr;
+  if (!c || !traitsOf(c->kind()).buttonLike) {
+    leftPressed(id, control);
+    return;
+  }
+  std::string name = c->name();
+  leftPressed(id, name);
+  leftReleased(id, name, true);
+}
+
+void WindowManager::keyClicked(WindowId id, std::string_view control) {
+  WindowState* w = state(id);
+  ControlState* c = w ? w->control(control) : nullptr;
+  if (!c || !traitsOf(c->kind()).buttonLike || !takesInput(*w, *c)) return;
+  if (c->kind() == ControlKind::ColorPicker) {
+    backend_.pickColour(*w, *c);
+    return;
+  }
+  dispatch(id, control, Event::Clicked);
+}
+
+void WindowManager::rightPressed(WindowId id, std::string_view control) {
+  WindowState* w = state(id);
+  if (!w || !w->enabled) return;
+  ControlState* c = inputTarget(*w, control);
+  if (c && !takesInput(*w, *c)) return;
+  dispatch(id, c ? std::string_view(c->name()) : std::string_view(), Event::RightPressed);
+}
+
+void WindowManager::timerElapsed(WindowId id, std::string_view control) {
+  WindowState* w = state(id);
+  ControlState* c = w ? w->control(control) : nullptr;
+  // A tick already queued when the timer was stopped is not heard.
+  if (c && c->timerPeriod > 0) dispatch(id, control, Event::Timer);
+}
 
 void WindowManager::escapePressed(WindowId id) {
   WindowState* w = state(id);
@@ -224,7 +354,39 @@ void WindowManager::escapePressed(WindowId id) {
   if (w && w->enabled && w->def->escCloses) close(id);
 }
 
-void WindowManager::closeRequested(WindowId id) { close(id); }
+// A window disabled under a modal one cannot be closed by the system either.
+void WindowManager::closeRequested(WindowId id) {
+  WindowState* w = state(id);
+  if (w && w->enabled) close(id);
+}
+
+void WindowManager::focusMoved(WindowId id, std::string_view control) {
+  WindowState* w = state(id);
+  if (!w) return;
+  const ControlState* c = control.empty() ? nullptr : w->control(control);
+  const int focused = c ? w->indexOf(*c) : -1;
+  if (focused == w->focused) return;
+  ControlState* before = w->focused >= 0 ? &w->controls[w->focused] : nullptr;
+  w->focused = focused;
+  if (before) backend_.controlChanged(*w, *before, ControlProperty::Look);
+  if (c) backend_.controlChanged(*w, w->controls[focused], ControlProperty::Look);
+}
+
+void WindowManager::setControlShown(WindowState& window, ControlState& control, bool shown) {
+  if (control.shown == shown) return;
+  control.shown = shown;
+  if (!shown) setLook(window, control, false, false);
+  backend_.controlChanged(window, control, ControlProperty::Shown);
+  moveFocusOffHidden(window);
+}
+
+// A control that is no longer on screen gives the focus back to its window.
+void WindowManager::moveFocusOffHidden(WindowState& window) {
+  if (window.focused < 0) return;
+  if (effectivelyShown(window, window.controls[window.focused])) return;
+  window.focused = -1;
+  backend_.setFocus(window, nullptr);
+}
 
 void WindowManager::colourChosen(WindowId id, std::string_view control, Colour colour) {
   WindowState* w = state(id);

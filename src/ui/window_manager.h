@@ -118,15 +118,22 @@ class WindowManager {
   WindowManager& operator=(const WindowManager&) = delete;
 
   // Opens a window from its definition, or brings an open one to the front.
-  // Modal: the other windows are disabled and the call returns only when the
-  // window has closed again. True when the window is open (or was, if modal).
+  // A window loaded by a handler comes on screen when the outermost handler
+  // returns, or earlier when a modal loop or message box begins: by then its
+  // handlers have put it where it rests. Modal: the other windows are
+  // disabled and the call returns only when the window has closed again.
+  // True when the window is open (or was, if modal); false when it could not
+  // be made.
   bool open(WindowId id, bool modal = false);
-  // Destroys the window once the running handler has returned; a window that
-  // is not open is left alone.
+  // Destroys the window: at once outside any handler, else once the running
+  // handler has returned. A window that is not open is left alone.
   void close(WindowId id);
   // Destroys every window still open, the main window first.
   void closeAll();
   bool isOpen(WindowId id) const { return state(id) != nullptr; }
+  // Puts the windows loaded so far on screen: a modal loop or a message box
+  // is about to wait for the user.
+  void revealPending();
 
   WindowRef window(WindowId id) { return WindowRef(*this, id); }
   ControlRef control(WindowId id, std::string_view name) { return ControlRef(*this, id, name); }
@@ -148,16 +155,31 @@ class WindowManager {
   // Where window definitions come from; the program's own by default.
   std::function<const WindowDef&(WindowId)> definitions = definitionOf;
 
-  // ---- Input, reported by the backend. Control names are empty for the
-  // window itself. The backend must not keep references into the model
-  // across these calls: a handler may destroy the window.
+  // ---- Input, reported by a backend. Control names are empty for the
+  // window itself. Input to a disabled window, or to a control that is
+  // hidden or disabled, is ignored. The backend must not keep references
+  // into the model across these calls: a handler may destroy the window.
   // A left press; true means the backend should drag the window instead.
+  // A press on a button-like control holds it down (see leftReleased).
   bool leftPressed(WindowId id, std::string_view control);
-  void rightPressed(WindowId id, std::string_view control);
+  // The left button went up after a press on a button-like control; over
+  // the control it is a click.
+  void leftReleased(WindowId id, std::string_view control, bool overControl);
+  // The pointer came over a control or left it (while held down: left its rectangle).
+  void pointerOver(WindowId id, std::string_view control, bool over);
+  // A press ended without a release (capture taken away).
+  void pressCancelled(WindowId id, std::string_view control);
+  // A whole click: press and release over the control.
   void clicked(WindowId id, std::string_view control);
+  // Space or Enter on the focused control clicks it.
+  void keyClicked(WindowId id, std::string_view control);
+  void rightPressed(WindowId id, std::string_view control);
   void timerElapsed(WindowId id, std::string_view control);
   void escapePressed(WindowId id);
+  // The system asks the window to close (WM_CLOSE).
   void closeRequested(WindowId id);
+  // The keyboard focus moved to the control (empty: the window itself).
+  void focusMoved(WindowId id, std::string_view control);
   void colourChosen(WindowId id, std::string_view control, Colour colour);
   void tabSelected(WindowId id, std::string_view control, int index);
   // The user moved, resized, minimized or restored the window.
@@ -169,20 +191,33 @@ class WindowManager {
   friend class WindowRef;
   friend class ControlRef;
 
+  // Handlers and loading run inside frames; what they defer (closes,
+  // reveals) happens when the outermost frame ends. A modal loop is outside
+  // every frame until it returns.
+  class Frame;
   void dispatch(WindowId id, std::string_view source, Event event);
   void runHandler(Handler handler);
+  void frameEnded();
   void destroyPending();
   void destroyNow(WindowId id);
+  void runModal(WindowId id);
   void setWindowRect(WindowId id, Rect rect);
   void setControlRect(WindowState& window, ControlState& control, Rect rect);
+  void setControlShown(WindowState& window, ControlState& control, bool shown);
+  void setLook(WindowState& window, ControlState& control, bool hot, bool pressed);
   void applyPageVisibility(WindowState& window);
+  void moveFocusOffHidden(WindowState& window);
+  // The control input is for, when it takes input; null for the window
+  // itself or a control that passes its input through.
+  ControlState* inputTarget(WindowState& window, std::string_view control);
   std::unique_ptr<WindowState> build(const WindowDef& def);
 
   Backend& backend_;
   app::Program& program_;
   std::array<std::unique_ptr<WindowState>, kWindowCount> windows_;
   std::vector<WindowId> pendingCloses_;
-  int handlerDepth_ = 0;
+  std::vector<WindowId> pendingReveals_;
+  int frameDepth_ = 0;
   bool destroying_ = false;
 };
 

@@ -123,7 +123,10 @@ void WindowRef::setPosition(WindowPosition position) {
 }
 
 void WindowRef::focus() {
-  if (WindowState* w = state()) manager_->backend_.setFocus(*w, nullptr);
+  WindowState* w = state();
+  if (!w) return;
+  w->focused = -1;
+  manager_->backend_.setFocus(*w, nullptr);
 }
 
 // ---------------------------------------------------------------- controls
@@ -143,10 +146,7 @@ bool ControlRef::shown() const {
 }
 
 void ControlRef::setShown(bool shown) {
-  ControlState* c = state();
-  if (!c || c->shown == shown) return;
-  c->shown = shown;
-  changed(ControlProperty::Shown);
+  if (ControlState* c = state()) manager_->setControlShown(*manager_->state(window_), *c, shown);
 }
 
 Rect ControlRef::rect() const {
@@ -292,8 +292,13 @@ std::uintptr_t ControlRef::nativeHandle() const {
   return c ? c->native : 0;
 }
 
+// Only a control on screen can take the focus.
 void ControlRef::focus() {
-  if (ControlState* c = state()) manager_->backend_.setFocus(*manager_->state(window_), c);
+  ControlState* c = state();
+  WindowState* w = manager_->state(window_);
+  if (!c || !effectivelyShown(*w, *c)) return;
+  w->focused = w->indexOf(*c);
+  manager_->backend_.setFocus(*w, c);
 }
 
 }  // namespace ui

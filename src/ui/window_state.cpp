@@ -1,5 +1,7 @@
 #include "ui/window_state.h"
 
+#include "ui/control_kinds.h"
+
 namespace ui {
 
 ControlState* WindowState::control(std::string_view name) {
@@ -23,6 +25,27 @@ bool effectivelyShown(const WindowState& window, const ControlState& control) {
     return c.selectedTab >= 0 && c.selectedTab < static_cast<int>(tabs.size()) && tabs[c.selectedTab] == page;
   }
   return false;
+}
+
+bool takesInput(const WindowState& window, const ControlState& control) {
+  return window.enabled && !window.closing && control.enabled && effectivelyShown(window, control);
+}
+
+std::vector<int> stackingOrder(const WindowState& window) {
+  std::vector<int> order;
+  order.reserve(window.controls.size());
+  const int count = static_cast<int>(window.controls.size());
+  for (int i = 0; i < count; ++i) {
+    const ControlDef& def = *window.controls[i].def;
+    if (!traitsOf(def.kind).hasWindow || !def.page.empty()) continue;
+    order.push_back(i);
+    if (def.kind != ControlKind::PageControl) continue;
+    for (int j = 0; j < count; ++j) {
+      const ControlDef& onPage = *window.controls[j].def;
+      if (!onPage.page.empty() && traitsOf(onPage.kind).hasWindow) order.push_back(j);
+    }
+  }
+  return order;
 }
 
 }  // namespace ui

@@ -27,6 +27,8 @@ struct ControlState {
   Colour currentColour = 0;                    // ColorPicker
   int timerPeriod = 0;                         // Timer
   int selectedTab = 0;                         // PageControl
+  bool hot = false;      // the pointer is over it, or it is held down and the pointer is on it
+  bool pressed = false;  // the left button went down on it and is still held
   std::uintptr_t native = 0;                   // backend's handle
 
   const std::string& name() const { return def->name; }
@@ -46,6 +48,7 @@ enum class ControlProperty {
   CurrentColour,
   TimerPeriod,
   SelectedTab,
+  Look,  // hot, pressed or focused changed
 };
 
 enum class WindowProperty {
@@ -65,7 +68,9 @@ struct WindowState {
   bool alwaysOnTop = false;
   bool dragAnywhere = false;
   bool minimized = false;
-  bool closing = false;  // close requested, destroyed when the running handler returns
+  bool closing = false;   // close requested, destroyed when the running handler returns
+  bool revealed = false;  // has been put on screen (a window loaded by a handler waits for it to return)
+  int focused = -1;       // index of the control with the keyboard focus; -1: the window itself
   Colour background = kSystemDefault;
   std::vector<ControlState> controls;
   std::uintptr_t native = 0;
@@ -73,6 +78,8 @@ struct WindowState {
   WindowId id() const { return def->id; }
   ControlState* control(std::string_view name);
   const ControlState* control(std::string_view name) const;
+  int indexOf(const ControlState& control) const { return static_cast<int>(&control - controls.data()); }
+  bool hasFocus(const ControlState& control) const { return focused == indexOf(control); }
 };
 
 }  // namespace ui
@@ -82,5 +89,15 @@ namespace ui {
 // Whether a control is on screen: its own shown setting, and for a control on
 // a tab page, that page being the selected one.
 bool effectivelyShown(const WindowState& window, const ControlState& control);
+
+// Whether the control takes the user's input: on screen, enabled, in an
+// enabled window.
+bool takesInput(const WindowState& window, const ControlState& control);
+
+// The controls that have a window, bottom to top. Later controls lie on
+// later ones; the controls on the pages of a tab box lie on that tab box
+// (right above it, in definition order) wherever their rows are. Both the
+// native stacking and the painter's backdrop follow this order.
+std::vector<int> stackingOrder(const WindowState& window);
 
 }  // namespace ui

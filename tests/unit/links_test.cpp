@@ -88,7 +88,7 @@ TEST_F(LinksTest, AFailedShellOpenFallsBackToTheRegisteredPageCommand) {
 
   t.shell.runResult = 2;
   t.ui().leftPressed(WindowId::Main, "超级链接框1");
-  EXPECT_FALSE(link.visited());
+  EXPECT_TRUE(link.visited()) << "once opened, a failed open leaves the link visited";
 }
 
 TEST_F(LinksTest, TheMicroblogButtonOpensTheMicroblog) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/text_win32.h"
+#include "ui/control_kinds.h"
 
 namespace win32 {
 
@@ -20,8 +21,6 @@ namespace {
 constexpr COLORREF kDarkFrame = RGB(64, 64, 64);
 constexpr COLORREF kWhiteRef = RGB(255, 255, 255);
 constexpr COLORREF kBlackRef = RGB(0, 0, 0);
-
-PictureDrawer g_pictureDrawer = nullptr;
 
 HFONT guiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
@@ -167,8 +166,9 @@ void paintHyperLinker(HDC hdc, const ui::ControlState& control, const ControlLoo
   drawCaption(hdc, control.caption, client, style, toColorRef(text, COLOR_BTNTEXT));
 }
 
-void paintPicture(HDC hdc, const ui::ControlState& control, const ControlLook& look) {
-  if (g_pictureDrawer) g_pictureDrawer(hdc, control, look);
+void paintPicture(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look,
+                  const PictureDrawer& pictures) {
+  if (pictures) pictures(hdc, window, control, look);
 }
 
 void paintColorPicker(HDC hdc, const ui::ControlState& control) {
@@ -236,14 +236,14 @@ bool onPage(const ui::ControlState& control) { return !control.def->page.empty()
 // Paints one control beneath `target` into hdc, which is in the target's
 // client coordinates (targetRect = the target's rectangle in the window).
 void paintBeneath(HDC hdc, const ui::WindowState& window, const ui::ControlState& beneath, const RECT& targetRect,
-                  FontCache& fonts) {
+                  FontCache& fonts, const PictureDrawer& pictures) {
   if (!beneath.def || !ui::effectivelyShown(window, beneath)) return;
-  if (beneath.def->kind == ui::ControlKind::HtmlViewer || beneath.def->kind == ui::ControlKind::Timer) return;
+  if (ui::traitsOf(beneath.def->kind).selfDrawn || !ui::traitsOf(beneath.def->kind).hasWindow) return;
   const RECT rect = controlRectInWindow(window, beneath);
   if (!overlaps(rect, targetRect)) return;
   const int saved = SaveDC(hdc);
   OffsetViewportOrgEx(hdc, rect.left - targetRect.left, rect.top - targetRect.top, nullptr);
-  paintControl(hdc, window, beneath, ControlLook{}, fonts);
+  paintControl(hdc, window, beneath, ControlLook{beneath.hot, beneath.pressed, false}, fonts, pictures);
   RestoreDC(hdc, saved);
 }
 
@@ -288,12 +288,8 @@ COLORREF toColorRef(ui::Colour colour, int systemColourIndex) {
   return static_cast<COLORREF>(colour) & 0x00FFFFFFu;
 }
 
-bool showsBackdrop(ui::ControlKind kind) {
-  return kind == ui::ControlKind::TransLabel || kind == ui::ControlKind::PicBtn;
-}
-
 void paintControl(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look,
-                  FontCache& fonts) {
+                  FontCache& fonts, const PictureDrawer& pictures) {
   if (!control.def || control.rect.width <= 0 || control.rect.height <= 0) return;
   const int saved = SaveDC(hdc);
   IntersectClipRect(hdc, 0, 0, control.rect.width, control.rect.height);
@@ -313,10 +309,10 @@ void paintControl(HDC hdc, const ui::WindowState& window, const ui::ControlState
       break;
     case ui::ControlKind::PicBox:
       fill(hdc, clientRect(control), toColorRef(control.backColour, COLOR_BTNFACE));
-      paintPicture(hdc, control, look);
+      paintPicture(hdc, window, control, look, pictures);
       break;
     case ui::ControlKind::PicBtn:
-      paintPicture(hdc, control, look);
+      paintPicture(hdc, window, control, look, pictures);
       break;
     case ui::ControlKind::ColorPicker:
       paintColorPicker(hdc, control);
@@ -339,66 +335,48 @@ RECT controlRectInWindow(const ui::WindowState& window, const ui::ControlState& 
   return rect;
 }
 
-void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts) {
+void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts,
+                   const PictureDrawer& pictures) {
   if (!control.def) return;
   const int saved = SaveDC(hdc);
   IntersectClipRect(hdc, 0, 0, control.rect.width, control.rect.height);
   fill(hdc, clientRect(control), toColorRef(window.background, COLOR_BTNFACE));
-
   const RECT target = controlRectInWindow(window, control);
-  const ui::ControlState* box = onPage(control) ? pageControlOf(window) : nullptr;
-  // The window's own controls beneath: those before the target, or for a
-  // control on a page, those before its tab box and the tab box itself.
-  const ui::ControlState* windowLevelEnd = box ? box : &control;
-  for (const ui::ControlState& c : window.controls) {
-    if (&c == windowLevelEnd) break;
-    if (!c.def || onPage(c)) continue;
-    paintBeneath(hdc, window, c, target, fonts);
-    if (c.def->kind == ui::ControlKind::PageControl) {
-      // A window-level control above a tab box lies above its pages as well.
-      for (const ui::ControlState& p : window.controls) {
-        if (p.def && onPage(p)) paintBeneath(hdc, window, p, target, fonts);
-      }
-    }
-  }
-  if (box) {
-    paintBeneath(hdc, window, *box, target, fonts);
-    for (const ui::ControlState& c : window.controls) {
-      if (&c == &control) break;
-      if (c.def && onPage(c)) paintBeneath(hdc, window, c, target, fonts);
-    }
+  for (int index : ui::stackingOrder(window)) {
+    const ui::ControlState& beneath = window.controls[index];
+    if (&beneath == &control) break;
+    paintBeneath(hdc, window, beneath, target, fonts, pictures);
   }
   RestoreDC(hdc, saved);
 }
 
 void paintControlBuffered(HDC hdc, const ui::WindowState& window, const ui::ControlState& control,
-                          const ControlLook& look, FontCache& fonts) {
+                          const ControlLook& look, FontCache& fonts, const PictureDrawer& pictures) {
   if (!control.def) return;
   const int width = control.rect.width;
   const int height = control.rect.height;
   if (width <= 0 || height <= 0) return;
   const ui::ControlKind kind = control.def->kind;
-  if (kind == ui::ControlKind::HtmlViewer || kind == ui::ControlKind::Timer) return;
+  if (ui::traitsOf(kind).selfDrawn || !ui::traitsOf(kind).hasWindow) return;
+  const bool backdrop = ui::traitsOf(kind).showsBackdrop;
 
   HDC memory = CreateCompatibleDC(hdc);
   HBITMAP bitmap = memory ? CreateCompatibleBitmap(hdc, width, height) : nullptr;
   if (!bitmap) {
     // Out of GDI resources: paint straight into the window, flicker and all.
     if (memory) DeleteDC(memory);
-    if (showsBackdrop(kind)) paintBackdrop(hdc, window, control, fonts);
-    paintControl(hdc, window, control, look, fonts);
+    if (backdrop) paintBackdrop(hdc, window, control, fonts, pictures);
+    paintControl(hdc, window, control, look, fonts, pictures);
     return;
   }
   HGDIOBJ previous = SelectObject(memory, bitmap);
-  if (showsBackdrop(kind)) paintBackdrop(memory, window, control, fonts);
-  paintControl(memory, window, control, look, fonts);
+  if (backdrop) paintBackdrop(memory, window, control, fonts, pictures);
+  paintControl(memory, window, control, look, fonts, pictures);
   BitBlt(hdc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
   SelectObject(memory, previous);
   DeleteObject(bitmap);
   DeleteDC(memory);
 }
-
-void setPictureDrawer(PictureDrawer drawer) { g_pictureDrawer = drawer; }
 
 void drawPixels(HDC hdc, int x, int y, int width, int height, const std::uint32_t* pixels) {
   if (!pixels || width <= 0 || height <= 0) return;

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -54,16 +55,20 @@ COLORREF toColorRef(ui::Colour colour, int systemColourIndex);
 void fill(HDC hdc, const RECT& rect, COLORREF colour);
 void frame(HDC hdc, const RECT& r, COLORREF topLeft, COLORREF bottomRight);
 
+// The picture code (decoding, animation) lives elsewhere; the painter is
+// given a function that draws the current picture of a PicBox or PicBtn into
+// the control's client rectangle. It is called after a PicBox has filled its
+// background, and for a PicBtn on top of its backdrop. Without one, a PicBox
+// shows only its background and a PicBtn nothing.
+using PictureDrawer =
+    std::function<void(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look)>;
+
 // Paints one control into hdc. TransLabel and PicBtn paint only their text or
 // picture and leave every other pixel as it is: what lies beneath must be in
 // hdc already (see paintBackdrop). HtmlViewer and Timer paint nothing. Drawing
 // is clipped to the control's rectangle.
 void paintControl(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look,
-                  FontCache& fonts);
-
-// True for the kinds that do not cover their whole rectangle, so that the
-// backdrop shows through: TransLabel and PicBtn.
-bool showsBackdrop(ui::ControlKind kind);
+                  FontCache& fonts, const PictureDrawer& pictures = {});
 
 // Paints, in the control's client coordinates, what lies beneath the control
 // according to the model: the window's background colour, then the shown
@@ -87,21 +92,13 @@ void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlStat
 // a control beneath a transparent one changes, the transparent one must be
 // invalidated too (RedrawWindow of the parent with RDW_ALLCHILDREN does it).
 void paintControlBuffered(HDC hdc, const ui::WindowState& window, const ui::ControlState& control,
-                          const ControlLook& look, FontCache& fonts);
+                          const ControlLook& look, FontCache& fonts, const PictureDrawer& pictures = {});
 
 // The whole rectangle of a control in its window's client coordinates: a
 // control on a tab page is offset by its tab box.
 RECT controlRectInWindow(const ui::WindowState& window, const ui::ControlState& control);
 
 // --- Pictures -------------------------------------------------------------
-// The picture code (decoding, animation) lives elsewhere; it registers one
-// function here that draws the current picture of a PicBox or PicBtn into the
-// control's client rectangle. It is called after a PicBox has filled its
-// background, and for a PicBtn on top of its backdrop. Until one is
-// registered, a PicBox shows only its background and a PicBtn nothing.
-using PictureDrawer = void (*)(HDC hdc, const ui::ControlState& control, const ControlLook& look);
-void setPictureDrawer(PictureDrawer drawer);
-
 // Copies top-down 32-bit pixels (0xAARRGGBB in memory order B, G, R, A; alpha
 // ignored) to hdc with their top-left corner at (x, y). For the picture code.
 void drawPixels(HDC hdc, int x, int y, int width, int height, const std::uint32_t* pixels);

@@ -7,8 +7,12 @@
 // top-level windows of our own class, each control as a child window whose
 // window text is its caption (so accessibility tools and outside tests can
 // read what it shows), browser views as hosted WebBrowser controls, timers as
-// window timers, popup menus with TrackPopupMenu; and reports input to the
-// window manager.
+// window timers, popup menus with TrackPopupMenu; and reports raw input to
+// the window manager, which decides what it means.
+//
+// The work is split by job: win32_backend.cpp makes, changes and destroys
+// the native windows; win32_input.cpp turns their messages into input for
+// the model; win32_loops.cpp runs the message loops and popups.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +21,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win32/browser_view.h"
 #include "platform/win32/control_painter.h"
 #include "ui/backend.h"
 #include "ui/window_manager.h"
@@ -31,14 +34,17 @@ class Win32Backend : public ui::Backend {
   Win32Backend(const Win32Backend&) = delete;
   Win32Backend& operator=(const Win32Backend&) = delete;
 
+  // False when the window classes could not be registered: no window can be made.
+  bool ready() const { return ready_; }
+
   // The manager that hears this backend's input. Set once, before any window opens.
   void attach(ui::WindowManager& manager) { manager_ = &manager; }
 
   // Dispatches messages until quit() is called.
   void runMessageLoop();
 
-  void createWindow(ui::WindowState& window) override;
-  void creationDone(ui::WindowState& window) override;
+  bool createWindow(ui::WindowState& window) override;
+  void reveal(ui::WindowState& window) override;
   void destroyWindow(ui::WindowState& window) override;
   void windowChanged(ui::WindowState& window, ui::WindowProperty property) override;
   void controlChanged(ui::WindowState& window, ui::ControlState& control, ui::ControlProperty property) override;
@@ -47,6 +53,7 @@ class Win32Backend : public ui::Backend {
   void runModal(ui::WindowState& window, bool (*stillOpen)(void*), void* context) override;
   std::optional<int> popupMenu(ui::WindowState& owner, const std::vector<const ui::MenuItemDef*>& entries,
                                ui::Point at) override;
+  void pickColour(ui::WindowState& window, ui::ControlState& picker) override;
   ui::Point pointer() override;
   ui::Size screen() override;
   void quit() override;
@@ -56,36 +63,33 @@ class Win32Backend : public ui::Backend {
   HWND nativeWindow(ui::WindowId window) const;
   HWND nativeControl(ui::WindowId window, std::string_view control) const;
 
- private:
+  // For the native windows (win32_native.h).
   struct NativeControl;
   struct NativeWindow;
-
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleWindowMessage(NativeWindow& window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleControlMessage(NativeControl& control, UINT message, WPARAM wParam, LPARAM lParam);
 
+ private:
   // Handles keys the program takes before any window: Esc closes the window
   // that allows it. True when the message was used up.
   bool preTranslate(const MSG& message);
   void pumpOne(const MSG& message);
 
-  void registerClasses();
   void createControl(NativeWindow& window, ui::ControlState& control, int index);
   void stackControls(const NativeWindow& window);
   void applyShape(NativeWindow& window);
   void applyTimer(NativeWindow& window, int index);
-  // Picture boxes and picture buttons: decode what the model holds and run
-  // their animations on the control's own timers.
-  static void applyPictures(NativeControl& native, const ui::ControlState& control);
-  static void resumePictures(const NativeControl& native);
-  static void drawControlPicture(HDC hdc, const ui::ControlState& control, const ControlLook& look);
   void startDrag(HWND topLevel);
   void redrawTransparentControls(NativeWindow& window);
+  // How a control of the window looks right now, from the model.
+  ControlLook lookOf(const ui::WindowState& window, const ui::ControlState& control, HWND hwnd) const;
+  // Draws a picture box's or picture button's current picture (the painter's PictureDrawer).
+  PictureDrawer pictureDrawerFor(const NativeWindow& window) const;
   NativeWindow* find(ui::WindowId id) const;
   ui::WindowState* model(const NativeWindow& window) const;
 
   HINSTANCE instance_;
+  bool ready_ = false;
   ui::WindowManager* manager_ = nullptr;
   HWND owner_ = nullptr;  // hidden: windows it owns get no taskbar button
   FontCache fonts_;

@@ -20,9 +20,6 @@ WindowDef advertWindowDefinition() {
   w.dragAnywhere = true;
   w.escCloses = true;
   w.alwaysOnTop = true;
-  // Its creation handler puts it just below the screen, from where it slides
-  // up: it is never seen where it was built.
-  w.shownOnceCreated = true;
 
   w.controls = {
       superBtn("关", {360, 0, 32, 32}, "关", "点下去就退出了哦", bold("黑体", 16),

@@ -1,0 +1,52 @@
+// ===========================================================================
+//  PLATFORM SEAM (Win32)
+// ===========================================================================
+//
+// Native windows bound to C++ objects. A class registered here has one
+// window procedure for all its windows: it binds the object passed at
+// creation to the window (WM_NCCREATE) and forwards every message to it,
+// until the object unbinds itself.
+#pragma once
+
+#include <windows.h>
+
+namespace win32 {
+
+class BoundWindow {
+ public:
+  virtual ~BoundWindow() = default;
+  BoundWindow() = default;
+  BoundWindow(const BoundWindow&) = delete;
+  BoundWindow& operator=(const BoundWindow&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+
+ protected:
+  // Every message of the bound window; the default is DefWindowProcW.
+  virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  LRESULT defaultProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+  // Creates a window of a class registered with registerBoundClass, bound
+  // to this object. Null when the system refuses it.
+  HWND createBound(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
+                   int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance);
+  // Messages from now on (a window being destroyed late) go to DefWindowProcW.
+  void unbind();
+
+ private:
+  friend bool registerBoundClass(HINSTANCE, const wchar_t*, UINT, HCURSOR, HICON, HBRUSH);
+  static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND hwnd_ = nullptr;
+};
+
+// Registers a class whose windows are bound with BoundWindow::createBound.
+// A class registered before (by an earlier call) counts as registered; false
+// when the system refuses it.
+bool registerBoundClass(HINSTANCE instance, const wchar_t* className, UINT style, HCURSOR cursor, HICON icon,
+                        HBRUSH background = nullptr);
+
+// The same for a class whose windows need no object (DefWindowProcW).
+bool registerPlainClass(HINSTANCE instance, const wchar_t* className);
+
+}  // namespace win32

@@ -1,0 +1,84 @@
+// ===========================================================================
+//  PLATFORM SEAM (Win32): the message loops, popup menus, pointer and screen
+// ===========================================================================
+#include "platform/win32/text_win32.h"
+#include "platform/win32/win32_native.h"
+
+namespace win32 {
+
+bool Win32Backend::preTranslate(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE || !manager_) return false;
+  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  for (const auto& w : windows_) {
+    if (!w || w->hwnd() != root) continue;
+    // A browser view that has the focus takes Esc itself.
+    for (auto& c : w->controls) {
+      if (c && c->browser && (message.hwnd == c->handle() || IsChild(c->handle(), message.hwnd))) return false;
+    }
+    manager_->escapePressed(w->id);
+    return true;
+  }
+  return false;
+}
+
+void Win32Backend::pumpOne(const MSG& message) {
+  if (preTranslate(message)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+void Win32Backend::runMessageLoop() {
+  MSG message;
+  while (!quitting_ && GetMessageW(&message, nullptr, 0, 0) > 0) pumpOne(message);
+}
+
+// The model destroys the modal window from within a message it handles
+// (Esc, a button, the system's close); the loop sees it gone right after.
+void Win32Backend::runModal(ui::WindowState&, bool (*stillOpen)(void*), void* context) {
+  MSG message;
+  while (stillOpen(context)) {
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+      // Leave the quit for the outer loop.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    pumpOne(message);
+  }
+}
+
+void Win32Backend::quit() {
+  quitting_ = true;
+  PostQuitMessage(0);
+}
+
+std::optional<int> Win32Backend::popupMenu(ui::WindowState& owner, const std::vector<const ui::MenuItemDef*>& entries,
+                                           ui::Point at) {
+  NativeWindow* w = find(owner.id());
+  if (!w || !w->hwnd()) return std::nullopt;
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return std::nullopt;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i]->caption == "-") {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(menu, MF_STRING, i + 1, wideFromGbk(entries[i]->caption).c_str());
+    }
+  }
+  // The owner must be in front for the menu to close when the user clicks elsewhere.
+  SetForegroundWindow(w->hwnd());
+  int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NONOTIFY,
+                              at.x, at.y, 0, w->hwnd(), nullptr);
+  DestroyMenu(menu);
+  if (chosen <= 0) return std::nullopt;
+  return chosen - 1;
+}
+
+ui::Point Win32Backend::pointer() {
+  POINT p{};
+  GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+ui::Size Win32Backend::screen() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+}  // namespace win32

@@ -1,0 +1,69 @@
+// ===========================================================================
+//  PLATFORM SEAM (Win32)
+// ===========================================================================
+//
+// The native side of an open window and of its controls, shared by the
+// backend's files. Both are bound to their native windows and forward every
+// message to the backend.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/win32/bound_window.h"
+#include "platform/win32/browser_view.h"
+#include "platform/win32/picture_player.h"
+#include "platform/win32/win32_backend.h"
+
+namespace win32 {
+
+inline constexpr wchar_t kWindowClass[] = L"StationWindow";
+inline constexpr wchar_t kControlClass[] = L"StationControl";
+inline constexpr wchar_t kOwnerClass[] = L"StationOwner";
+// Window timers of the model's timer controls: this plus the control's index.
+inline constexpr UINT_PTR kTimerBase = 1000;
+// A control's own timers that step its animated pictures.
+inline constexpr UINT_PTR kPictureTimer = 1;
+inline constexpr UINT_PTR kHotPictureTimer = 2;
+
+struct Win32Backend::NativeControl : BoundWindow {
+  NativeControl(Win32Backend& owner, ui::WindowId of, int at) : backend(owner), window(of), index(at) {}
+  // The control's own window, or the browser view's.
+  HWND handle() const { return browser ? browser->window() : hwnd(); }
+  bool create(HWND parent, const ui::ControlState& control, const RECT& r, HINSTANCE instance);
+
+  Win32Backend& backend;
+  ui::WindowId window;
+  int index;  // into the window's controls
+  std::unique_ptr<BrowserView> browser;
+  bool trackingLeave = false;
+  bool releasingCapture = false;  // our own ReleaseCapture: not a cancelled press
+  PicturePlayer picture;          // PicBox, and PicBtn's normal picture
+  PicturePlayer hotPicture;       // PicBtn while the pointer is over it
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    return backend.handleControlMessage(*this, message, wParam, lParam);
+  }
+  friend class Win32Backend;
+};
+
+struct Win32Backend::NativeWindow : BoundWindow {
+  NativeWindow(Win32Backend& owner, ui::WindowId of) : backend(owner), id(of) {}
+  ~NativeWindow() override;
+  bool create(const ui::WindowState& state, HWND owner, HINSTANCE instance);
+
+  Win32Backend& backend;
+  ui::WindowId id;
+  HWND tooltip = nullptr;
+  std::vector<std::unique_ptr<NativeControl>> controls;  // one per model control, null for timers
+  ui::Size shapedFor{};
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    return backend.handleWindowMessage(*this, message, wParam, lParam);
+  }
+  friend class Win32Backend;
+};
+
+}  // namespace win32
