@@ -30,6 +30,8 @@ class HeadlessBackend : public Backend {
   std::deque<std::function<void()>> input;
   // Queued first when a modal window's loop starts (the user's actions in it).
   std::function<void(WindowId)> whileModal;
+  // Told as each window comes on screen.
+  std::function<void(const WindowState&)> onReveal;
   // Windows that cannot be made (as when the system refuses a window).
   std::vector<WindowId> refuseCreation;
 
@@ -51,7 +53,10 @@ class HeadlessBackend : public Backend {
   void run();
 
   bool createWindow(WindowState& window) override;
-  void reveal(WindowState& window) override { revealed.push_back(window.id()); }
+  void reveal(WindowState& window) override {
+    revealed.push_back(window.id());
+    if (onReveal) onReveal(window);
+  }
   void destroyWindow(WindowState& window) override;
   void windowChanged(WindowState& window, WindowProperty property) override;
   void controlChanged(WindowState& window, ControlState& control, ControlProperty property) override;

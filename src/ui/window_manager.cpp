@@ -23,20 +23,7 @@ std::unique_ptr<WindowState> WindowManager::build(const WindowDef& def) {
   w->dragAnywhere = def.dragAnywhere;
   w->background = def.background;
   w->controls.reserve(def.controls.size());
-  for (const ControlDef& cd : def.controls) {
-    ControlState c;
-    c.def = &cd;
-    c.shown = cd.shown;
-    c.enabled = cd.enabled;
-    c.rect = cd.rect;
-    c.caption = cd.caption;
-    c.textColour = cd.textColour;
-    c.backColour = cd.backColour;
-    c.address = cd.address;
-    c.currentColour = cd.kind == ControlKind::ColorPicker ? cd.backColour : 0;
-    c.timerPeriod = cd.timerPeriod;
-    w->controls.push_back(std::move(c));
-  }
+  for (const ControlDef& cd : def.controls) w->controls.push_back(initialState(cd));
   return w;
 }
 

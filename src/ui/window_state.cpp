@@ -15,6 +15,21 @@ const ControlState* WindowState::control(std::string_view name) const {
   return const_cast<WindowState*>(this)->control(name);
 }
 
+ControlState initialState(const ControlDef& def) {
+  ControlState c;
+  c.def = &def;
+  c.shown = def.shown;
+  c.enabled = def.enabled;
+  c.rect = def.rect;
+  c.caption = def.caption;
+  c.textColour = def.textColour;
+  c.backColour = def.backColour;
+  c.address = def.address;
+  c.currentColour = def.kind == ControlKind::ColorPicker ? def.backColour : 0;
+  c.timerPeriod = def.timerPeriod;
+  return c;
+}
+
 bool effectivelyShown(const WindowState& window, const ControlState& control) {
   if (!control.shown) return false;
   const std::string& page = control.def->page;

@@ -86,6 +86,9 @@ struct WindowState {
 
 namespace ui {
 
+// A control as its definition row builds it.
+ControlState initialState(const ControlDef& def);
+
 // Whether a control is on screen: its own shown setting, and for a control on
 // a tab page, that page being the selected one.
 bool effectivelyShown(const WindowState& window, const ControlState& control);

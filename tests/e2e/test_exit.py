@@ -210,6 +210,25 @@ class ExitConfirmationTest(StationTestCase):
         self.wait_exit_window_gone()
         self.assert_program_goes_on([main, remote, advert])
 
+    def test_esc_ends_the_question_when_no_other_window_is_left_to_tick(self):
+        """The advert and remote control windows (the only ones with timers)
+        are closed first; Esc in the question must still close it at once."""
+        s = self.station
+        _, remote = self.side_windows()
+        advert = self.wait_advert_at_rest()
+        main = s.find(MAIN_TITLE)
+        s.click(*centre(s.control(advert, "关")["rect"]))
+        self.assertTrue(s.wait_gone(ADVERT_TITLE), "关 did not close the advert window")
+        s.activate(remote)
+        self.assertTrue(self.wait_foreground(remote), "the remote control window is not the active window")
+        s.key("esc")
+        self.assertTrue(s.wait_gone(REMOTE_TITLE), "Esc did not close the remote control window")
+        exit_window = self.open_by_close_button()
+        self.assertTrue(self.wait_foreground(exit_window), "the exit confirmation is not the active window")
+        s.key("esc")
+        self.wait_exit_window_gone(timeout=5)
+        self.assert_program_goes_on([main])
+
     def test_confirm_from_close_button_ends_program(self):
         self.side_windows()
         exit_window = self.open_by_close_button()

@@ -102,6 +102,23 @@ class FormsTestCase(StationTestCase):
 
 class RemoteControlTest(FormsTestCase):
 
+    def test_second_press_of_a_double_click_drags_too(self):
+        s = self.station
+        _, remote = self.open_side_windows()
+        r = remote["rect"]
+        grab_x, grab_y = r["left"] + REMOTE_GRAB[0], r["top"] + REMOTE_GRAB[1]
+        xdotool("mousemove", grab_x, grab_y)
+        # A double click's second press (the system reports it as a double
+        # click) starts a drag like any other press.
+        xdotool("click", 1)
+        xdotool("mousedown", 1)
+        try:
+            xdotool("mousemove", grab_x - 1, grab_y)
+            xdotool("mousemove", grab_x - 200, grab_y + 100)
+            self.wait_remote_at(r["left"] - 200, r["top"] + 100, "dragged by the second press of a double click")
+        finally:
+            xdotool("mouseup", 1)
+
     def test_opens_beside_main_window_and_comes_back_where_it_was_hidden(self):
         s = self.station
         _, remote = self.open_side_windows()
@@ -235,10 +252,12 @@ class DockingTest(FormsTestCase):
 
 
 class TrackedStation(Station):
-    """A station whose advert window is followed from before the program starts."""
+    """A station whose advert and remote control windows are followed from
+    before the program starts."""
 
     def launch(self):
         self.advert_tracking = self.track(ADVERT_TITLE, timeout=90, settle_ms=1500)
+        self.remote_tracking = self.track(REMOTE_TITLE, timeout=90, settle_ms=1500)
         super().launch()
 
 
@@ -284,6 +303,14 @@ class AdvertSlideInTest(FormsTestCase):
             raise
         track = s.advert_tracking.result()
         self.assert_slides_in(track["states"])
+        # The remote control window is built centred and placed beside the
+        # main window by the main window's start-up: it is first seen there.
+        main = s.find(MAIN_TITLE)["rect"]
+        beside = (main["left"] + main["width"], main["top"] + main["height"] // 10)
+        remote_states = s.remote_tracking.result()["states"]
+        seen = [(st["left"], st["top"]) for st in remote_states if st["visible"]]
+        self.assertTrue(seen, f"the remote control window was never seen: {remote_states}")
+        self.assertEqual(set(seen), {beside}, f"the remote control window was seen away from its place: {remote_states}")
         advert = s.wait_window(ADVERT_TITLE, timeout=10)
         self.assertEqual(geometry(advert["rect"]), (974, 424, *ADVERT_SIZE))
         self.assertTrue(advert["topmost"], "the advert window is not always on top")

@@ -113,16 +113,19 @@ class MainWindowTest(StartupChecks, StationTestCase):
         self.assertTrue(any(geometry(c["client_rect"]) == (8, 72, 800, 528) for c in browsers),
                         f"no browser view at (8, 72) 800x528 among {[(c['class'], c['client_rect']) for c in browsers]}")
 
-    def test_version_badge_lies_over_the_end_of_the_banner(self):
-        """The version label overlaps the title label by 16 pixels; the badge
-        must be whole, so the strip they share belongs to the badge."""
+    def test_banner_lies_over_the_start_of_the_version_badge(self):
+        """The title label overlaps the version label by 16 pixels; the later
+        defined lies on top, so the strip they share shows the banner, in
+        input and on the screen."""
         s = self.station
         main = s.find(MAIN_TITLE)
         left, top = main["rect"]["left"], main["rect"]["top"]
         for x in (385, 392, 399):
             with self.subTest(x=x):
-                self.assertEqual(s.at(left + x, top + 43)["text"], "V1.3")
-        self.assertEqual(s.at(left + 380, top + 43)["text"], MAIN_TITLE)
+                self.assertEqual(s.at(left + x, top + 43)["text"], MAIN_TITLE)
+                self.assertEqual(s.pixel(left + x, top + 61), (0x00, 0x88, 0xFF), "the strip shows the badge")
+        self.assertEqual(s.at(left + 401, top + 43)["text"], "V1.3")
+        self.assertEqual(s.pixel(left + 401, top + 61), (0x2B, 0x9A, 0xFF))
 
     def test_right_press_on_banner_opens_tray_menu_at_pointer(self):
         s = self.station

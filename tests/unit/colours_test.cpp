@@ -44,6 +44,15 @@ TEST_F(ColoursTest, UserSettingsWithoutTheKeyTurnEveryTargetBlack) {
   EXPECT_EQ(t.control(WindowId::Main, "超级链接框1").backColour(), 0);
 }
 
+TEST_F(ColoursTest, AStoredMinusOneIsWhiteNotTheSystemColour) {
+  userColour("[皮肤]\r\n底色=-1\r\n");
+  t.start();
+  EXPECT_EQ(t.window(WindowId::Main).background(), -1);
+  EXPECT_NE(t.window(WindowId::Main).background(), ui::kSystemDefault);
+  EXPECT_EQ(ui::redOf(t.window(WindowId::Main).background()), 0xFF);
+  EXPECT_EQ(ui::blueOf(t.control(WindowId::Main, "通知标签").backColour()), 0xFF);
+}
+
 TEST_F(ColoursTest, ChoosingAColourPaintsTheTargetsReopensTheAdvertAndRemembersIt) {
   t.start();
   t.ui().clicked(WindowId::Remote, "互动");

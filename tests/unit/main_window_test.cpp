@@ -178,4 +178,67 @@ TEST_F(MainWindowTest, EveryWindowClosesAtTheEndEvenHiddenOnes) {
   EXPECT_EQ(t.backend.destroyed.size(), 3u);
 }
 
+// --- Loading, modal windows and closing, as the user meets them ------------
+
+bool enabled(testing_support::TestProgram& t, WindowId id) { return t.ui().state(id) && t.ui().state(id)->enabled; }
+
+TEST_F(MainWindowTest, EscInTheExitQuestionEndsItsWaitWhenNoOtherWindowTicks) {
+  t.start();
+  t.ui().clicked(WindowId::Advert, "关");
+  t.ui().escapePressed(WindowId::Remote);
+  ASSERT_FALSE(t.ui().isOpen(WindowId::Advert));
+  ASSERT_FALSE(t.ui().isOpen(WindowId::Remote));
+  t.backend.input.push_back([&] { t.ui().escapePressed(WindowId::ExitConfirm); });
+  t.ui().clicked(WindowId::Main, "关");
+  EXPECT_EQ(t.backend.modalsLeftWaiting, 0) << "the question stayed on screen, deaf to input";
+  EXPECT_FALSE(t.ui().isOpen(WindowId::ExitConfirm));
+  EXPECT_TRUE(enabled(t, WindowId::Main));
+}
+
+TEST_F(MainWindowTest, TheSystemCannotCloseWindowsAModalWindowHasDisabled) {
+  t.start();
+  t.backend.input = {[&] {
+                       EXPECT_FALSE(enabled(t, WindowId::Main));
+                       t.ui().closeRequested(WindowId::Main);
+                       t.ui().closeRequested(WindowId::Remote);
+                       t.ui().escapePressed(WindowId::Main);
+                     },
+                     [&] { t.ui().closeRequested(WindowId::Settings); }};
+  t.ui().open(WindowId::Settings, true);
+  EXPECT_EQ(t.backend.modalsLeftWaiting, 0);
+  EXPECT_TRUE(t.ui().isOpen(WindowId::Main));
+  EXPECT_TRUE(t.ui().isOpen(WindowId::Remote));
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Settings));
+  EXPECT_TRUE(enabled(t, WindowId::Main));
+  t.ui().closeRequested(WindowId::Remote);
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Remote)) << "outside a handler a close takes effect at once";
+}
+
+TEST_F(MainWindowTest, WindowsOpenedAtStartAppearOnlyWhereTheyRest) {
+  std::vector<std::pair<WindowId, ui::Rect>> seen;
+  t.backend.onReveal = [&](const ui::WindowState& w) { seen.emplace_back(w.id(), w.rect); };
+  t.start();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].first, WindowId::Main);
+  for (const auto& [id, rect] : seen) {
+    EXPECT_EQ(rect, t.window(id).rect()) << "window " << static_cast<int>(id) << " was first seen elsewhere";
+  }
+}
+
+TEST_F(MainWindowTest, AButtonItsOwnHandlerHidTakesNoKeyAndGivesTheFocusBack) {
+  t.start();
+  t.ui().clicked(WindowId::Main, "扩");
+  ASSERT_TRUE(t.control(WindowId::Main, "消扩").shown());
+  ASSERT_FALSE(t.control(WindowId::Main, "扩").shown());
+  EXPECT_EQ(t.ui().state(WindowId::Main)->focused, -1);
+  EXPECT_EQ(t.backend.focused.back(), (std::pair<WindowId, std::string>{WindowId::Main, ""}));
+  t.ui().keyClicked(WindowId::Main, "扩");
+  t.ui().clicked(WindowId::Main, "扩");
+  EXPECT_TRUE(t.control(WindowId::Main, "消扩").shown()) << "a hidden 扩 was clicked";
+  t.ui().keyClicked(WindowId::Main, "顶");
+  t.ui().keyClicked(WindowId::Main, "顶");
+  EXPECT_TRUE(t.window(WindowId::Main).alwaysOnTop()) << "a shown 顶 takes Space once, a hidden one not again";
+  EXPECT_TRUE(t.control(WindowId::Main, "消顶").shown());
+}
+
 }  // namespace

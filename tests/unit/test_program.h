@@ -20,6 +20,9 @@ struct TestProgram {
   app::Program program{backend, services};
 
   TestProgram() { files.directories.insert(kRunDirectory); }
+  // A modal window whose loop ran out of scripted input would, for real,
+  // wait there for the user: tests say what the user does in it.
+  ~TestProgram() { EXPECT_EQ(backend.modalsLeftWaiting, 0) << "a modal window was left waiting for input"; }
 
   ui::WindowManager& ui() { return program.ui(); }
   ui::WindowRef window(ui::WindowId id) { return program.window(id); }

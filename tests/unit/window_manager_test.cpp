@@ -2,6 +2,8 @@
 // modal closing, settings by name, drag-anywhere, menus and links.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -299,6 +301,57 @@ TEST_F(WindowManagerTest, TimerPeriodIsNeverNegative) {
   EXPECT_EQ(timer.timerPeriod(), 0);
   timer.setTimerPeriod(100);
   EXPECT_EQ(timer.timerPeriod(), 100);
+}
+
+TEST_F(WindowManagerTest, AWindowTheSystemRefusesIsNotOpenAndRunsNoHandler) {
+  t.backend.refuseCreation = {WindowId::Remote};
+  EXPECT_FALSE(t.ui().open(WindowId::Remote));
+  EXPECT_FALSE(t.ui().isOpen(WindowId::Remote));
+  EXPECT_TRUE(g_log.empty());
+  t.control(WindowId::Remote, "按钮").setCaption("x");
+  t.ui().clicked(WindowId::Remote, "按钮");
+  t.ui().close(WindowId::Remote);
+  EXPECT_TRUE(t.backend.destroyed.empty());
+  t.backend.refuseCreation.clear();
+  EXPECT_TRUE(t.ui().open(WindowId::Remote)) << "a later attempt starts afresh";
+}
+
+TEST_F(WindowManagerTest, AButtonClicksOnlyWhenReleasedOverItWhileStillShown) {
+  t.ui().open(WindowId::Remote);
+  const ui::ControlState& button = *t.ui().state(WindowId::Remote)->control("按钮");
+  t.ui().leftPressed(WindowId::Remote, "按钮");
+  EXPECT_TRUE(button.pressed && button.hot);
+  t.ui().pointerOver(WindowId::Remote, "按钮", false);
+  EXPECT_TRUE(button.pressed && !button.hot) << "held down, the hot look follows the pointer";
+  t.ui().leftReleased(WindowId::Remote, "按钮", false);
+  EXPECT_FALSE(button.pressed);
+  t.ui().leftPressed(WindowId::Remote, "按钮");
+  t.control(WindowId::Remote, "按钮").setShown(false);
+  t.ui().leftReleased(WindowId::Remote, "按钮", true);
+  t.ui().leftPressed(WindowId::Remote, "按钮");
+  t.ui().keyClicked(WindowId::Remote, "按钮");
+  EXPECT_TRUE(std::find(g_log.begin(), g_log.end(), "clicked") == g_log.end());
+  t.control(WindowId::Remote, "按钮").setShown(true);
+  t.ui().leftPressed(WindowId::Remote, "按钮");
+  t.ui().pressCancelled(WindowId::Remote, "按钮");
+  t.ui().leftReleased(WindowId::Remote, "按钮", true);
+  EXPECT_TRUE(std::find(g_log.begin(), g_log.end(), "clicked") == g_log.end()) << "a cancelled press is no click";
+  t.ui().clicked(WindowId::Remote, "按钮");
+  EXPECT_EQ(g_log.back(), "clicked");
+}
+
+TEST(Stacking, LaterControlsLieOnTopAndPageControlsOnTheirTabBox) {
+  testing_support::TestProgram t;
+  t.ui().open(WindowId::Settings);
+  const ui::WindowState& w = *t.ui().state(WindowId::Settings);
+  std::vector<std::string> names;
+  for (int i : ui::stackingOrder(w)) names.push_back(w.controls[i].name());
+  auto at = [&](const char* name) { return std::find(names.begin(), names.end(), name) - names.begin(); };
+  // The page rows come before the tab box in the table, yet lie on it.
+  EXPECT_GT(at("默认"), at("高级选择夹1"));
+  EXPECT_GT(at("设置标签1"), at("高级选择夹1"));
+  EXPECT_LT(at("设置标签"), at("高级选择夹1")) << "defined before the tab box, beneath it";
+  EXPECT_EQ(names.size(), w.controls.size()) << "every control with a window is stacked once";
 }
 
 TEST(TabPages, OnlyTheSelectedPagesControlsAreShown) {

@@ -14,7 +14,6 @@
 
 namespace {
 
-using ui::ControlKind;
 using ui::rgb;
 
 const char* const kFace = "WenQuanYi Zen Hei";
@@ -35,17 +34,7 @@ class Scene {
 
   ui::ControlState& add(ui::ControlDef def) {
     defs_.push_back(std::move(def));
-    const ui::ControlDef& d = defs_.back();
-    ui::ControlState c;
-    c.def = &d;
-    c.shown = d.shown;
-    c.enabled = d.enabled;
-    c.rect = d.rect;
-    c.caption = d.caption;
-    c.textColour = d.textColour;
-    c.backColour = d.backColour;
-    c.currentColour = d.kind == ControlKind::ColorPicker ? d.backColour : 0;
-    window.controls.push_back(c);
+    window.controls.push_back(ui::initialState(defs_.back()));
     return window.controls.back();
   }
   ui::ControlState& operator[](size_t i) { return window.controls[i]; }
@@ -86,6 +75,8 @@ TEST(PaintToColorRef, ModelColoursAreColorRefsAndSystemDefaultIsTheSystemColour)
   EXPECT_EQ(win32::toColorRef(ui::kBlack, COLOR_BTNFACE), RGB(0, 0, 0));
   EXPECT_EQ(win32::toColorRef(ui::kSystemDefault, COLOR_BTNFACE), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(win32::toColorRef(ui::kSystemDefault, COLOR_BTNTEXT), GetSysColor(COLOR_BTNTEXT));
+  // A stored -1 is 0xFFFFFFFF: white, whatever the system's colours are.
+  EXPECT_EQ(win32::toColorRef(-1, COLOR_BTNFACE), RGB(255, 255, 255));
 }
 
 TEST(PaintFontCache, ReusesOneFontPerFaceHeightAndWeight) {
@@ -674,7 +665,7 @@ TEST(PaintHyperLinker, AmpersandIsShown) {
 
 namespace {
 // Stands in for the picture code: a 2 by 2 red square at the top left.
-void drawRedCorner(HDC hdc, const ui::ControlState&, const win32::ControlLook&) {
+void drawRedCorner(HDC hdc, const ui::WindowState&, const ui::ControlState&, const win32::ControlLook&) {
   const std::uint32_t red[4] = {0x00FF0000, 0x00FF0000, 0x00FF0000, 0x00FF0000};
   win32::drawPixels(hdc, 0, 0, 2, 2, red);
 }
@@ -689,9 +680,8 @@ TEST(PaintPicBox, FillsItsBackgroundAndLeavesThePictureToThePictureCode) {
   paintInto(canvas, scene, box, {}, fonts);
   EXPECT_EQ(canvas.count(RGB(0x00, 0x88, 0xFF)), 64 * 32);
 
-  win32::setPictureDrawer(drawRedCorner);
-  paintInto(canvas, scene, box, {}, fonts);
-  win32::setPictureDrawer(nullptr);
+  canvas.fillWith(RGB(0x12, 0x34, 0x56));
+  win32::paintControl(canvas.dc(), scene.window, box, {}, fonts, drawRedCorner);
   EXPECT_EQ(canvas.at(0, 0), RGB(0xFF, 0x00, 0x00));
   EXPECT_EQ(canvas.at(1, 1), RGB(0xFF, 0x00, 0x00));
   EXPECT_EQ(canvas.at(2, 2), RGB(0x00, 0x88, 0xFF));

@@ -127,18 +127,11 @@ namespace {
 constexpr wchar_t kViewClass[] = L"StationBrowserView";
 
 // The view's window class, registered once per process.
-bool registerViewClass(WNDPROC procedure) {
-  static const bool registered = [procedure] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    // White until (and where) the browser paints: the look of an empty page.
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kViewClass;
-    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
+bool registerViewClass() {
+  // White until (and where) the browser paints: the look of an empty page.
+  static const bool registered =
+      registerBoundClass(GetModuleHandleW(nullptr), kViewClass, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr,
+                         static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   return registered;
 }
 
@@ -146,13 +139,12 @@ bool registerViewClass(WNDPROC procedure) {
 
 std::unique_ptr<BrowserView> BrowserView::create(HWND parent, int left, int top, int width, int height,
                                                  const std::string& address) {
-  if (!registerViewClass(&BrowserView::windowProc)) return nullptr;
+  if (!registerViewClass()) return nullptr;
   std::unique_ptr<BrowserView> view(new BrowserView());
-  // windowProc sets view->window_ on WM_NCCREATE.
-  CreateWindowExW(0, kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, left, top,
-                  std::max(width, 0), std::max(height, 0), parent, nullptr, GetModuleHandleW(nullptr),
-                  view.get());
-  if (view->window_ == nullptr) return nullptr;
+  if (!view->createBound(0, kViewClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, left, top,
+                         std::max(width, 0), std::max(height, 0), parent, nullptr, GetModuleHandleW(nullptr))) {
+    return nullptr;
+  }
   view->embedControl();
   if (!address.empty()) view->navigate(address);
   return view;
@@ -160,8 +152,8 @@ std::unique_ptr<BrowserView> BrowserView::create(HWND parent, int left, int top,
 
 BrowserView::~BrowserView() {
   // Destroying the window releases the control (WM_DESTROY). If the parent
-  // was destroyed first, that already happened and window_ is null.
-  if (window_ != nullptr) DestroyWindow(window_);
+  // was destroyed first, that already happened and there is no window.
+  if (window() != nullptr) DestroyWindow(window());
   // Normally a no-op by now; it matters only if DestroyWindow failed (for
   // instance when called from another thread than the view's).
   releaseControl();
@@ -180,12 +172,12 @@ void BrowserView::embedControl() {
   void* object = nullptr;
   if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, &object))) return;
   oleObject_ = static_cast<IOleObject*>(object);
-  site_ = new Site(window_);
+  site_ = new Site(window());
   oleObject_->SetClientSite(site_);
 
   RECT client{};
-  GetClientRect(window_, &client);
-  if (FAILED(oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, window_, &client))) {
+  GetClientRect(window(), &client);
+  if (FAILED(oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, window(), &client))) {
     releaseControl();
     return;
   }
@@ -231,9 +223,9 @@ void BrowserView::navigate(const std::string& address) {
 }
 
 void BrowserView::move(int left, int top, int width, int height) {
-  if (window_ == nullptr) return;
+  if (window() == nullptr) return;
   // The control follows on WM_SIZE.
-  MoveWindow(window_, left, top, std::max(width, 0), std::max(height, 0), TRUE);
+  MoveWindow(window(), left, top, std::max(width, 0), std::max(height, 0), TRUE);
 }
 
 void BrowserView::fitControl(int width, int height) {
@@ -265,22 +257,6 @@ void BrowserView::releaseControl() {
   }
 }
 
-LRESULT CALLBACK BrowserView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* view = static_cast<BrowserView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    view->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-  }
-  auto* view = reinterpret_cast<BrowserView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (view == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    view->window_ = nullptr;
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-  return view->handleMessage(message, wParam, lParam);
-}
-
 LRESULT BrowserView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
@@ -293,7 +269,7 @@ LRESULT BrowserView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       releaseControl();
       return 0;
     default:
-      return DefWindowProcW(window_, message, wParam, lParam);
+      return defaultProcedure(message, wParam, lParam);
   }
 }
 

@@ -17,13 +17,15 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/bound_window.h"
+
 struct IOleObject;
 struct IOleInPlaceObject;
 struct IWebBrowser2;
 
 namespace win32 {
 
-class BrowserView {
+class BrowserView : public BoundWindow {
  public:
   // Creates the view as a child of `parent` at the rectangle (client
   // coordinates of the parent): the view's own window, then the control with
@@ -38,7 +40,7 @@ class BrowserView {
 
   // Deactivates and releases the control and destroys the view's window (if
   // the parent's destruction has not already taken it).
-  ~BrowserView();
+  ~BrowserView() override;
 
   // Starts loading `address` (GBK bytes) and returns at once.
   void navigate(const std::string& address);
@@ -49,21 +51,19 @@ class BrowserView {
 
   // The view's own window; the browser's windows lie beneath it. nullptr once
   // the window is gone (the parent was destroyed before the view).
-  HWND window() const { return window_; }
+  HWND window() const { return hwnd(); }
 
  private:
   class Site;
 
   BrowserView() = default;
 
-  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   void embedControl();
   void fitControl(int width, int height);
   void releaseControl();
 
-  HWND window_ = nullptr;
   bool oleInitialized_ = false;
   Site* site_ = nullptr;
   IOleObject* oleObject_ = nullptr;

@@ -98,6 +98,7 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
            registerBoundClass(instance_, kControlClass, 0, arrow, nullptr) && registerPlainClass(instance_, kOwnerClass);
   if (ready_) {
     owner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
+    ready_ = owner_ != nullptr;
   }
 }
 
@@ -193,7 +194,7 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
   // A control the system refuses is left out; the window works without it.
   if (!native->create(w.hwnd(), control, r, instance_)) return;
   HWND hwnd = native->handle();
-  if (ui::effectivelyShown(state, control)) ShowWindow(hwnd, SW_SHOWNA);
+  ShowWindow(hwnd, ui::effectivelyShown(state, control) ? SW_SHOWNA : SW_HIDE);
   if (!control.def->tooltip.empty() && w.tooltip) {
     std::wstring tip = wideFromGbk(control.def->tooltip);
     TOOLINFOW info{};
