@@ -29,6 +29,11 @@ class Backend {
   // the index of the chosen entry, if any. Separators are "-" captions.
   virtual std::optional<int> popupMenu(WindowState& owner, const std::vector<const MenuItemDef*>& entries,
                                        Point at) = 0;
+  // Puts the right-button filter on the control's native window and on every
+  // window below it that exists now (a browser view's own windows): right
+  // presses and releases there are swallowed, everything else passes. A
+  // window is filtered once only, however often this is asked.
+  virtual void filterRightButton(WindowState& window, ControlState& control) = 0;
   virtual Point pointer() = 0;
   virtual Size screen() = 0;
   // Ends the program's message loop.

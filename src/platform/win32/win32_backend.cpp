@@ -8,7 +8,6 @@
 
 #include <cmath>
 
-#include "platform/win32/colour_palette.h"
 #include "platform/win32/picture_player.h"
 #include "platform/win32/text_win32.h"
 
@@ -34,9 +33,9 @@ bool isButtonKind(ui::ControlKind kind) {
 
 // A colour picker's click opens its palette; the colour chosen there is the
 // user's choice, reported as such.
-void openPaletteOf(HWND picker, ui::WindowManager* manager, ui::WindowId window, const std::string& name,
-                   ui::Colour current) {
-  openColourPalette(picker, current, [manager, window, name](ui::Colour colour) {
+void openPaletteOf(ColourPalettes& palettes, HWND picker, ui::WindowManager* manager, ui::WindowId window,
+                   const std::string& name, ui::Colour current) {
+  palettes.open(picker, current, [manager, window, name](ui::Colour colour) {
     if (manager) manager->colourChosen(window, name, colour);
   });
 }
@@ -736,7 +735,7 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
         ReleaseCapture();
         InvalidateRect(hwnd, nullptr, FALSE);
         if (inside && kind == ui::ControlKind::ColorPicker) {
-          openPaletteOf(hwnd, manager_, id, name, control.currentColour);
+          openPaletteOf(palettes_, hwnd, manager_, id, name, control.currentColour);
         } else if (inside && manager_) {
           manager_->clicked(id, name);
         }
@@ -750,7 +749,7 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
       return 0;
     case WM_KEYDOWN:
       if (kind == ui::ControlKind::ColorPicker && (wParam == VK_SPACE || wParam == VK_RETURN)) {
-        openPaletteOf(hwnd, manager_, id, name, control.currentColour);
+        openPaletteOf(palettes_, hwnd, manager_, id, name, control.currentColour);
         return 0;
       }
       if (isButtonKind(kind) && (wParam == VK_SPACE || wParam == VK_RETURN) && manager_) {

@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "platform/win32/browser_view.h"
+#include "platform/win32/colour_palette.h"
 #include "platform/win32/control_painter.h"
+#include "platform/win32/right_button_filter.h"
 #include "ui/backend.h"
 #include "ui/window_manager.h"
 
@@ -47,6 +49,8 @@ class Win32Backend : public ui::Backend {
   void runModal(ui::WindowState& window, bool (*stillOpen)(void*), void* context) override;
   std::optional<int> popupMenu(ui::WindowState& owner, const std::vector<const ui::MenuItemDef*>& entries,
                                ui::Point at) override;
+  // In right_button_filter.cpp.
+  void filterRightButton(ui::WindowState& window, ui::ControlState& control) override;
   ui::Point pointer() override;
   ui::Size screen() override;
   void quit() override;
@@ -89,6 +93,8 @@ class Win32Backend : public ui::Backend {
   ui::WindowManager* manager_ = nullptr;
   HWND owner_ = nullptr;  // hidden: windows it owns get no taskbar button
   FontCache fonts_;
+  ColourPalettes palettes_;
+  RightButtonFilter rightButtonFilter_;
   std::array<std::unique_ptr<NativeWindow>, ui::kWindowCount> windows_;
   int applying_ = 0;  // >0 while the program itself moves or sizes a window
   bool quitting_ = false;
