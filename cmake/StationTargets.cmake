@@ -13,13 +13,37 @@ function(station_options target)
   if(STATION_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
+  target_include_directories(${target} PUBLIC ${CMAKE_BINARY_DIR}/generated)
   if(STATION_WINDOWS)
     target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   elseif(STATION_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(${target} PUBLIC -fsanitize=address,undefined)
   endif()
+endfunction()
+
+# The program's layers (README, "Architecture") are kept apart twice over:
+#  - station_layer(target folder): the library's headers are reachable as
+#    "folder/name.h" only through an include root of the folder's own (a
+#    directory in the build tree holding one link to src/folder). A library
+#    sees its own root and those of the libraries it links, so an #include
+#    of a layer above it does not compile.
+#  - station_layer_alone(target): links a program from every object of the
+#    library and what the library links, nothing else. A call into a layer
+#    above (something declared low and defined high) is then an undefined
+#    reference, and the build fails.
+function(station_layer target folder)
+  set(root ${CMAKE_BINARY_DIR}/layers/${folder})
+  if(NOT IS_SYMLINK ${root}/${folder})
+    file(MAKE_DIRECTORY ${root})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${folder} ${root}/${folder} SYMBOLIC)
+  endif()
+  target_include_directories(${target} PUBLIC ${root})
+endfunction()
+
+function(station_layer_alone target)
+  add_executable(${target}_alone ${PROJECT_SOURCE_DIR}/cmake/layer_alone.cpp)
+  target_link_libraries(${target}_alone PRIVATE -Wl,--whole-archive ${target} -Wl,--no-whole-archive)
 endfunction()
 
 if(STATION_WINDOWS)

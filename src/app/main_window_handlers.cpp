@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/colours.h"
+#include "app/notices.h"
 #include "app/placement.h"
 #include "app/program.h"
-#include "net/notices.h"
 
 namespace app {
 
@@ -29,13 +29,13 @@ void mainWindowCreated(Program& program) {
   program.control(WindowId::Main, "消扩").setShown(false);
   program.control(WindowId::Main, "图片框2").setShown(false);
   program.control(WindowId::Main, "版本标签").setCaption("V" + versionText(kLocalVersion));
-  net::refreshNotices(program);
+  refreshNotices(program);
   program.ui().open(WindowId::Advert);
   program.ui().open(WindowId::Remote);
   placeRemoteBesideMain(program);
 }
 
-void mainWindowClosing(Program& program) { net::releaseNotices(program); }
+void mainWindowClosing(Program& program) { releaseNotices(program); }
 
 void ignoreEvent(Program&) {}
 

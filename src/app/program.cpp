@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/windows/definitions.h"
 #include "net/links.h"
 
 namespace app {
@@ -9,6 +10,7 @@ Program::Program(ui::Backend& backend, Services& services)
       services_(services),
       settings_(services.runDirectory, services.files, services.profiles),
       ui_(backend, *this) {
+  ui_.definitions = ui::definitionOf;
   // A hyperlink control opens its address through the shell.
   ui_.openLink = [this](const std::string& address) { return net::openLinkAddress(services_.shell, address); };
   // The main window's end is the program's end, by whatever path it goes.
@@ -29,7 +31,6 @@ void Program::finish() {
 void Program::exitCleanup() {
   if (cleanedUp_) return;
   cleanedUp_ = true;
-  subclassTable_.clear();
   notificationDocument_.release();
   updateDocument_.release();
 }

@@ -3,7 +3,6 @@
 // after it is gone, and the start and end of a run.
 #include "app/services.h"
 #include "app/settings_files.h"
-#include "net/subclass_table.h"
 #include "net/xml_document.h"
 #include "ui/backend.h"
 #include "ui/window_manager.h"
@@ -28,7 +27,6 @@ class Program {
 
   Services& services() { return services_; }
   SettingsFiles& settings() { return settings_; }
-  net::SubclassTable& subclassTable() { return subclassTable_; }
   // The notice manifest, loaded by each refresh and read by the picture advert.
   net::XmlDocument& notificationDocument() { return notificationDocument_; }
   // The update manifest, held only during an update check.
@@ -43,7 +41,6 @@ class Program {
   Services& services_;
   SettingsFiles settings_;
   ui::WindowManager ui_;
-  net::SubclassTable subclassTable_;
   net::XmlDocument notificationDocument_;
   net::XmlDocument updateDocument_;
   bool cleanedUp_ = false;

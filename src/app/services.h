@@ -7,7 +7,6 @@
 #include "app/profile_store.h"
 #include "net/fetcher.h"
 #include "net/shell.h"
-#include "net/subclass_table.h"
 
 namespace app {
 
@@ -16,7 +15,6 @@ struct Services {
   FileSystem& files;
   ProfileStore& profiles;
   net::Shell& shell;
-  net::WindowTree& windowTree;
   // The directory of the executable, without a trailing backslash.
   std::string runDirectory;
 };

@@ -1,8 +1,5 @@
 #include "net/links.h"
 
-#include "app/program.h"
-#include "station_config.h"
-
 namespace net {
 
 namespace {
@@ -66,26 +63,6 @@ bool openLinkAddress(Shell& shell, const std::string& address) {
   std::optional<std::string> commandLine = fallbackCommandLine(*command, address);
   if (!commandLine) return false;
   return shell.run(*commandLine, ShowCommand::Show) > static_cast<std::uintptr_t>(kShellOpenWorked);
-}
-
-// Opening a site leaves the main window's always-on-top state alone.
-void openOfficialSite(app::Program& program) {
-  openInBrowser(program.services().shell, station::config::kOfficialSiteAddress);
-}
-void openPortalSite(app::Program& program) {
-  openInBrowser(program.services().shell, station::config::kPortalSiteAddress);
-}
-void openSisterSite(app::Program& program) {
-  openInBrowser(program.services().shell, station::config::kSisterSiteAddress);
-}
-void openCityEncyclopedia(app::Program& program) {
-  openInBrowser(program.services().shell, station::config::kCityEncyclopediaAddress);
-}
-void openRegionEncyclopedia(app::Program& program) {
-  openInBrowser(program.services().shell, station::config::kRegionEncyclopediaAddress);
-}
-void openMicroblog(app::Program& program) {
-  openInBrowser(program.services().shell, station::config::kMicroblogAddress);
 }
 
 }  // namespace net

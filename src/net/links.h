@@ -1,15 +1,11 @@
 #pragma once
-// Opening addresses in the user's default browser: the community sites of
-// the right-click menu, the microblog button, and the hyperlink control.
+// Opening addresses in the user's default browser through the shell, and
+// which addresses may be opened at all.
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "net/shell.h"
-
-namespace app {
-class Program;
-}
 
 namespace net {
 
@@ -40,13 +36,5 @@ bool openLinkAddress(Shell& shell, const std::string& address);
 // its "%1" placeholder (quoted or not), a blank, then the address; nothing
 // when it would be longer than the platform's command buffer allows.
 std::optional<std::string> fallbackCommandLine(const std::string& registeredCommand, const std::string& address);
-
-// The six link handlers.
-void openOfficialSite(app::Program& program);
-void openPortalSite(app::Program& program);
-void openSisterSite(app::Program& program);
-void openCityEncyclopedia(app::Program& program);
-void openRegionEncyclopedia(app::Program& program);
-void openMicroblog(app::Program& program);
 
 }  // namespace net

@@ -1,9 +1,5 @@
 #include "net/xml_document.h"
 
-#include <optional>
-
-#include "app/file_system.h"
-
 namespace net {
 
 namespace {
@@ -351,14 +347,6 @@ bool XmlDocument::loadFromBytes(const std::uint8_t* data, std::size_t size) {
 
 bool XmlDocument::loadFromBytes(const std::vector<std::uint8_t>& bytes) {
   return loadFromBytes(bytes.data(), bytes.size());
-}
-
-bool XmlDocument::loadFromFile(app::FileSystem& files, const std::string& path) {
-  release();
-  if (path.empty()) return false;
-  std::optional<std::vector<std::uint8_t>> bytes = files.readWholeFile(path);
-  if (!bytes) return false;
-  return loadFromBytes(*bytes);
 }
 
 std::string XmlDocument::readAttribute(std::string_view path, std::string_view name) const {

@@ -1,8 +1,8 @@
 #pragma once
 // The holder the program reads its two XML manifests with (the update
 // manifest and the notice manifest). It holds at most one parsed document,
-// loads it from bytes or from a file, answers attribute queries by element
-// path, and releases it.
+// loads it from bytes, answers attribute queries by element path, and
+// releases it.
 //
 // Text is GBK bytes throughout and is never converted: names are compared
 // and values returned exactly as the bytes stand. A byte of 0x81 or above
@@ -55,10 +55,6 @@
 #include <string_view>
 #include <vector>
 
-namespace app {
-class FileSystem;
-}
-
 namespace net {
 
 class XmlDocument {
@@ -66,8 +62,6 @@ class XmlDocument {
   // Both discard the held document first; true when a document was parsed.
   bool loadFromBytes(const std::uint8_t* data, std::size_t size);
   bool loadFromBytes(const std::vector<std::uint8_t>& bytes);
-  // An empty path, an unreadable file or zero bytes leave the holder empty.
-  bool loadFromFile(app::FileSystem& files, const std::string& path);
 
   // The value of the attribute `name` on the element reached by
   // "root/child/...", with the five predefined entity references decoded;

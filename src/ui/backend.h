@@ -39,6 +39,11 @@ class Backend {
   // Opens the colour palette of a colour picker; the user's choice comes back
   // as WindowManager::colourChosen.
   virtual void pickColour(WindowState& window, ControlState& picker) = 0;
+  // Puts the right-button filter on the control's native window and on every
+  // window below it that exists now (a browser view's own windows): right
+  // presses and releases there are swallowed, everything else passes. A
+  // window is filtered once only, however often this is asked.
+  virtual void filterRightButton(WindowState& window, ControlState& control) = 0;
   virtual Point pointer() = 0;
   virtual Size screen() = 0;
   // Ends the program's message loop.

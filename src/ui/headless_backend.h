@@ -42,6 +42,7 @@ class HeadlessBackend : public Backend {
   std::vector<WindowId> activated;
   std::vector<std::pair<WindowId, std::string>> focused;  // control name empty: the window
   std::vector<std::pair<std::string, std::string>> navigations;  // browser view name, address
+  std::vector<std::pair<WindowId, std::string>> rightButtonFilters;  // window, control: each request
   std::vector<std::pair<WindowId, WindowProperty>> windowChanges;
   std::vector<std::pair<WindowId, std::string>> palettes;  // colour pickers whose palette opened
   int quitRequests = 0;
@@ -66,6 +67,9 @@ class HeadlessBackend : public Backend {
   std::optional<int> popupMenu(WindowState& owner, const std::vector<const MenuItemDef*>& entries,
                                Point at) override;
   void pickColour(WindowState& window, ControlState& picker) override;
+  void filterRightButton(WindowState& window, ControlState& control) override {
+    rightButtonFilters.emplace_back(window.id(), control.name());
+  }
   Point pointer() override { return pointerPosition; }
   Size screen() override { return screenSize; }
   void quit() override { ++quitRequests; }

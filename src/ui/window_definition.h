@@ -1,7 +1,8 @@
 #pragma once
 // Windows are defined once, as data: the window's own settings, its controls
 // in definition order (later ones lie on top), its menu tree and the bindings
-// of events to handlers. The definitions in ui/windows/ read like tables.
+// of events to handlers. The program's definitions (app/windows/) read like
+// tables.
 #include <string>
 #include <vector>
 
@@ -170,8 +171,5 @@ ControlDef timer(std::string name, int periodMs);
 ControlDef hidden(ControlDef def);
 ControlDef onPage(std::string tab, ControlDef def);
 ControlDef withEdgeWhileHot(ControlDef def);
-
-// The definitions of the program's six windows.
-const WindowDef& definitionOf(WindowId id);
 
 }  // namespace ui

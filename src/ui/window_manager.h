@@ -61,9 +61,9 @@ class ControlRef {
   int selectedTab() const;
   void selectTab(int index);
   void focus();
-  // The backend's handle of the control's window (a browser view's own
-  // window); 0 where nothing is realised.
-  std::uintptr_t nativeHandle() const;
+  // Puts the right-button filter on the control's window and every window
+  // below it that exists now (see Backend::filterRightButton).
+  void filterRightButton();
 
  private:
   ControlState* state() const;
@@ -152,8 +152,8 @@ class WindowManager {
   std::function<bool(const std::string& address)> openLink;
   // Told after a window has been destroyed.
   std::function<void(WindowId)> windowDestroyed;
-  // Where window definitions come from; the program's own by default.
-  std::function<const WindowDef&(WindowId)> definitions = definitionOf;
+  // Where window definitions come from (the program gives its own).
+  std::function<const WindowDef&(WindowId)> definitions;
 
   // ---- Input, reported by a backend. Control names are empty for the
   // window itself. Input to a disabled window, or to a control that is

@@ -287,9 +287,8 @@ void ControlRef::selectTab(int index) {
   manager_->applyPageVisibility(*manager_->state(window_));
 }
 
-std::uintptr_t ControlRef::nativeHandle() const {
-  ControlState* c = state();
-  return c ? c->native : 0;
+void ControlRef::filterRightButton() {
+  if (ControlState* c = state()) manager_->backend_.filterRightButton(*manager_->state(window_), *c);
 }
 
 // Only a control on screen can take the focus.

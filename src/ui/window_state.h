@@ -29,7 +29,6 @@ struct ControlState {
   int selectedTab = 0;                         // PageControl
   bool hot = false;      // the pointer is over it, or it is held down and the pointer is on it
   bool pressed = false;  // the left button went down on it and is still held
-  std::uintptr_t native = 0;                   // backend's handle
 
   const std::string& name() const { return def->name; }
   ControlKind kind() const { return def->kind; }
@@ -73,7 +72,6 @@ struct WindowState {
   int focused = -1;       // index of the control with the keyboard focus; -1: the window itself
   Colour background = kSystemDefault;
   std::vector<ControlState> controls;
-  std::uintptr_t native = 0;
 
   WindowId id() const { return def->id; }
   ControlState* control(std::string_view name);

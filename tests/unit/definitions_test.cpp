@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "ui/window_definition.h"
+#include "app/windows/definitions.h"
 
 using ui::WindowId;
 

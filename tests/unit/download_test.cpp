@@ -1,8 +1,8 @@
 // Storing a fetched body in a file, with stand-ins for the fetch and the files.
 #include <gtest/gtest.h>
 
+#include "app/download.h"
 #include "fakes.h"
-#include "net/download.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ class FetchDownloadToFile : public ::testing::Test {
 
 TEST_F(FetchDownloadToFile, WritesTheBodyToThePath) {
   fetcher.bodies[kAddress] = {'<', 'y', 'u', 'n', '/', '>', 0, 0xB0};
-  net::downloadToFile(fetcher, files, path("\\ad.tingweiini"), kAddress);
+  app::downloadToFile(fetcher, files, path("\\ad.tingweiini"), kAddress);
   ASSERT_EQ(fetcher.requests, std::vector<std::string>{kAddress});
   ASSERT_TRUE(files.files.count(path("\\ad.tingweiini")));
   EXPECT_EQ(files.files[path("\\ad.tingweiini")], (net::Bytes{'<', 'y', 'u', 'n', '/', '>', 0, 0xB0}));
@@ -31,27 +31,27 @@ TEST_F(FetchDownloadToFile, WritesTheBodyToThePath) {
 
 TEST_F(FetchDownloadToFile, FailedFetchEmptiesTheFile) {
   files.setText(path("\\ad.tingweiini"), "yesterday's notice");
-  net::downloadToFile(fetcher, files, path("\\ad.tingweiini"), kAddress);
+  app::downloadToFile(fetcher, files, path("\\ad.tingweiini"), kAddress);
   ASSERT_TRUE(files.files.count(path("\\ad.tingweiini")));
   EXPECT_TRUE(files.files[path("\\ad.tingweiini")].empty());
 }
 
 TEST_F(FetchDownloadToFile, FailedFetchCreatesAnEmptyFile) {
-  net::downloadToFile(fetcher, files, path("\\ad.tingweiini"), kAddress);
+  app::downloadToFile(fetcher, files, path("\\ad.tingweiini"), kAddress);
   ASSERT_TRUE(files.files.count(path("\\ad.tingweiini")));
   EXPECT_TRUE(files.files[path("\\ad.tingweiini")].empty());
 }
 
 TEST_F(FetchDownloadToFile, EmptyPathStillFetchesButWritesNothing) {
   fetcher.bodies[kAddress] = {'x'};
-  net::downloadToFile(fetcher, files, "", kAddress);
+  app::downloadToFile(fetcher, files, "", kAddress);
   EXPECT_EQ(fetcher.requests, std::vector<std::string>{kAddress});
   EXPECT_TRUE(files.files.empty());
 }
 
 TEST_F(FetchDownloadToFile, MissingDirectoryIsNotCreated) {
   fetcher.bodies[kAddress] = {'G', 'I', 'F'};
-  net::downloadToFile(fetcher, files, path("\\ad\\tingweiad.gif"), kAddress);
+  app::downloadToFile(fetcher, files, path("\\ad\\tingweiad.gif"), kAddress);
   EXPECT_EQ(fetcher.requests.size(), 1u);
   EXPECT_FALSE(files.exists(path("\\ad\\tingweiad.gif")));
   EXPECT_FALSE(files.exists(path("\\ad")));
@@ -61,13 +61,13 @@ TEST_F(FetchDownloadToFile, FileInUseKeepsItsContent) {
   files.setText(path("\\ad.tingweiini"), "old");
   files.locked.insert(path("\\ad.tingweiini"));
   fetcher.bodies[kAddress] = {'n', 'e', 'w'};
-  net::downloadToFile(fetcher, files, path("\\ad.tingweiini"), kAddress);
+  app::downloadToFile(fetcher, files, path("\\ad.tingweiini"), kAddress);
   EXPECT_EQ(files.text(path("\\ad.tingweiini")), "old");
 }
 
 TEST_F(FetchDownloadToFile, EmptyAddressIsPassedOnAsItIs) {
   // The fetch itself decides what an empty address yields.
-  net::downloadToFile(fetcher, files, path("\\ad.tingweiini"), "");
+  app::downloadToFile(fetcher, files, path("\\ad.tingweiini"), "");
   EXPECT_EQ(fetcher.requests, std::vector<std::string>{""});
   EXPECT_TRUE(files.files[path("\\ad.tingweiini")].empty());
 }

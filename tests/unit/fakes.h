@@ -10,7 +10,7 @@
 #include "app/profile_store.h"
 #include "net/fetcher.h"
 #include "net/shell.h"
-#include "net/subclass_table.h"
+#include "ui/subclass_table.h"
 
 namespace testing_support {
 
@@ -75,7 +75,7 @@ class FakeShell : public net::Shell {
 };
 
 // A tree of windows by number: children[parent] in the platform's order.
-class FakeWindowTree : public net::WindowTree {
+class FakeWindowTree : public ui::WindowTree {
  public:
   std::map<std::uintptr_t, std::vector<std::uintptr_t>> children;
   std::vector<std::uintptr_t> filtered;  // in the order the filter was put on

@@ -2,7 +2,7 @@
 // about box.
 #include <gtest/gtest.h>
 
-#include "net/about_box.h"
+#include "app/about_box.h"
 #include "net/links.h"
 #include "station_config.h"
 #include "test_program.h"
@@ -155,7 +155,7 @@ TEST_F(LinksTest, AboutBoxReleasesThePinAndShowsFourLines) {
 }
 
 TEST(AboutText, NamesTheHostsWithoutSchemeAndThePortalWithoutWww) {
-  std::string text = net::aboutText();
+  std::string text = app::aboutText();
   std::string official = std::string(station::config::kOfficialSiteAddress).substr(7);
   std::string portal = std::string(station::config::kPortalSiteAddress).substr(7 + 4);
   std::string microblog = std::string(station::config::kMicroblogAddress).substr(7);

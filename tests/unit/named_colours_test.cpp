@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "ui/window_definition.h"
+#include "app/windows/definitions.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
-#include "net/subclass_table.h"
+#include "ui/subclass_table.h"
 
 namespace {
 
@@ -12,8 +12,8 @@ TEST(SubclassTree, WalksDepthFirstLookingEachWindowUpBeforeChangingIt) {
   FakeWindowTree tree;
   tree.children[1] = {2, 5};
   tree.children[2] = {3, 4};
-  net::SubclassTable table;
-  net::subclassWindowTree(table, tree, 1);
+  ui::SubclassTable table;
+  ui::subclassWindowTree(table, tree, 1);
   EXPECT_EQ(tree.filtered, (std::vector<std::uintptr_t>{1, 2, 3, 4, 5}));
   ASSERT_EQ(table.size(), 5u);
   EXPECT_EQ(table[3].window, 4u);
@@ -30,11 +30,11 @@ TEST(SubclassTree, WalksDepthFirstLookingEachWindowUpBeforeChangingIt) {
 TEST(SubclassTree, ASecondWalkAddsOnlyTheWindowsThatAppearedSince) {
   FakeWindowTree tree;
   tree.children[1] = {2};
-  net::SubclassTable table;
-  net::subclassWindowTree(table, tree, 1);
+  ui::SubclassTable table;
+  ui::subclassWindowTree(table, tree, 1);
   tree.children[2] = {7};
   tree.children[1] = {2, 8};
-  net::subclassWindowTree(table, tree, 1);
+  ui::subclassWindowTree(table, tree, 1);
   EXPECT_EQ(tree.filtered, (std::vector<std::uintptr_t>{1, 2, 7, 8}));
   EXPECT_EQ(table.size(), 4u);
 }
@@ -42,12 +42,12 @@ TEST(SubclassTree, ASecondWalkAddsOnlyTheWindowsThatAppearedSince) {
 TEST(SubclassTree, RecordsOfGoneWindowsStayAndTheirHandlesAreSkipped) {
   FakeWindowTree tree;
   tree.children[1] = {2};
-  net::SubclassTable table;
-  net::subclassWindowTree(table, tree, 1);
+  ui::SubclassTable table;
+  ui::subclassWindowTree(table, tree, 1);
   // A new tree whose window reuses handle 2: it counts as filtered.
   tree.children.clear();
   tree.children[9] = {2, 10};
-  net::subclassWindowTree(table, tree, 9);
+  ui::subclassWindowTree(table, tree, 9);
   EXPECT_EQ(tree.filtered, (std::vector<std::uintptr_t>{1, 2, 9, 10}));
   EXPECT_EQ(table[0].window, 1u) << "old records stay ahead of the new";
   EXPECT_TRUE(table.find(2));
@@ -57,15 +57,15 @@ TEST(SubclassTree, RecordsOfGoneWindowsStayAndTheirHandlesAreSkipped) {
 TEST(SubclassTree, AVeryDeepTreeDoesNotExhaustTheStack) {
   FakeWindowTree tree;
   for (std::uintptr_t i = 1; i < 200000; ++i) tree.children[i] = {i + 1};
-  net::SubclassTable table;
-  net::subclassWindowTree(table, tree, 1);
+  ui::SubclassTable table;
+  ui::subclassWindowTree(table, tree, 1);
   EXPECT_EQ(table.size(), 200000u);
 }
 
 TEST(SubclassTree, NoWindowNoWalk) {
   FakeWindowTree tree;
-  net::SubclassTable table;
-  net::subclassWindowTree(table, tree, 0);
+  ui::SubclassTable table;
+  ui::subclassWindowTree(table, tree, 0);
   EXPECT_EQ(table.size(), 0u);
   EXPECT_TRUE(tree.asked.empty());
 }

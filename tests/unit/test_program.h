@@ -15,8 +15,7 @@ struct TestProgram {
   FakeFileSystem files;
   FakeProfileStore profiles{files};
   FakeShell shell;
-  FakeWindowTree windowTree;
-  app::Services services{fetcher, files, profiles, shell, windowTree, kRunDirectory};
+  app::Services services{fetcher, files, profiles, shell, kRunDirectory};
   app::Program program{backend, services};
 
   TestProgram() { files.directories.insert(kRunDirectory); }

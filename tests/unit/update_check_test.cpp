@@ -2,8 +2,8 @@
 // the one message it shows.
 #include <gtest/gtest.h>
 
+#include "app/update_check.h"
 #include "net/addresses.h"
-#include "net/update_check.h"
 #include "test_program.h"
 
 using ui::WindowId;
@@ -11,29 +11,29 @@ using ui::WindowId;
 namespace {
 
 TEST(ManifestVersion, ReadsTheLongestDecimalPrefixAfterFoldingFullWidthForms) {
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("1.3"), 1.3);
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion(" 1.5"), 1.5);
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("1.5beta"), 1.5);
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("abc"), 0);
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion(""), 0);
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("."), 0);
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("-"), 0);
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("2e1x"), 20);
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("2e"), 2);
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion(".5"), 0.5);
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("inf"), 0) << "decimal numbers only";
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("0x10"), 0);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("1.3"), 1.3);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion(" 1.5"), 1.5);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("1.5beta"), 1.5);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("abc"), 0);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion(""), 0);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("."), 0);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("-"), 0);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("2e1x"), 20);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("2e"), 2);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion(".5"), 0.5);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("inf"), 0) << "decimal numbers only";
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("0x10"), 0);
   // Full-width "１．５" and an ideographic space before it.
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("\xA1\xA1\xA3\xB1\xA3\xAE\xA3\xB5"), 1.5);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("\xA1\xA1\xA3\xB1\xA3\xAE\xA3\xB5"), 1.5);
   // A double-byte character whose trail byte is an ASCII digit's code stays whole.
-  EXPECT_DOUBLE_EQ(net::parseManifestVersion("\xB0\x31"), 0);
+  EXPECT_DOUBLE_EQ(app::parseManifestVersion("\xB0\x31"), 0);
 }
 
 TEST(NewVersionMessage, IsBuiltPieceByPiece) {
-  EXPECT_EQ(net::newVersionMessage(" 1.5x", "修复#换行符提速"),
+  EXPECT_EQ(app::newVersionMessage(" 1.5x", "修复#换行符提速"),
             "发现新版本（ 1.5x）可以更新！，本次更新了如下内容：\r\n修复\r\n提速\r\n\r\n");
-  EXPECT_EQ(net::newVersionMessage("2", ""), "发现新版本（2）可以更新！，本次更新了如下内容：\r\n\r\n\r\n");
-  EXPECT_EQ(net::newVersionMessage("2", "#换行符#换行符"),
+  EXPECT_EQ(app::newVersionMessage("2", ""), "发现新版本（2）可以更新！，本次更新了如下内容：\r\n\r\n\r\n");
+  EXPECT_EQ(app::newVersionMessage("2", "#换行符#换行符"),
             "发现新版本（2）可以更新！，本次更新了如下内容：\r\n\r\n\r\n\r\n\r\n");
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/download.h"
 #include "fakes.h"
 
 namespace {
@@ -149,24 +150,24 @@ TEST(XmlDocument, LoadsFromAFile) {
   files.setText("C:\\run\\ad.tingweiini", kNoticeManifest);
   files.setText("C:\\run\\empty", "");
   XmlDocument d;
-  ASSERT_TRUE(d.loadFromFile(files, "C:\\run\\ad.tingweiini"));
+  ASSERT_TRUE(app::loadFromFile(d, files, "C:\\run\\ad.tingweiini"));
   EXPECT_EQ(d.readAttribute("yun/ad1", "url"), "http://127.0.0.1/ad1");
 
-  EXPECT_FALSE(d.loadFromFile(files, "C:\\run\\empty"));
+  EXPECT_FALSE(app::loadFromFile(d, files, "C:\\run\\empty"));
   EXPECT_FALSE(d.loaded());
   EXPECT_EQ(d.readAttribute("yun/ad1", "url"), "");
 
-  ASSERT_TRUE(d.loadFromFile(files, "C:\\run\\ad.tingweiini"));
-  EXPECT_FALSE(d.loadFromFile(files, "C:\\run\\missing"));
+  ASSERT_TRUE(app::loadFromFile(d, files, "C:\\run\\ad.tingweiini"));
+  EXPECT_FALSE(app::loadFromFile(d, files, "C:\\run\\missing"));
   EXPECT_FALSE(d.loaded());
 
-  ASSERT_TRUE(d.loadFromFile(files, "C:\\run\\ad.tingweiini"));
+  ASSERT_TRUE(app::loadFromFile(d, files, "C:\\run\\ad.tingweiini"));
   files.locked.insert("C:\\run\\ad.tingweiini");
-  EXPECT_FALSE(d.loadFromFile(files, "C:\\run\\ad.tingweiini")) << "unreadable";
+  EXPECT_FALSE(app::loadFromFile(d, files, "C:\\run\\ad.tingweiini")) << "unreadable";
   EXPECT_FALSE(d.loaded());
 
   files.setText("", kNoticeManifest);
-  EXPECT_FALSE(d.loadFromFile(files, "")) << "an empty path is never read";
+  EXPECT_FALSE(app::loadFromFile(d, files, "")) << "an empty path is never read";
 }
 
 TEST(XmlDocument, ReleaseTellsWhetherADocumentWasHeld) {

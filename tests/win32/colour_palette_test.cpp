@@ -14,8 +14,6 @@
 namespace {
 
 using ui::rgb;
-using win32::colourPaletteWindow;
-using win32::openColourPalette;
 
 constexpr int kPickerLeft = 50, kPickerTop = 40, kPickerWidth = 82, kPickerHeight = 24;
 constexpr int kOther = ui::kNamedColourCount;
@@ -58,14 +56,13 @@ class ColourPaletteTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    win32::closeColourPalette();
-    win32::setOtherColourDialog(nullptr);
+    palettes.close();
     if (IsWindow(owner)) DestroyWindow(owner);
     pump();
   }
 
   HWND open(ui::Colour current = rgb(0x0088FF)) {
-    HWND palette = openColourPalette(picker, current, [this](ui::Colour colour) { chosen.push_back(colour); });
+    HWND palette = palettes.open(picker, current, [this](ui::Colour colour) { chosen.push_back(colour); });
     pump();
     return palette;
   }
@@ -90,6 +87,7 @@ class ColourPaletteTest : public ::testing::Test {
     pump();
   }
 
+  win32::ColourPalettes palettes;
   HWND owner = nullptr;
   HWND picker = nullptr;
   std::vector<ui::Colour> chosen;
@@ -104,7 +102,7 @@ std::wstring textOf(HWND h) {
 TEST_F(ColourPaletteTest, OpensBelowThePickerOwnedByItsWindow) {
   HWND palette = open();
   ASSERT_NE(palette, nullptr);
-  EXPECT_EQ(colourPaletteWindow(), palette);
+  EXPECT_EQ(palettes.window(), palette);
   EXPECT_TRUE(IsWindowVisible(palette));
   wchar_t cls[64] = {};
   GetClassNameW(palette, cls, 64);
@@ -189,7 +187,7 @@ TEST_F(ColourPaletteTest, ReleasingOverASwatchChoosesItsColourAndCloses) {
   release(palette, centreOf(palette, 19));  // 青绿
   EXPECT_EQ(chosen, std::vector<ui::Colour>{rgb(0x00E080)});
   EXPECT_FALSE(IsWindow(palette));
-  EXPECT_EQ(colourPaletteWindow(), nullptr);
+  EXPECT_EQ(palettes.window(), nullptr);
   EXPECT_NE(GetCapture(), palette);
 }
 
@@ -283,35 +281,30 @@ TEST_F(ColourPaletteTest, ThePointerMovesTheHighlight) {
   EXPECT_EQ(chosen, std::vector<ui::Colour>{rgb(0xFF0000)});
 }
 
-std::vector<std::pair<HWND, ui::Colour>> g_dialogCalls;
-bool g_paletteOpenDuringDialog = false;
-std::optional<ui::Colour> g_dialogAnswer;
-
-std::optional<ui::Colour> fakeDialog(HWND owner, ui::Colour current) {
-  g_dialogCalls.emplace_back(owner, current);
-  g_paletteOpenDuringDialog = colourPaletteWindow() != nullptr;
-  return g_dialogAnswer;
-}
-
 TEST_F(ColourPaletteTest, OtherColoursClosesThePaletteThenAsksTheDialog) {
-  win32::setOtherColourDialog(&fakeDialog);
-  g_dialogCalls.clear();
-  g_dialogAnswer = rgb(0x123456);
+  std::vector<std::pair<HWND, ui::Colour>> calls;
+  bool openDuringDialog = false;
+  std::optional<ui::Colour> answer = rgb(0x123456);
+  palettes.setOtherColourDialog([&](HWND dialogOwner, ui::Colour current) {
+    calls.emplace_back(dialogOwner, current);
+    openDuringDialog = palettes.window() != nullptr;
+    return answer;
+  });
   HWND palette = open(rgb(0x5830E0));
   release(palette, centreOf(palette, kOther));
-  ASSERT_EQ(g_dialogCalls.size(), 1u);
-  EXPECT_EQ(g_dialogCalls[0].first, owner);
-  EXPECT_EQ(g_dialogCalls[0].second, rgb(0x5830E0)) << "the current colour is preselected";
-  EXPECT_FALSE(g_paletteOpenDuringDialog);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].first, owner);
+  EXPECT_EQ(calls[0].second, rgb(0x5830E0)) << "the current colour is preselected";
+  EXPECT_FALSE(openDuringDialog);
   EXPECT_FALSE(IsWindow(palette));
   EXPECT_EQ(chosen, std::vector<ui::Colour>{rgb(0x123456)});
 
   // Cancelled: nothing chosen.
   chosen.clear();
-  g_dialogAnswer.reset();
+  answer.reset();
   palette = open();
   release(palette, centreOf(palette, kOther));
-  EXPECT_EQ(g_dialogCalls.size(), 2u);
+  EXPECT_EQ(calls.size(), 2u);
   EXPECT_TRUE(chosen.empty());
 }
 
@@ -383,7 +376,7 @@ TEST_F(ColourPaletteTest, OpeningAgainClosesTheFirstWithoutAChoice) {
   HWND second = open(rgb(0xFF0000));
   EXPECT_FALSE(IsWindow(first));
   EXPECT_TRUE(IsWindow(second));
-  EXPECT_EQ(colourPaletteWindow(), second);
+  EXPECT_EQ(palettes.window(), second);
   EXPECT_TRUE(chosen.empty());
   key(second, VK_RETURN);
   EXPECT_EQ(chosen, std::vector<ui::Colour>{rgb(0xFF0000)});
@@ -395,13 +388,13 @@ TEST_F(ColourPaletteTest, ClosingThePickersWindowClosesThePaletteSilently) {
   DestroyWindow(owner);
   pump();
   EXPECT_FALSE(IsWindow(palette));
-  EXPECT_EQ(colourPaletteWindow(), nullptr);
+  EXPECT_EQ(palettes.window(), nullptr);
   EXPECT_TRUE(chosen.empty());
 }
 
 TEST_F(ColourPaletteTest, NoPaletteForAMissingPicker) {
-  EXPECT_EQ(openColourPalette(nullptr, 0, [](ui::Colour) {}), nullptr);
-  EXPECT_EQ(colourPaletteWindow(), nullptr);
+  EXPECT_EQ(palettes.open(nullptr, 0, [](ui::Colour) {}), nullptr);
+  EXPECT_EQ(palettes.window(), nullptr);
 }
 
 TEST_F(ColourPaletteTest, NearTheScreensBottomRightItOpensAboveAndStaysOnScreen) {

@@ -33,24 +33,20 @@ class RightButtonFilterTest : public ::testing::Test {
     child = make(root);
     grandchild = make(child);
     sibling = make(root);
-    win32::setFilterTable(&table);
   }
-  void TearDown() override {
-    DestroyWindow(root);
-    win32::setFilterTable(nullptr);
-  }
+  void TearDown() override { DestroyWindow(root); }
   HWND make(HWND parent) {
     return CreateWindowExA(0, "FilterTestWindow", "", parent ? WS_CHILD : WS_POPUP, 0, 0, 50, 50, parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
   }
   std::uintptr_t id(HWND w) { return reinterpret_cast<std::uintptr_t>(w); }
   HWND root{}, child{}, grandchild{}, sibling{};
-  net::SubclassTable table;
-  win32::Win32WindowTree tree;
+  win32::RightButtonFilter filter;
+  const ui::SubclassTable& table = filter.records();
 };
 
 TEST_F(RightButtonFilterTest, RightButtonMessagesAreSwallowedEverythingElsePassesThrough) {
-  net::subclassWindowTree(table, tree, id(root));
+  filter.filterTree(root);
   for (HWND w : {root, child, grandchild, sibling}) {
     EXPECT_EQ(SendMessageA(w, WM_RBUTTONDOWN, 0, 0), 0);
     EXPECT_EQ(SendMessageA(w, WM_RBUTTONUP, 0, 0), 0);
@@ -63,7 +59,7 @@ TEST_F(RightButtonFilterTest, RightButtonMessagesAreSwallowedEverythingElsePasse
 }
 
 TEST_F(RightButtonFilterTest, RecordsFollowTheDepthFirstOrderAndKeepThePreviousProcedure) {
-  net::subclassWindowTree(table, tree, id(root));
+  filter.filterTree(root);
   ASSERT_EQ(table.size(), 4u);
   EXPECT_EQ(table[0].window, id(root));
   EXPECT_EQ(table[1].window, id(child));
@@ -74,15 +70,27 @@ TEST_F(RightButtonFilterTest, RecordsFollowTheDepthFirstOrderAndKeepThePreviousP
 }
 
 TEST_F(RightButtonFilterTest, ASecondWalkFiltersOnlyNewWindowsAndNeverTwice) {
-  net::subclassWindowTree(table, tree, id(root));
+  filter.filterTree(root);
   HWND late = make(grandchild);
-  net::subclassWindowTree(table, tree, id(root));
+  filter.filterTree(root);
   EXPECT_EQ(table.size(), 5u);
   EXPECT_EQ(table[4].window, id(late));
   // Filtered twice, the filter would call itself for ever; once, the message arrives.
   EXPECT_EQ(SendMessageA(child, WM_LBUTTONDOWN, 0, 0), 7);
   EXPECT_EQ(SendMessageA(late, WM_RBUTTONDOWN, 0, 0), 0);
   EXPECT_TRUE(g_seen[late].empty());
+}
+
+TEST_F(RightButtonFilterTest, EachFilterServesItsOwnWindows) {
+  win32::RightButtonFilter other;
+  HWND second = make(nullptr);
+  other.filterTree(second);
+  filter.filterTree(root);
+  for (HWND w : {second, root}) {
+    EXPECT_EQ(SendMessageA(w, WM_RBUTTONDOWN, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(w, WM_LBUTTONDOWN, 0, 0), 7) << "the previous procedure is found";
+  }
+  DestroyWindow(second);
 }
 
 }  // namespace

@@ -50,8 +50,7 @@ class Win32BackendTest : public ::testing::Test {
   testing_support::FakeFileSystem files;
   testing_support::FakeProfileStore profiles{files};
   testing_support::FakeShell shell;
-  testing_support::FakeWindowTree windowTree;
-  app::Services services{fetcher, files, profiles, shell, windowTree, "C:\\station"};
+  app::Services services{fetcher, files, profiles, shell, "C:\\station"};
   app::Program program{backend, services};
 };
 

@@ -3,8 +3,8 @@
 // bytes without a hang.
 #include "platform/win32/wininet_fetcher.h"
 
+#include "app/download.h"
 #include "loopback_http_server.h"
-#include "net/download.h"
 #include "platform/win32/win32_files.h"
 #include "scratch_directory.h"
 
@@ -292,7 +292,7 @@ TEST_F(FetchDownload, StoresTheBody) {
   const std::string body = patterned(5000);
   server.answerAll({.body = body});
   const std::string path = scratch + "\\ad.tingweiini";
-  net::downloadToFile(fetcher, files, path, server.url("/bofang/ad/tingweitz.xml"));
+  app::downloadToFile(fetcher, files, path, server.url("/bofang/ad/tingweitz.xml"));
   EXPECT_EQ(contents(path), body);
 }
 
@@ -300,14 +300,14 @@ TEST_F(FetchDownload, ReplacesALongerFileWhole) {
   const std::string path = scratch + "\\ad.tingweiini";
   ASSERT_TRUE(files.writeWholeFile(path, net::Bytes(9000, 'o')));
   server.answerAll({.body = "short"});
-  net::downloadToFile(fetcher, files, path, server.url("/m.xml"));
+  app::downloadToFile(fetcher, files, path, server.url("/m.xml"));
   EXPECT_EQ(contents(path), "short");
 }
 
 TEST_F(FetchDownload, FailedFetchLeavesAnEmptyFile) {
   const std::string path = scratch + "\\ad.tingweiini";
   ASSERT_TRUE(files.writeWholeFile(path, net::Bytes{'o', 'l', 'd'}));
-  net::downloadToFile(fetcher, files, path, failingAddress());
+  app::downloadToFile(fetcher, files, path, failingAddress());
   EXPECT_TRUE(files.exists(path));
   EXPECT_EQ(contents(path), "");
 }
@@ -315,7 +315,7 @@ TEST_F(FetchDownload, FailedFetchLeavesAnEmptyFile) {
 TEST_F(FetchDownload, MissingDirectoryGetsNeitherFileNorDirectory) {
   server.answerAll({.body = "picture"});
   const std::string directory = scratch + "\\ad";
-  net::downloadToFile(fetcher, files, directory + "\\tingweiad.gif", server.url("/bofang/ad/ad256-56.gif"));
+  app::downloadToFile(fetcher, files, directory + "\\tingweiad.gif", server.url("/bofang/ad/ad256-56.gif"));
   EXPECT_EQ(server.requests().size(), 1u);  // fetched all the same
   EXPECT_FALSE(files.exists(directory + "\\tingweiad.gif"));
   EXPECT_FALSE(files.exists(directory));
@@ -329,7 +329,7 @@ TEST_F(FetchDownload, FileInUseIsLeftAsItWas) {
   HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  net::downloadToFile(fetcher, files, path, server.url("/m.xml"));
+  app::downloadToFile(fetcher, files, path, server.url("/m.xml"));
   CloseHandle(holder);
   EXPECT_EQ(server.requests().size(), 1u);
   EXPECT_EQ(contents(path), "old");
@@ -337,7 +337,7 @@ TEST_F(FetchDownload, FileInUseIsLeftAsItWas) {
 
 TEST_F(FetchDownload, EmptyPathFetchesAndWritesNothing) {
   server.answerAll({.body = "body"});
-  net::downloadToFile(fetcher, files, "", server.url("/m.xml"));
+  app::downloadToFile(fetcher, files, "", server.url("/m.xml"));
   EXPECT_EQ(server.requests().size(), 1u);
 }
 

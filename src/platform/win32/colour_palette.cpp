@@ -60,38 +60,24 @@ int entryAt(POINT p) {
 // A one-pixel frame of one colour along the inside of a rectangle.
 void frameRect(HDC hdc, const RECT& r, COLORREF colour) { frame(hdc, r, colour, colour); }
 
-std::optional<ui::Colour> systemColourDialog(HWND owner, ui::Colour current) {
-  // The user's custom colours stay for the rest of the run, as in any program.
-  static COLORREF custom[16] = {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
-  CHOOSECOLORW cc{};
-  cc.lStructSize = sizeof cc;
-  cc.hwndOwner = owner && IsWindow(owner) ? owner : nullptr;
-  cc.rgbResult = toColorRef(current, COLOR_BTNFACE);
-  cc.lpCustColors = custom;
-  cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-  if (!ChooseColorW(&cc)) return std::nullopt;  // cancelled (or no dialog): no choice
-  return static_cast<ui::Colour>(cc.rgbResult & 0xFFFFFF);
-}
+}  // namespace
 
-OtherColourDialog g_otherColourDialog = &systemColourDialog;
-
-class Palette;
-Palette* g_open = nullptr;
-
-class Palette {
+// One open palette; its window owns it and deletes it when it goes.
+class ColourPalettes::Palette {
  public:
-  static HWND open(HWND picker, ui::Colour current, ColourChosen chosen);
+  static HWND open(ColourPalettes& palettes, HWND picker, ui::Colour current, ColourChosen chosen);
 
   // Closes without a choice. `this` is gone afterwards.
   void close();
   HWND window() const { return hwnd_; }
 
  private:
-  Palette(HWND picker, ui::Colour current, ColourChosen chosen)
-      : picker_(picker), owner_(GetAncestor(picker, GA_ROOT)), current_(current), chosen_(std::move(chosen)) {}
+  Palette(ColourPalettes& palettes, HWND picker, ui::Colour current, ColourChosen chosen)
+      : palettes_(&palettes),
+        picker_(picker),
+        owner_(GetAncestor(picker, GA_ROOT)),
+        current_(current),
+        chosen_(std::move(chosen)) {}
   ~Palette() {
     if (font_) DeleteObject(font_);
   }
@@ -107,6 +93,7 @@ class Palette {
   void choose(int index);
 
   HWND hwnd_ = nullptr;
+  ColourPalettes* palettes_;
   HWND picker_;
   HWND owner_;
   HWND tooltip_ = nullptr;
@@ -119,7 +106,7 @@ class Palette {
   bool owned_ = false;  // deleted by its window's last message
 };
 
-void Palette::registerClasses(HINSTANCE instance) {
+void ColourPalettes::Palette::registerClasses(HINSTANCE instance) {
   static bool registered = false;
   if (registered) return;
   WNDCLASSEXW wc{};
@@ -138,8 +125,8 @@ void Palette::registerClasses(HINSTANCE instance) {
   registered = true;
 }
 
-HWND Palette::open(HWND picker, ui::Colour current, ColourChosen chosen) {
-  if (g_open) g_open->close();
+HWND ColourPalettes::Palette::open(ColourPalettes& palettes, HWND picker, ui::Colour current, ColourChosen chosen) {
+  palettes.close();
   if (!picker || !IsWindow(picker)) return nullptr;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   registerClasses(instance);
@@ -155,7 +142,7 @@ HWND Palette::open(HWND picker, ui::Colour current, ColourChosen chosen) {
   if (left + kWidth > screenWidth) left = screenWidth - kWidth;
   if (left < 0) left = 0;
 
-  auto* palette = new Palette(picker, current, std::move(chosen));
+  auto* palette = new Palette(palettes, picker, current, std::move(chosen));
   HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kColourPaletteClass, wideFromGbk("颜色").c_str(),
                               WS_POPUP | WS_CLIPCHILDREN, left, top, kWidth, kHeight, palette->owner_, nullptr,
                               instance, palette);
@@ -165,7 +152,7 @@ HWND Palette::open(HWND picker, ui::Colour current, ColourChosen chosen) {
   }
   // From here on the window owns the palette and deletes it when it goes.
   palette->owned_ = true;
-  g_open = palette;
+  palettes.open_ = palette;
   palette->build(instance);
   palette->hot_ = ui::namedColourIndex(current);
   ShowWindow(hwnd, SW_SHOW);
@@ -178,7 +165,7 @@ HWND Palette::open(HWND picker, ui::Colour current, ColourChosen chosen) {
   return hwnd;
 }
 
-void Palette::build(HINSTANCE instance) {
+void ColourPalettes::Palette::build(HINSTANCE instance) {
   LOGFONTW lf{};
   lf.lfHeight = -12;
   lf.lfWeight = FW_NORMAL;
@@ -210,7 +197,7 @@ void Palette::build(HINSTANCE instance) {
   }
 }
 
-void Palette::close() {
+void ColourPalettes::Palette::close() {
   if (closing_) return;
   closing_ = true;
   HWND hwnd = hwnd_;
@@ -222,29 +209,30 @@ void Palette::close() {
   DestroyWindow(hwnd);  // deletes this
 }
 
-void Palette::choose(int index) {
+void ColourPalettes::Palette::choose(int index) {
   if (index < 0 || index >= kEntryCount) return;
   ColourChosen chosen = std::move(chosen_);
+  ColourPalettes* palettes = palettes_;
   HWND owner = owner_;
   ui::Colour current = current_;
   close();
   // From here on only locals: the palette is gone.
   if (index == kOther) {
-    std::optional<ui::Colour> other = g_otherColourDialog(owner, current);
+    std::optional<ui::Colour> other = palettes->askOtherColour(owner, current);
     if (other && chosen) chosen(*other);
     return;
   }
   if (chosen) chosen(ui::namedColours()[index].colour);
 }
 
-void Palette::setHot(int index) {
+void ColourPalettes::Palette::setHot(int index) {
   if (index == hot_) return;
   if (hot_ >= 0) InvalidateRect(entries_[hot_], nullptr, FALSE);
   hot_ = index;
   if (hot_ >= 0) InvalidateRect(entries_[hot_], nullptr, FALSE);
 }
 
-void Palette::moveHot(UINT key) {
+void ColourPalettes::Palette::moveHot(UINT key) {
   int at = hot_;
   if (at < 0) {
     setHot(0);
@@ -274,7 +262,7 @@ void Palette::moveHot(UINT key) {
   setHot(at);
 }
 
-void Palette::paintEntry(HWND entry, HDC hdc, int index) {
+void ColourPalettes::Palette::paintEntry(HWND entry, HDC hdc, int index) {
   RECT r{};
   GetClientRect(entry, &r);
   const bool hot = index == hot_;
@@ -305,7 +293,7 @@ void Palette::paintEntry(HWND entry, HDC hdc, int index) {
   frameRect(hdc, swatch, kSwatchFrame);
 }
 
-LRESULT CALLBACK Palette::paletteProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ColourPalettes::Palette::paletteProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* p = static_cast<Palette*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     p->hwnd_ = hwnd;
@@ -315,14 +303,14 @@ LRESULT CALLBACK Palette::paletteProc(HWND hwnd, UINT message, WPARAM wParam, LP
   if (!p) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    if (g_open == p) g_open = nullptr;
+    if (p->palettes_->open_ == p) p->palettes_->open_ = nullptr;
     if (p->owned_) delete p;
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   return p->handle(message, wParam, lParam);
 }
 
-LRESULT CALLBACK Palette::entryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ColourPalettes::Palette::entryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_NCHITTEST:
       // The palette takes the pointer itself.
@@ -343,7 +331,7 @@ LRESULT CALLBACK Palette::entryProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
   }
 }
 
-LRESULT Palette::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ColourPalettes::Palette::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
   // After choose() or close() the palette is gone: return at once.
   switch (message) {
@@ -417,22 +405,37 @@ LRESULT Palette::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-}  // namespace
-
-HWND openColourPalette(HWND picker, ui::Colour current, ColourChosen chosen) {
-  return Palette::open(picker, current, std::move(chosen));
+ColourPalettes::ColourPalettes() {
+  // The user's custom colours start white and stay for the rest of the run,
+  // as in any program.
+  for (COLORREF& c : customColours_) c = RGB(255, 255, 255);
 }
 
-void closeColourPalette() {
-  if (g_open) g_open->close();
+ColourPalettes::~ColourPalettes() { close(); }
+
+HWND ColourPalettes::open(HWND picker, ui::Colour current, ColourChosen chosen) {
+  return Palette::open(*this, picker, current, std::move(chosen));
 }
 
-HWND colourPaletteWindow() {
-  return g_open ? g_open->window() : nullptr;
+void ColourPalettes::close() {
+  if (open_) open_->close();
 }
 
-void setOtherColourDialog(OtherColourDialog dialog) {
-  g_otherColourDialog = dialog ? dialog : &systemColourDialog;
+HWND ColourPalettes::window() const { return open_ ? open_->window() : nullptr; }
+
+std::optional<ui::Colour> ColourPalettes::askOtherColour(HWND owner, ui::Colour current) {
+  return otherColourDialog_ ? otherColourDialog_(owner, current) : systemColourDialog(owner, current);
+}
+
+std::optional<ui::Colour> ColourPalettes::systemColourDialog(HWND owner, ui::Colour current) {
+  CHOOSECOLORW cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = owner && IsWindow(owner) ? owner : nullptr;
+  cc.rgbResult = toColorRef(current, COLOR_BTNFACE);
+  cc.lpCustColors = customColours_;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+  if (!ChooseColorW(&cc)) return std::nullopt;  // cancelled (or no dialog): no choice
+  return static_cast<ui::Colour>(cc.rgbResult & 0xFFFFFF);
 }
 
 }  // namespace win32

@@ -19,7 +19,7 @@
 //  - the arrow keys move the highlight, Enter or Space chooses the
 //    highlighted entry. The highlight starts on the current colour.
 // Choosing closes the palette first, gives the focus back to the picker and
-// then reports the colour. Only one palette is open at a time.
+// then reports the colour.
 #pragma once
 
 #include <windows.h>
@@ -34,25 +34,48 @@ namespace win32 {
 // What the palette reports: the colour the user chose.
 using ColourChosen = std::function<void(ui::Colour colour)>;
 
-// Opens the palette for the picker button `picker` (a child window): below
-// it, left edges aligned, or above it where the screen ends below; owned by
-// the picker's top-level window. Closes any palette already open, without a
-// choice. Returns the palette's window, or null when it could not be made.
-HWND openColourPalette(HWND picker, ui::Colour current, ColourChosen chosen);
-
-// Closes the open palette, if any, without a choice.
-void closeColourPalette();
-
-// The open palette's window, or null.
-HWND colourPaletteWindow();
+// The "其它颜色..." dialog: owned by `owner`, with `current` preselected;
+// the colour chosen, or nothing when cancelled.
+using OtherColourDialog = std::function<std::optional<ui::Colour>(HWND owner, ui::Colour current)>;
 
 // The palette's window class, for finding it from outside.
 extern const wchar_t kColourPaletteClass[];
 
-// The "其它颜色..." dialog: the system's colour dialog owned by `owner` with
-// `current` preselected; the colour chosen, or nothing when cancelled.
-// Replaceable for tests; nullptr puts the system's dialog back.
-using OtherColourDialog = std::optional<ui::Colour> (*)(HWND owner, ui::Colour current);
-void setOtherColourDialog(OtherColourDialog dialog);
+// The colour pickers' palettes, at most one open at a time, and what they
+// keep for the rest of the run (the user's custom colours of the system's
+// colour dialog). The backend owns one.
+class ColourPalettes {
+ public:
+  ColourPalettes();
+  // Closes the open palette, if any, without a choice.
+  ~ColourPalettes();
+  ColourPalettes(const ColourPalettes&) = delete;
+  ColourPalettes& operator=(const ColourPalettes&) = delete;
+
+  // Opens the palette for the picker button `picker` (a child window): below
+  // it, left edges aligned, or above it where the screen ends below; owned
+  // by the picker's top-level window. Closes any palette already open,
+  // without a choice. Returns the palette's window, or null when it could
+  // not be made.
+  HWND open(HWND picker, ui::Colour current, ColourChosen chosen);
+  // Closes the open palette, if any, without a choice.
+  void close();
+  // The open palette's window, or null.
+  HWND window() const;
+
+  // Replaces the "其它颜色..." dialog (for tests); empty puts the system's
+  // colour dialog back.
+  void setOtherColourDialog(OtherColourDialog dialog) { otherColourDialog_ = std::move(dialog); }
+
+ private:
+  class Palette;
+
+  std::optional<ui::Colour> askOtherColour(HWND owner, ui::Colour current);
+  std::optional<ui::Colour> systemColourDialog(HWND owner, ui::Colour current);
+
+  Palette* open_ = nullptr;
+  OtherColourDialog otherColourDialog_;
+  COLORREF customColours_[16];
+};
 
 }  // namespace win32

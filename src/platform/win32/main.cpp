@@ -5,7 +5,6 @@
 #include <ole2.h>
 
 #include "app/program.h"
-#include "platform/win32/right_button_filter.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_profiles.h"
@@ -21,17 +20,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32FileSystem files;
     win32::Win32ProfileStore profiles;
     win32::Win32Shell shell;
-    win32::Win32WindowTree windowTree;
-    app::Services services{fetcher, files, profiles, shell, windowTree, files.runDirectory()};
+    app::Services services{fetcher, files, profiles, shell, files.runDirectory()};
     win32::Win32Backend backend(instance);
     app::Program program(backend, services);
-    win32::setFilterTable(&program.subclassTable());
     backend.attach(program.ui());
     program.start();
     backend.runMessageLoop();
     program.finish();
-    // Filtered windows are all gone with their windows by now.
-    win32::setFilterTable(nullptr);
   }
   if (SUCCEEDED(ole)) OleUninitialize();
   return 0;

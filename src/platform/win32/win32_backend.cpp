@@ -205,7 +205,6 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
     info.lpszText = tip.data();
     SendMessageW(w.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   }
-  control.native = reinterpret_cast<std::uintptr_t>(hwnd);
   applyPictures(*native, control);
   w.controls[index] = std::move(native);
 }
@@ -409,7 +408,7 @@ void Win32Backend::pickColour(ui::WindowState& state, ui::ControlState& picker) 
   ui::WindowManager* manager = manager_;
   ui::WindowId window = state.id();
   std::string name = picker.name();
-  openColourPalette(native->hwnd(), picker.currentColour, [manager, window, name](ui::Colour colour) {
+  palettes_.open(native->hwnd(), picker.currentColour, [manager, window, name](ui::Colour colour) {
     if (manager) manager->colourChosen(window, name, colour);
   });
 }

@@ -21,7 +21,10 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/browser_view.h"
+#include "platform/win32/colour_palette.h"
 #include "platform/win32/control_painter.h"
+#include "platform/win32/right_button_filter.h"
 #include "ui/backend.h"
 #include "ui/window_manager.h"
 
@@ -54,6 +57,8 @@ class Win32Backend : public ui::Backend {
   std::optional<int> popupMenu(ui::WindowState& owner, const std::vector<const ui::MenuItemDef*>& entries,
                                ui::Point at) override;
   void pickColour(ui::WindowState& window, ui::ControlState& picker) override;
+  // In right_button_filter.cpp.
+  void filterRightButton(ui::WindowState& window, ui::ControlState& control) override;
   ui::Point pointer() override;
   ui::Size screen() override;
   void quit() override;
@@ -93,6 +98,8 @@ class Win32Backend : public ui::Backend {
   ui::WindowManager* manager_ = nullptr;
   HWND owner_ = nullptr;  // hidden: windows it owns get no taskbar button
   FontCache fonts_;
+  ColourPalettes palettes_;
+  RightButtonFilter rightButtonFilter_;
   std::array<std::unique_ptr<NativeWindow>, ui::kWindowCount> windows_;
   int applying_ = 0;  // >0 while the program itself moves or sizes a window
   bool quitting_ = false;

@@ -1,4 +1,4 @@
-#include "net/about_box.h"
+#include "app/about_box.h"
 
 #include <cstdio>
 
@@ -7,7 +7,7 @@
 #include "app/window_forms.h"
 #include "station_config.h"
 
-namespace net {
+namespace app {
 
 namespace {
 
@@ -26,7 +26,7 @@ std::string hostOf(const std::string& address) {
 
 std::string aboutText() {
   char version[32];
-  std::snprintf(version, sizeof version, "%.13g", app::kLocalVersion);
+  std::snprintf(version, sizeof version, "%.13g", kLocalVersion);
   std::string text = std::string("汀蔚网络视听台 V") + version;
   text += "\r\n" + hostOf(station::config::kOfficialSiteAddress);
   text += "\r\n" + withoutPrefix(hostOf(station::config::kPortalSiteAddress), "www.");
@@ -35,15 +35,15 @@ std::string aboutText() {
   return text;
 }
 
-void showInfoMessage(app::Program& program, const std::string& text) {
+void showInfoMessage(Program& program, const std::string& text) {
   // The box waits for the user: the windows loaded so far show first.
   program.ui().revealPending();
   program.services().shell.informationBox(text, "信息：");
 }
 
-void showAboutBox(app::Program& program) {
-  app::releaseTopmost(program);
+void showAboutBox(Program& program) {
+  releaseTopmost(program);
   showInfoMessage(program, aboutText());
 }
 
-}  // namespace net
+}  // namespace app

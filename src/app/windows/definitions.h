@@ -11,4 +11,7 @@ WindowDef remoteControlDefinition();
 WindowDef settingsWindowDefinition();
 WindowDef interactionWindowDefinition();
 
+// The definitions of the program's six windows, built once on first use.
+const WindowDef& definitionOf(WindowId id);
+
 }  // namespace ui

@@ -3,15 +3,12 @@
 
 namespace app {
 class Program;
-}
-
-namespace net {
 
 // The four lines of the about box, joined by CR LF, nothing after the last.
 std::string aboutText();
 // "关于": the owner-less information box with the program's version and sites.
-void showAboutBox(app::Program& program);
+void showAboutBox(Program& program);
 // The program's information box, caption "信息：".
-void showInfoMessage(app::Program& program, const std::string& text);
+void showInfoMessage(Program& program, const std::string& text);
 
-}  // namespace net
+}  // namespace app

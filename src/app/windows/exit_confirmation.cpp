@@ -1,7 +1,7 @@
 // The exit confirmation: a double-headed arrow with a tall button in each
 // head, "确定" on the left and "返回" on the right.
 #include "app/window_handlers.h"
-#include "ui/windows/definitions.h"
+#include "app/windows/definitions.h"
 
 namespace ui {
 

@@ -1,10 +1,10 @@
 // The remote control: a small rounded panel beside the main window with the
 // program's secondary actions; it docks and hides at the screen edges.
+#include "app/notices.h"
 #include "app/placement.h"
 #include "app/window_forms.h"
 #include "app/window_handlers.h"
-#include "net/notices.h"
-#include "ui/windows/definitions.h"
+#include "app/windows/definitions.h"
 
 namespace ui {
 
@@ -43,7 +43,7 @@ WindowDef remoteControlDefinition() {
       {"", Event::Moved, app::remoteEdgeSnap},
       {"时钟1", Event::Timer, app::remoteEdgeAutoHide},
       {"顶", Event::Clicked, app::toggleRemoteAlwaysOnTop},
-      {"刷新公告", Event::Clicked, net::refreshNotices},
+      {"刷新公告", Event::Clicked, app::refreshNotices},
       {"设置1", Event::Clicked, app::openSettingsWindow},
       {"互动", Event::Clicked, app::openInteractionWindow},
       {"关", Event::Clicked, app::hideRemoteControl},

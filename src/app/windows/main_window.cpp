@@ -2,16 +2,16 @@
 // version badge at the top left, the row of flat buttons at the top right,
 // the advert link and picture beside them, the notification line along the
 // bottom, and the two popup menus.
+#include "app/about_box.h"
 #include "app/main_window_handlers.h"
+#include "app/notices.h"
+#include "app/site_links.h"
+#include "app/station_page.h"
+#include "app/update_check.h"
 #include "app/window_forms.h"
 #include "app/window_handlers.h"
-#include "net/about_box.h"
+#include "app/windows/definitions.h"
 #include "net/addresses.h"
-#include "net/links.h"
-#include "net/notices.h"
-#include "net/station_page.h"
-#include "net/update_check.h"
-#include "ui/windows/definitions.h"
 
 namespace ui {
 
@@ -63,19 +63,19 @@ WindowDef mainWindowDefinition() {
 
   w.menu = {
       {"托盘", 0, nullptr},
-      {"关于", 1, net::showAboutBox},
-      {"检测更新", 1, net::checkForUpdate},
-      {"官网", 1, net::openOfficialSite},
-      {"刷新视听台", 1, net::refreshStationPage},
+      {"关于", 1, app::showAboutBox},
+      {"检测更新", 1, app::checkForUpdate},
+      {"官网", 1, app::openOfficialSite},
+      {"刷新视听台", 1, app::refreshStationPage},
       {"-", 1, nullptr},
       {"正常的窗口", 1, app::showNormalForm},
       {"置顶或取消置顶", 1, app::toggleMainAlwaysOnTop},
       {"遥控器出来", 1, app::showRemoteControl},
       {"-", 1, nullptr},
-      {"汀蔚地区网", 1, net::openPortalSite},
-      {"微汀蔚", 1, net::openSisterSite},
-      {"沣岙百科", 1, net::openCityEncyclopedia},
-      {"汀蔚百科", 1, net::openRegionEncyclopedia},
+      {"汀蔚地区网", 1, app::openPortalSite},
+      {"微汀蔚", 1, app::openSisterSite},
+      {"沣岙百科", 1, app::openCityEncyclopedia},
+      {"汀蔚百科", 1, app::openRegionEncyclopedia},
       {"-", 1, nullptr},
       {"支持一下广告吧", 1, app::openAdvertWindow},
       {"-", 1, nullptr},
@@ -88,7 +88,7 @@ WindowDef mainWindowDefinition() {
       {"置顶/取消置顶", 1, app::toggleMainAlwaysOnTop},
       {"遥控器", 1, app::showRemoteControl},
       {"-", 1, nullptr},
-      {"检测是否有更新", 1, net::checkForUpdate},
+      {"检测是否有更新", 1, app::checkForUpdate},
   };
 
   w.bindings = {
@@ -108,7 +108,7 @@ WindowDef mainWindowDefinition() {
       {"扩", Event::Clicked, app::showMaximizedForm},
       {"消扩", Event::Clicked, app::restoreFromMaximized},
       {"关", Event::Clicked, app::openExitConfirmation},
-      {"图片框2", Event::LeftPressed, net::openPictureAdvert},
+      {"图片框2", Event::LeftPressed, app::openPictureAdvert},
   };
   return w;
 }

@@ -1,10 +1,10 @@
 // The advert window: slides up into the bottom-right corner and shows one of
 // the station's three advert pages.
+#include "app/notices.h"
 #include "app/placement.h"
 #include "app/window_handlers.h"
+#include "app/windows/definitions.h"
 #include "net/addresses.h"
-#include "net/notices.h"
-#include "ui/windows/definitions.h"
 
 namespace ui {
 
@@ -32,9 +32,9 @@ WindowDef advertWindowDefinition() {
 
   w.menu = {
       {"广告右键", 0, nullptr},
-      {"第一条广告", 1, net::showFirstAdvert},
-      {"第二条广告", 1, net::showSecondAdvert},
-      {"第三条广告", 1, net::showThirdAdvert},
+      {"第一条广告", 1, app::showFirstAdvert},
+      {"第二条广告", 1, app::showSecondAdvert},
+      {"第三条广告", 1, app::showThirdAdvert},
       {"-", 1, nullptr},
       {"关闭广告窗口", 1, app::closeAdvertWindow},
   };

@@ -1,9 +1,9 @@
 // The settings window: the background colour of all windows, the default
 // colours, and the microblog link, on the first of three tabs.
 #include "app/colours.h"
+#include "app/site_links.h"
 #include "app/window_handlers.h"
-#include "net/links.h"
-#include "ui/windows/definitions.h"
+#include "app/windows/definitions.h"
 
 namespace ui {
 
@@ -40,7 +40,7 @@ WindowDef settingsWindowDefinition() {
       {"", Event::Created, app::settingsWindowCreated},
       {"颜色选择器1", Event::ColourChosen, app::applyChosenColour},
       {"默认", Event::Clicked, app::applyDefaultColours},
-      {"图形按钮1", Event::Clicked, net::openMicroblog},
+      {"图形按钮1", Event::Clicked, app::openMicroblog},
       {"关", Event::Clicked, app::closeSettingsWindow},
   };
   return w;

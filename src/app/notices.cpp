@@ -1,12 +1,11 @@
-#include "net/notices.h"
+#include "app/notices.h"
 
+#include "app/download.h"
 #include "app/program.h"
 #include "net/addresses.h"
-#include "net/download.h"
 #include "net/links.h"
-#include "net/subclass_table.h"
 
-namespace net {
+namespace app {
 
 namespace {
 const char kManifestName[] = "\\ad.tingweiini";
@@ -14,17 +13,17 @@ const char kPictureDirectoryName[] = "\\ad";
 const char kPictureName[] = "\\ad\\tingweiad.gif";
 }  // namespace
 
-void refreshNotices(app::Program& program) {
-  app::Services& services = program.services();
+void refreshNotices(Program& program) {
+  Services& services = program.services();
   const std::string& run = services.runDirectory;
-  downloadToFile(services.fetcher, services.files, run + kManifestName, noticeManifestAddress());
+  downloadToFile(services.fetcher, services.files, run + kManifestName, net::noticeManifestAddress());
   // An existing directory, or one that cannot be made, is no matter here:
   // the picture then simply is not stored.
   services.files.createDirectory(run + kPictureDirectoryName);
-  downloadToFile(services.fetcher, services.files, run + kPictureName, advertPictureAddress());
+  downloadToFile(services.fetcher, services.files, run + kPictureName, net::advertPictureAddress());
 
-  XmlDocument& manifest = program.notificationDocument();
-  manifest.loadFromFile(services.files, run + kManifestName);
+  net::XmlDocument& manifest = program.notificationDocument();
+  loadFromFile(manifest, services.files, run + kManifestName);
   // Empty text is written all the same: nothing keeps a stale caption or address.
   program.control(ui::WindowId::Main, "通知标签").setCaption(manifest.readAttribute("yun/ad", "neirong"));
   program.control(ui::WindowId::Main, "超级链接框1").setCaption(manifest.readAttribute("yun/ad1", "neirong"));
@@ -33,26 +32,26 @@ void refreshNotices(app::Program& program) {
       .setPicture(services.files.readWholeFile(run + kPictureName).value_or(ui::Bytes{}));
 }
 
-void openPictureAdvert(app::Program& program) {
-  openManifestAddress(program.services().shell, program.notificationDocument().readAttribute("yun/ad2", "url"));
+void openPictureAdvert(Program& program) {
+  net::openManifestAddress(program.services().shell, program.notificationDocument().readAttribute("yun/ad2", "url"));
 }
 
-void releaseNotices(app::Program& program) { program.notificationDocument().release(); }
+void releaseNotices(Program& program) { program.notificationDocument().release(); }
 
 namespace {
 
-void showAdvertPage(app::Program& program, int page) {
+void showAdvertPage(Program& program, int page) {
   ui::ControlRef view = program.control(ui::WindowId::Advert, "超文本浏览框1");
-  view.setAddress(advertPageAddress(page));
+  view.setAddress(net::advertPageAddress(page));
   // No right click inside the advert page: the view and every window the
   // browser has made under it so far get the right-button filter.
-  subclassWindowTree(program.subclassTable(), program.services().windowTree, view.nativeHandle());
+  view.filterRightButton();
 }
 
 }  // namespace
 
-void showFirstAdvert(app::Program& program) { showAdvertPage(program, 1); }
-void showSecondAdvert(app::Program& program) { showAdvertPage(program, 2); }
-void showThirdAdvert(app::Program& program) { showAdvertPage(program, 3); }
+void showFirstAdvert(Program& program) { showAdvertPage(program, 1); }
+void showSecondAdvert(Program& program) { showAdvertPage(program, 2); }
+void showThirdAdvert(Program& program) { showAdvertPage(program, 3); }
 
-}  // namespace net
+}  // namespace app

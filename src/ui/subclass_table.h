@@ -1,14 +1,16 @@
 #pragma once
-// The right-button filter's bookkeeping: the windows whose procedure was
-// replaced, one record each, in the order they were filtered. Records are
-// never removed while the program runs, so a window never gets the filter
-// twice (even a new window that reuses a destroyed one's handle is skipped).
+// The right-button filter's bookkeeping, for a backend that realises
+// Backend::filterRightButton by replacing window procedures: the windows
+// whose procedure was replaced, one record each, in the order they were
+// filtered. Records are never removed while the program runs, so a window
+// never gets the filter twice (even a new window that reuses a destroyed
+// one's handle is skipped).
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
-namespace net {
+namespace ui {
 
 struct SubclassRecord {
   std::uintptr_t window = 0;              // the filtered window; the key
@@ -44,4 +46,4 @@ class WindowTree {
 // exists now, depth first, each looked up before it is changed.
 void subclassWindowTree(SubclassTable& table, WindowTree& tree, std::uintptr_t root);
 
-}  // namespace net
+}  // namespace ui

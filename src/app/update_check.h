@@ -4,9 +4,6 @@
 
 namespace app {
 class Program;
-}
-
-namespace net {
 
 // The version number of the update manifest: GBK full-width ASCII forms and
 // the ideographic space folded to ASCII, then read as a decimal number
@@ -19,6 +16,6 @@ std::string newVersionMessage(const std::string& versionText, const std::string&
 // "检测更新" and "检测是否有更新": asks the update server whether a newer
 // version exists and tells the user; a newer one's download address opens in
 // the default browser.
-void checkForUpdate(app::Program& program);
+void checkForUpdate(Program& program);
 
-}  // namespace net
+}  // namespace app

@@ -1,15 +1,15 @@
-#include "net/update_check.h"
+#include "app/update_check.h"
 
 #include <cstdlib>
 
+#include "app/about_box.h"
 #include "app/main_window_handlers.h"
 #include "app/program.h"
 #include "app/window_forms.h"
-#include "net/about_box.h"
 #include "net/addresses.h"
 #include "net/links.h"
 
-namespace net {
+namespace app {
 
 namespace {
 
@@ -81,19 +81,19 @@ std::string newVersionMessage(const std::string& versionText, const std::string&
          replaceAll(notes, "#换行符", "\r\n") + "\r\n" + "\r\n";
 }
 
-void checkForUpdate(app::Program& program) {
+void checkForUpdate(Program& program) {
   const char kPath[] = "最新版本/版本信息";
-  app::releaseTopmost(program);
-  XmlDocument& manifest = program.updateDocument();
-  manifest.loadFromBytes(program.services().fetcher.fetchUrlBytes(updateManifestAddress()));
+  releaseTopmost(program);
+  net::XmlDocument& manifest = program.updateDocument();
+  manifest.loadFromBytes(program.services().fetcher.fetchUrlBytes(net::updateManifestAddress()));
   const std::string versionText = manifest.readAttribute(kPath, "版本号");
-  if (parseManifestVersion(versionText) - app::kLocalVersion > kNewerMargin) {
+  if (parseManifestVersion(versionText) - kLocalVersion > kNewerMargin) {
     showInfoMessage(program, newVersionMessage(versionText, manifest.readAttribute(kPath, "升级说明")));
-    openManifestAddress(program.services().shell, manifest.readAttribute(kPath, "下载地址"));
+    net::openManifestAddress(program.services().shell, manifest.readAttribute(kPath, "下载地址"));
   } else {
     showInfoMessage(program, "当前您使用的是最新版本");
   }
   manifest.release();
 }
 
-}  // namespace net
+}  // namespace app

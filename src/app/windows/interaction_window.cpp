@@ -3,8 +3,8 @@
 #include "app/placement.h"
 #include "app/window_forms.h"
 #include "app/window_handlers.h"
+#include "app/windows/definitions.h"
 #include "net/addresses.h"
-#include "ui/windows/definitions.h"
 
 namespace ui {
 

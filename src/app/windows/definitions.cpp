@@ -1,4 +1,4 @@
-#include "ui/windows/definitions.h"
+#include "app/windows/definitions.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "net/subclass_table.h"
+#include "ui/subclass_table.h"
 
-namespace net {
+namespace ui {
 
 std::optional<SubclassRecord> SubclassTable::find(std::uintptr_t window) const {
   for (const auto& record : records_) {
@@ -45,4 +45,4 @@ void subclassWindowTree(SubclassTable& table, WindowTree& tree, std::uintptr_t r
   }
 }
 
-}  // namespace net
+}  // namespace ui
