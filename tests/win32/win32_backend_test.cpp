@@ -22,6 +22,11 @@ const ui::WindowDef& testDefinitions(WindowId id) { return g_defs[static_cast<in
 class Win32BackendTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // A main window closed by an earlier test ended "the program": its quit
+    // message would end the next loop at once.
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
     g_presses = 0;
     for (int i = 0; i < ui::kWindowCount; ++i) {
       ui::WindowDef& d = g_defs[i];

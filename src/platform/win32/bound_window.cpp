@@ -35,11 +35,11 @@ LRESULT CALLBACK BoundWindow::procedure(HWND hwnd, UINT message, WPARAM wParam, 
   auto* bound = reinterpret_cast<BoundWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!bound) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    // The window is gone after this message; the object may live on.
+    // The window is gone after this message; the object may live on, or go.
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    LRESULT result = bound->handleMessage(message, wParam, lParam);
     bound->hwnd_ = nullptr;
-    return result;
+    bound->windowGone();
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   return bound->handleMessage(message, wParam, lParam);
 }
@@ -58,11 +58,12 @@ bool registerBoundClass(HINSTANCE instance, const wchar_t* className, UINT style
   return registerClass(wc);
 }
 
-bool registerPlainClass(HINSTANCE instance, const wchar_t* className) {
+bool registerPlainClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure, HCURSOR cursor) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpfnWndProc = procedure;
   wc.hInstance = instance;
+  wc.hCursor = cursor;
   wc.lpszClassName = className;
   return registerClass(wc);
 }

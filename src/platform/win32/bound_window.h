@@ -33,6 +33,9 @@ class BoundWindow {
                    int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance);
   // Messages from now on (a window being destroyed late) go to DefWindowProcW.
   void unbind();
+  // The window has gone (its last message): hwnd() is null from here on. An
+  // object that lives only as long as its window may delete itself here.
+  virtual void windowGone() {}
 
  private:
   friend bool registerBoundClass(HINSTANCE, const wchar_t*, UINT, HCURSOR, HICON, HBRUSH);
@@ -46,7 +49,8 @@ class BoundWindow {
 bool registerBoundClass(HINSTANCE instance, const wchar_t* className, UINT style, HCURSOR cursor, HICON icon,
                         HBRUSH background = nullptr);
 
-// The same for a class whose windows need no object (DefWindowProcW).
-bool registerPlainClass(HINSTANCE instance, const wchar_t* className);
+// The same for a class whose windows need no object of their own.
+bool registerPlainClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure = DefWindowProcW,
+                        HCURSOR cursor = nullptr);
 
 }  // namespace win32

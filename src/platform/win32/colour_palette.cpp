@@ -10,6 +10,7 @@
 #include <array>
 #include <string>
 
+#include "platform/win32/bound_window.h"
 #include "platform/win32/control_painter.h"
 #include "platform/win32/text_win32.h"
 #include "ui/named_colours.h"
@@ -63,13 +64,13 @@ void frameRect(HDC hdc, const RECT& r, COLORREF colour) { frame(hdc, r, colour, 
 }  // namespace
 
 // One open palette; its window owns it and deletes it when it goes.
-class ColourPalettes::Palette {
+class ColourPalettes::Palette : public BoundWindow {
  public:
   static HWND open(ColourPalettes& palettes, HWND picker, ui::Colour current, ColourChosen chosen);
 
   // Closes without a choice. `this` is gone afterwards.
   void close();
-  HWND window() const { return hwnd_; }
+  HWND window() const { return hwnd(); }
 
  private:
   Palette(ColourPalettes& palettes, HWND picker, ui::Colour current, ColourChosen chosen)
@@ -82,17 +83,16 @@ class ColourPalettes::Palette {
     if (font_) DeleteObject(font_);
   }
 
-  static void registerClasses(HINSTANCE instance);
-  static LRESULT CALLBACK paletteProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static bool registerClasses(HINSTANCE instance);
   static LRESULT CALLBACK entryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void windowGone() override;
   void build(HINSTANCE instance);
   void paintEntry(HWND entry, HDC hdc, int index);
   void setHot(int index);
   void moveHot(UINT key);
   void choose(int index);
 
-  HWND hwnd_ = nullptr;
   ColourPalettes* palettes_;
   HWND picker_;
   HWND owner_;
@@ -106,30 +106,19 @@ class ColourPalettes::Palette {
   bool owned_ = false;  // deleted by its window's last message
 };
 
-void ColourPalettes::Palette::registerClasses(HINSTANCE instance) {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  wc.lpfnWndProc = paletteProc;
-  wc.lpszClassName = kColourPaletteClass;
+bool ColourPalettes::Palette::registerClasses(HINSTANCE instance) {
+  HCURSOR arrow = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   // A drop shadow where the system draws one.
-  wc.style = CS_DROPSHADOW;
-  RegisterClassExW(&wc);
-  wc.lpfnWndProc = entryProc;
-  wc.lpszClassName = kEntryClass;
-  wc.style = 0;
-  RegisterClassExW(&wc);
-  registered = true;
+  static const bool registered = registerBoundClass(instance, kColourPaletteClass, CS_DROPSHADOW, arrow, nullptr) &&
+                                 registerPlainClass(instance, kEntryClass, entryProc, arrow);
+  return registered;
 }
 
 HWND ColourPalettes::Palette::open(ColourPalettes& palettes, HWND picker, ui::Colour current, ColourChosen chosen) {
   palettes.close();
   if (!picker || !IsWindow(picker)) return nullptr;
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  registerClasses(instance);
+  if (!registerClasses(instance)) return nullptr;
 
   // Below the picker, left edges aligned; above it where the screen ends.
   RECT button{};
@@ -143,9 +132,9 @@ HWND ColourPalettes::Palette::open(ColourPalettes& palettes, HWND picker, ui::Co
   if (left < 0) left = 0;
 
   auto* palette = new Palette(palettes, picker, current, std::move(chosen));
-  HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kColourPaletteClass, wideFromGbk("颜色").c_str(),
-                              WS_POPUP | WS_CLIPCHILDREN, left, top, kWidth, kHeight, palette->owner_, nullptr,
-                              instance, palette);
+  HWND hwnd = palette->createBound(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kColourPaletteClass,
+                                   wideFromGbk("颜色").c_str(), WS_POPUP | WS_CLIPCHILDREN, left, top, kWidth, kHeight,
+                                   palette->owner_, nullptr, instance);
   if (!hwnd) {
     delete palette;  // never owned by a window
     return nullptr;
@@ -174,21 +163,21 @@ void ColourPalettes::Palette::build(HINSTANCE instance) {
   font_ = CreateFontIndirectW(&lf);
 
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance,
                              nullptr);
   const auto& colours = ui::namedColours();
   for (int i = 0; i < kEntryCount; ++i) {
     std::wstring text = wideFromGbk(i == kOther ? ui::kOtherColoursCaption : colours[i].name);
     RECT r = entryRect(i);
     entries_[i] = CreateWindowExW(0, kEntryClass, text.c_str(), WS_CHILD | WS_VISIBLE, r.left, r.top,
-                                  r.right - r.left, r.bottom - r.top, hwnd_,
+                                  r.right - r.left, r.bottom - r.top, hwnd(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), instance, nullptr);
     // The colour's name as a tooltip over its swatch.
     if (tooltip_ && i != kOther) {
       TOOLINFOW info{};
       info.cbSize = sizeof info;
       info.uFlags = TTF_SUBCLASS;
-      info.hwnd = hwnd_;
+      info.hwnd = hwnd();
       info.uId = static_cast<UINT_PTR>(i + 1);
       info.rect = r;
       info.lpszText = text.data();
@@ -200,7 +189,7 @@ void ColourPalettes::Palette::build(HINSTANCE instance) {
 void ColourPalettes::Palette::close() {
   if (closing_) return;
   closing_ = true;
-  HWND hwnd = hwnd_;
+  HWND hwnd = this->hwnd();
   if (GetCapture() == hwnd) ReleaseCapture();
   // The focus goes back to the picker (activating its window again).
   if (GetActiveWindow() == hwnd && IsWindow(picker_) && IsWindowVisible(picker_) && IsWindowEnabled(owner_)) {
@@ -293,21 +282,9 @@ void ColourPalettes::Palette::paintEntry(HWND entry, HDC hdc, int index) {
   frameRect(hdc, swatch, kSwatchFrame);
 }
 
-LRESULT CALLBACK ColourPalettes::Palette::paletteProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* p = static_cast<Palette*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    p->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(p));
-  }
-  auto* p = reinterpret_cast<Palette*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!p) return DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    if (p->palettes_->open_ == p) p->palettes_->open_ = nullptr;
-    if (p->owned_) delete p;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  return p->handle(message, wParam, lParam);
+void ColourPalettes::Palette::windowGone() {
+  if (palettes_->open_ == this) palettes_->open_ = nullptr;
+  if (owned_) delete this;
 }
 
 LRESULT CALLBACK ColourPalettes::Palette::entryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -320,7 +297,9 @@ LRESULT CALLBACK ColourPalettes::Palette::entryProc(HWND hwnd, UINT message, WPA
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC hdc = BeginPaint(hwnd, &ps);
-      auto* p = reinterpret_cast<Palette*>(GetWindowLongPtrW(GetParent(hwnd), GWLP_USERDATA));
+      // The palette window is bound to its Palette.
+      auto* bound = reinterpret_cast<BoundWindow*>(GetWindowLongPtrW(GetParent(hwnd), GWLP_USERDATA));
+      auto* p = static_cast<Palette*>(bound);
       int index = GetDlgCtrlID(hwnd) - 1;
       if (p && index >= 0 && index < kEntryCount) p->paintEntry(hwnd, hdc, index);
       EndPaint(hwnd, &ps);
@@ -331,8 +310,8 @@ LRESULT CALLBACK ColourPalettes::Palette::entryProc(HWND hwnd, UINT message, WPA
   }
 }
 
-LRESULT ColourPalettes::Palette::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND hwnd = hwnd_;
+LRESULT ColourPalettes::Palette::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = this->hwnd();
   // After choose() or close() the palette is gone: return at once.
   switch (message) {
     case WM_ERASEBKGND: {
