@@ -5,6 +5,8 @@
 #include "net/download.h"
 #include "net/links.h"
 #include "net/subclass_table.h"
+#include "ui/windows/advert_window.h"
+#include "ui/windows/main_window.h"
 
 namespace net {
 
@@ -26,10 +28,10 @@ void refreshNotices(app::Program& program) {
   XmlDocument& manifest = program.notificationDocument();
   manifest.loadFromFile(services.files, run + kManifestName);
   // Empty text is written all the same: nothing keeps a stale caption or address.
-  program.control(ui::WindowId::Main, "通知标签").setCaption(manifest.readAttribute("yun/ad", "neirong"));
-  program.control(ui::WindowId::Main, "超级链接框1").setCaption(manifest.readAttribute("yun/ad1", "neirong"));
-  program.control(ui::WindowId::Main, "超级链接框1").setAddress(manifest.readAttribute("yun/ad1", "url"));
-  program.control(ui::WindowId::Main, "图片框2")
+  program.control(ui::main_window::kNotificationLine).setCaption(manifest.readAttribute("yun/ad", "neirong"));
+  program.control(ui::main_window::kAdvertLink).setCaption(manifest.readAttribute("yun/ad1", "neirong"));
+  program.control(ui::main_window::kAdvertLink).setAddress(manifest.readAttribute("yun/ad1", "url"));
+  program.control(ui::main_window::kPictureAdvert)
       .setPicture(services.files.readWholeFile(run + kPictureName).value_or(ui::Bytes{}));
 }
 
@@ -42,7 +44,7 @@ void releaseNotices(app::Program& program) { program.notificationDocument().rele
 namespace {
 
 void showAdvertPage(app::Program& program, int page) {
-  ui::ControlRef view = program.control(ui::WindowId::Advert, "超文本浏览框1");
+  ui::ControlRef view = program.control(ui::advert_window::kAdvertView);
   view.setAddress(advertPageAddress(page));
   // No right click inside the advert page: the view and every window the
   // browser has made under it so far get the right-button filter.

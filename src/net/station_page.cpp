@@ -2,11 +2,12 @@
 
 #include "app/program.h"
 #include "net/addresses.h"
+#include "ui/windows/main_window.h"
 
 namespace net {
 
 void refreshStationPage(app::Program& program) {
-  program.control(ui::WindowId::Main, "超文本浏览框1").setAddress(stationPageAddress());
+  program.control(ui::main_window::kStationView).setAddress(stationPageAddress());
 }
 
 }  // namespace net

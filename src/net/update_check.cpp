@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 
-#include "app/main_window_handlers.h"
 #include "app/program.h"
 #include "app/window_forms.h"
 #include "net/about_box.h"
 #include "net/addresses.h"
 #include "net/links.h"
+#include "station_version.h"
 
 namespace net {
 
@@ -87,7 +87,7 @@ void checkForUpdate(app::Program& program) {
   XmlDocument& manifest = program.updateDocument();
   manifest.loadFromBytes(program.services().fetcher.fetchUrlBytes(updateManifestAddress()));
   const std::string versionText = manifest.readAttribute(kPath, "版本号");
-  if (parseManifestVersion(versionText) - app::kLocalVersion > kNewerMargin) {
+  if (parseManifestVersion(versionText) - station::config::kLocalVersion > kNewerMargin) {
     showInfoMessage(program, newVersionMessage(versionText, manifest.readAttribute(kPath, "升级说明")));
     openManifestAddress(program.services().shell, manifest.readAttribute(kPath, "下载地址"));
   } else {

@@ -3,6 +3,7 @@
 // in definition order (later ones lie on top), its menu tree and the bindings
 // of events to handlers. The definitions in ui/windows/ read like tables.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/colour.h"
@@ -19,6 +20,17 @@ using Handler = void (*)(app::Program&);
 
 enum class WindowId { Main, ExitConfirm, Advert, Remote, Settings, Interaction };
 inline constexpr int kWindowCount = 6;
+
+// A control of one of the program's windows, declared once in its window's
+// header (ui/windows/*.h) and used by the definition's rows and bindings, the
+// handlers and the tests: window and name travel together, and a misspelt
+// name does not compile. A definition row takes it as its name; nothing turns
+// it into a bare name that could be paired with another window.
+struct ControlName {
+  WindowId window;
+  std::string_view name;
+  operator std::string() const { return std::string(name); }
+};
 
 enum class ControlKind {
   Label,        // 标签
