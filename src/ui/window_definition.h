@@ -24,8 +24,9 @@ inline constexpr int kWindowCount = 6;
 // A control of one of the program's windows, declared once in its window's
 // header (ui/windows/*.h) and used by the definition's rows and bindings, the
 // handlers and the tests: window and name travel together, and a misspelt
-// name does not compile. A definition row takes it as its name; nothing turns
-// it into a bare name that could be paired with another window.
+// name does not compile. It converts to the std::string of a row's name but
+// not to the string_view of the window layer's (window, name) calls, so it is
+// never paired with another window's id by accident.
 struct ControlName {
   WindowId window;
   std::string_view name;
