@@ -1,11 +1,9 @@
 #include "app/about_box.h"
 
-#include <cstdio>
-
-#include "app/main_window_handlers.h"
 #include "app/program.h"
 #include "app/window_forms.h"
 #include "station_config.h"
+#include "station_version.h"
 
 namespace app {
 
@@ -25,9 +23,7 @@ std::string hostOf(const std::string& address) {
 }  // namespace
 
 std::string aboutText() {
-  char version[32];
-  std::snprintf(version, sizeof version, "%.13g", kLocalVersion);
-  std::string text = std::string("汀蔚网络视听台 V") + version;
+  std::string text = std::string("汀蔚网络视听台 V") + station::config::kLocalVersionText;
   text += "\r\n" + hostOf(station::config::kOfficialSiteAddress);
   text += "\r\n" + withoutPrefix(hostOf(station::config::kPortalSiteAddress), "www.");
   text += "\r\n微博：" + std::string(station::config::kMicroblogDisplayName) + "（" +

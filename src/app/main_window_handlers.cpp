@@ -1,34 +1,25 @@
 #include "app/main_window_handlers.h"
 
-#include <cstdio>
 #include <string>
 
 #include "app/colours.h"
 #include "app/notices.h"
 #include "app/placement.h"
 #include "app/program.h"
+#include "station_version.h"
+#include "app/windows/main_window.h"
 
 namespace app {
 
 using ui::WindowId;
-
-namespace {
-
-// The version as the program writes a number: shortest form that reads back.
-std::string versionText(double version) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.13g", version);
-  return text;
-}
-
-}  // namespace
+namespace main_window = ui::main_window;
 
 void mainWindowCreated(Program& program) {
   applyUserColourAtCreation(program, WindowId::Main);
-  program.control(WindowId::Main, "消顶").setShown(false);
-  program.control(WindowId::Main, "消扩").setShown(false);
-  program.control(WindowId::Main, "图片框2").setShown(false);
-  program.control(WindowId::Main, "版本标签").setCaption("V" + versionText(kLocalVersion));
+  program.control(main_window::kUnpin).setShown(false);
+  program.control(main_window::kRestore).setShown(false);
+  program.control(main_window::kPictureAdvert).setShown(false);
+  program.control(main_window::kVersionLabel).setCaption(std::string("V") + station::config::kLocalVersionText);
   refreshNotices(program);
   program.ui().open(WindowId::Advert);
   program.ui().open(WindowId::Remote);
@@ -41,12 +32,12 @@ void ignoreEvent(Program&) {}
 
 void popUpTrayMenu(Program& program) {
   ui::Point at = program.ui().pointer();
-  program.ui().popupMenu(WindowId::Main, "托盘", at);
+  program.ui().popupMenu(WindowId::Main, main_window::kTrayMenu, at);
 }
 
 void popUpDropDownMenu(Program& program) {
   ui::Point p = program.ui().pointer();
-  program.ui().popupMenu(WindowId::Main, "下拉", ui::Point{p.x + 3, p.y + 3});
+  program.ui().popupMenu(WindowId::Main, main_window::kDropDownMenu, ui::Point{p.x + 3, p.y + 3});
 }
 
 }  // namespace app

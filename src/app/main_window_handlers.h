@@ -14,7 +14,4 @@ void popUpTrayMenu(Program& program);
 // The drop-down of "设", 3 pixels right of and below the pointer.
 void popUpDropDownMenu(Program& program);
 
-// The program version and its caption "V1.3".
-inline constexpr double kLocalVersion = 1.3;
-
 }  // namespace app

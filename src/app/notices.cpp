@@ -4,6 +4,8 @@
 #include "app/program.h"
 #include "net/addresses.h"
 #include "net/links.h"
+#include "app/windows/advert_window.h"
+#include "app/windows/main_window.h"
 
 namespace app {
 
@@ -25,10 +27,10 @@ void refreshNotices(Program& program) {
   net::XmlDocument& manifest = program.notificationDocument();
   loadFromFile(manifest, services.files, run + kManifestName);
   // Empty text is written all the same: nothing keeps a stale caption or address.
-  program.control(ui::WindowId::Main, "通知标签").setCaption(manifest.readAttribute("yun/ad", "neirong"));
-  program.control(ui::WindowId::Main, "超级链接框1").setCaption(manifest.readAttribute("yun/ad1", "neirong"));
-  program.control(ui::WindowId::Main, "超级链接框1").setAddress(manifest.readAttribute("yun/ad1", "url"));
-  program.control(ui::WindowId::Main, "图片框2")
+  program.control(ui::main_window::kNotificationLine).setCaption(manifest.readAttribute("yun/ad", "neirong"));
+  program.control(ui::main_window::kAdvertLink).setCaption(manifest.readAttribute("yun/ad1", "neirong"));
+  program.control(ui::main_window::kAdvertLink).setAddress(manifest.readAttribute("yun/ad1", "url"));
+  program.control(ui::main_window::kPictureAdvert)
       .setPicture(services.files.readWholeFile(run + kPictureName).value_or(ui::Bytes{}));
 }
 
@@ -41,7 +43,7 @@ void releaseNotices(Program& program) { program.notificationDocument().release()
 namespace {
 
 void showAdvertPage(Program& program, int page) {
-  ui::ControlRef view = program.control(ui::WindowId::Advert, "超文本浏览框1");
+  ui::ControlRef view = program.control(ui::advert_window::kAdvertView);
   view.setAddress(net::advertPageAddress(page));
   // No right click inside the advert page: the view and every window the
   // browser has made under it so far get the right-button filter.

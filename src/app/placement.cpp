@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "ui/geometry.h"
+#include "app/windows/advert_window.h"
 
 namespace app {
 
@@ -66,7 +67,7 @@ void startAdvertSlideIn(Program& program) {
   ui::Size screen = program.ui().screen();
   advert.move(screen.width - advert.width(), screen.height);
   program.slideFlag = 1;
-  advert.control("时钟1").setTimerPeriod(1);
+  program.control(ui::advert_window::kSlideTimer).setTimerPeriod(1);
 }
 
 void advertSlideStep(Program& program) {

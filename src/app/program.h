@@ -23,7 +23,8 @@ class Program {
 
   ui::WindowManager& ui() { return ui_; }
   ui::WindowRef window(ui::WindowId id) { return ui_.window(id); }
-  ui::ControlRef control(ui::WindowId id, std::string_view name) { return ui_.control(id, name); }
+  // A control by its declared name (ui/windows/*.h).
+  ui::ControlRef control(ui::ControlName control) { return ui_.control(control.window, control.name); }
 
   Services& services() { return services_; }
   SettingsFiles& settings() { return settings_; }

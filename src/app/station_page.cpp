@@ -1,12 +1,13 @@
 #include "app/station_page.h"
 
 #include "app/program.h"
+#include "app/windows/main_window.h"
 #include "net/addresses.h"
 
 namespace app {
 
 void refreshStationPage(Program& program) {
-  program.control(ui::WindowId::Main, "超文本浏览框1").setAddress(net::stationPageAddress());
+  program.control(ui::main_window::kStationView).setAddress(net::stationPageAddress());
 }
 
 }  // namespace app

@@ -3,11 +3,11 @@
 #include <cstdlib>
 
 #include "app/about_box.h"
-#include "app/main_window_handlers.h"
 #include "app/program.h"
 #include "app/window_forms.h"
 #include "net/addresses.h"
 #include "net/links.h"
+#include "station_version.h"
 
 namespace app {
 
@@ -87,7 +87,7 @@ void checkForUpdate(Program& program) {
   net::XmlDocument& manifest = program.updateDocument();
   manifest.loadFromBytes(program.services().fetcher.fetchUrlBytes(net::updateManifestAddress()));
   const std::string versionText = manifest.readAttribute(kPath, "版本号");
-  if (parseManifestVersion(versionText) - kLocalVersion > kNewerMargin) {
+  if (parseManifestVersion(versionText) - station::config::kLocalVersion > kNewerMargin) {
     showInfoMessage(program, newVersionMessage(versionText, manifest.readAttribute(kPath, "升级说明")));
     net::openManifestAddress(program.services().shell, manifest.readAttribute(kPath, "下载地址"));
   } else {

@@ -1,19 +1,19 @@
 #include "app/window_forms.h"
 
 #include "app/program.h"
+#include "app/windows/main_window.h"
 
 namespace app {
 
 using ui::WindowId;
+namespace main_window = ui::main_window;
 
 namespace {
-
-ui::ControlRef mainControl(Program& program, const char* name) { return program.control(WindowId::Main, name); }
 
 // The notification line keeps to the bottom of the main window.
 void placeNotificationLine(Program& program) {
   ui::WindowRef main = program.window(WindowId::Main);
-  ui::ControlRef line = mainControl(program, "通知标签");
+  ui::ControlRef line = program.control(main_window::kNotificationLine);
   line.setTop(main.height() - 24);
   line.setWidth(main.width() - 16);
 }
@@ -23,65 +23,65 @@ void placeNotificationLine(Program& program) {
 void showNormalForm(Program& program) {
   ui::WindowRef main = program.window(WindowId::Main);
   main.move({}, {}, 815, 631);
-  mainControl(program, "超文本浏览框1").move({}, 72, 800, 528);
+  program.control(main_window::kStationView).move({}, 72, 800, 528);
   placeNotificationLine(program);
-  mainControl(program, "通知标签").setShown(true);
-  mainControl(program, "标签1").setShown(true);
-  mainControl(program, "版本标签").setShown(true);
-  mainControl(program, "图片框2").setShown(false);
-  mainControl(program, "新").setLeft(520);
+  program.control(main_window::kNotificationLine).setShown(true);
+  program.control(main_window::kTitleLabel).setShown(true);
+  program.control(main_window::kVersionLabel).setShown(true);
+  program.control(main_window::kPictureAdvert).setShown(false);
+  program.control(main_window::kMenuButton).setLeft(520);
 }
 
 void showSmallForm(Program& program) {
   ui::WindowRef main = program.window(WindowId::Main);
   main.move({}, {}, 529, 410);
-  mainControl(program, "超文本浏览框1").move({}, 25, 520, 343);
-  mainControl(program, "通知标签").setShown(false);
-  mainControl(program, "标签1").setShown(false);
-  mainControl(program, "版本标签").setShown(false);
-  mainControl(program, "图片框2").setShown(false);
-  mainControl(program, "新").setLeft(main.width() - 60);
+  program.control(main_window::kStationView).move({}, 25, 520, 343);
+  program.control(main_window::kNotificationLine).setShown(false);
+  program.control(main_window::kTitleLabel).setShown(false);
+  program.control(main_window::kVersionLabel).setShown(false);
+  program.control(main_window::kPictureAdvert).setShown(false);
+  program.control(main_window::kMenuButton).setLeft(main.width() - 60);
   if (!main.alwaysOnTop()) mainAlwaysOnTopOn(program);
 }
 
 void showMaximizedForm(Program& program) {
   ui::WindowRef main = program.window(WindowId::Main);
   main.setPosition(ui::WindowPosition::Maximized);
-  mainControl(program, "扩").setShown(false);
-  mainControl(program, "消扩").setShown(true);
+  program.control(main_window::kMaximize).setShown(false);
+  program.control(main_window::kRestore).setShown(true);
   main.setDragAnywhere(false);
-  mainControl(program, "图片框2").setShown(true);
-  mainControl(program, "超文本浏览框1").move({}, {}, main.width() - 16, main.height() - 103);
+  program.control(main_window::kPictureAdvert).setShown(true);
+  program.control(main_window::kStationView).move({}, {}, main.width() - 16, main.height() - 103);
   placeNotificationLine(program);
-  mainControl(program, "图片框2").setLeft(main.width() - 280);
-  mainControl(program, "新").setShown(false);
+  program.control(main_window::kPictureAdvert).setLeft(main.width() - 280);
+  program.control(main_window::kMenuButton).setShown(false);
 }
 
 void restoreFromMaximized(Program& program) {
   ui::WindowRef main = program.window(WindowId::Main);
-  mainControl(program, "消扩").setShown(false);
-  mainControl(program, "扩").setShown(true);
+  program.control(main_window::kRestore).setShown(false);
+  program.control(main_window::kMaximize).setShown(true);
   main.setDragAnywhere(true);
-  mainControl(program, "图片框2").setShown(false);
+  program.control(main_window::kPictureAdvert).setShown(false);
   main.move({}, {}, 815, 631);
-  mainControl(program, "超文本浏览框1").move({}, {}, 800, 528);
+  program.control(main_window::kStationView).move({}, {}, 800, 528);
   placeNotificationLine(program);
   main.setPosition(ui::WindowPosition::Centred);
-  mainControl(program, "新").setShown(true);
+  program.control(main_window::kMenuButton).setShown(true);
 }
 
 void minimizeMainWindow(Program& program) { program.window(WindowId::Main).setPosition(ui::WindowPosition::Minimized); }
 
 void mainAlwaysOnTopOn(Program& program) {
   program.window(WindowId::Main).setAlwaysOnTop(true);
-  mainControl(program, "顶").setShown(false);
-  mainControl(program, "消顶").setShown(true);
+  program.control(main_window::kPin).setShown(false);
+  program.control(main_window::kUnpin).setShown(true);
 }
 
 void mainAlwaysOnTopOff(Program& program) {
   program.window(WindowId::Main).setAlwaysOnTop(false);
-  mainControl(program, "消顶").setShown(false);
-  mainControl(program, "顶").setShown(true);
+  program.control(main_window::kUnpin).setShown(false);
+  program.control(main_window::kPin).setShown(true);
 }
 
 void toggleMainAlwaysOnTop(Program& program) {
@@ -95,8 +95,8 @@ void toggleMainAlwaysOnTop(Program& program) {
 void releaseTopmost(Program& program) {
   if (!program.window(WindowId::Main).alwaysOnTop()) return;
   program.window(WindowId::Main).setAlwaysOnTop(false);
-  mainControl(program, "顶").setShown(true);
-  mainControl(program, "消顶").setShown(false);
+  program.control(main_window::kPin).setShown(true);
+  program.control(main_window::kUnpin).setShown(false);
 }
 
 void toggleRemoteAlwaysOnTop(Program& program) {

@@ -4,6 +4,8 @@
 #include "app/placement.h"
 #include "app/program.h"
 #include "app/window_forms.h"
+#include "app/windows/advert_window.h"
+#include "app/windows/settings_window.h"
 
 namespace app {
 
@@ -55,7 +57,7 @@ void settingsWindowCreated(Program& program) {
   auto picture = [&](const char* name) {
     return services.files.readWholeFile(services.runDirectory + name).value_or(ui::Bytes{});
   };
-  ui::ControlRef microblog = program.control(WindowId::Settings, "图形按钮1");
+  ui::ControlRef microblog = program.control(ui::settings_window::kMicroblogButton);
   microblog.setPicture(picture("\\img\\sinaweibo1.gif"));
   microblog.setHotPicture(picture("\\img\\sinaweibo2.gif"));
 }
@@ -78,7 +80,7 @@ namespace app {
 
 void popUpAdvertMenu(Program& program) {
   ui::Point at = program.ui().pointer();
-  program.ui().popupMenu(ui::WindowId::Advert, "广告右键", at);
+  program.ui().popupMenu(ui::WindowId::Advert, ui::advert_window::kAdvertMenu, at);
 }
 
 }  // namespace app

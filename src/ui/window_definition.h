@@ -4,6 +4,7 @@
 // of events to handlers. The program's definitions (app/windows/) read like
 // tables.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/colour.h"
@@ -20,6 +21,18 @@ using Handler = void (*)(app::Program&);
 
 enum class WindowId { Main, ExitConfirm, Advert, Remote, Settings, Interaction };
 inline constexpr int kWindowCount = 6;
+
+// A control of one of the program's windows, declared once in its window's
+// header (ui/windows/*.h) and used by the definition's rows and bindings, the
+// handlers and the tests: window and name travel together, and a misspelt
+// name does not compile. It converts to the std::string of a row's name but
+// not to the string_view of the window layer's (window, name) calls, so it is
+// never paired with another window's id by accident.
+struct ControlName {
+  WindowId window;
+  std::string_view name;
+  operator std::string() const { return std::string(name); }
+};
 
 enum class ControlKind {
   Label,        // 标签

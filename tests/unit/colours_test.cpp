@@ -5,14 +5,37 @@
 #include "test_program.h"
 
 using ui::WindowId;
+namespace advert_window = ui::advert_window;
+namespace main_window = ui::main_window;
+namespace remote_control = ui::remote_control;
+namespace settings_window = ui::settings_window;
 
 namespace {
 
-constexpr ui::Colour kGreen = 65280;
+// Colours whose red and blue differ, so that a swap of the two shows.
+constexpr ui::Colour kUser = 0x123456;           // stored as 1193046
+constexpr ui::Colour kDefault = 0x332211;        // 3351057
+constexpr ui::Colour kSecondDefault = 0x665544;  // 6706500
 
 class ColoursTest : public ::testing::Test {
  protected:
   void userColour(const std::string& text) { t.files.setText(t.path("\\userini.user"), text); }
+  // Every colour target of the main, remote control and advert windows; the
+  // version label has its own colour under the defaults.
+  void expectTargets(ui::Colour colour, ui::Colour version) {
+    EXPECT_EQ(t.window(WindowId::Main).background(), colour);
+    EXPECT_EQ(t.control(main_window::kTitleLabel).backColour(), colour);
+    EXPECT_EQ(t.control(main_window::kVersionLabel).backColour(), version);
+    EXPECT_EQ(t.control(main_window::kNotificationLine).backColour(), colour);
+    EXPECT_EQ(t.control(main_window::kAdvertLink).backColour(), colour);
+    EXPECT_EQ(t.window(WindowId::Remote).background(), colour);
+    EXPECT_EQ(t.window(WindowId::Advert).background(), colour);
+    EXPECT_EQ(t.control(advert_window::kCaptionLabel).backColour(), colour);
+  }
+  void expectSettingsTargets(ui::Colour colour) {
+    EXPECT_EQ(t.window(WindowId::Settings).background(), colour);
+    EXPECT_EQ(t.control(settings_window::kColourPicker).currentColour(), colour);
+  }
   testing_support::TestProgram t;
 };
 
@@ -20,28 +43,28 @@ TEST_F(ColoursTest, WithoutUserSettingsNothingIsReadOrChanged) {
   t.start();
   EXPECT_EQ(t.profiles.reads, 0);
   EXPECT_EQ(t.window(WindowId::Main).background(), ui::rgb(0x0088FF));
-  EXPECT_EQ(t.control(WindowId::Main, "版本标签").backColour(), ui::rgb(0x2B9AFF));
+  EXPECT_EQ(t.control(main_window::kVersionLabel).backColour(), ui::rgb(0x2B9AFF));
 }
 
-TEST_F(ColoursTest, AtStartTheFiveMainTargetsTheAdvertAndTheRemoteTakeTheUserColour) {
-  userColour("[皮肤]\r\n底色=65280\r\n");
+TEST_F(ColoursTest, EachWindowTakesTheStoredColourOnItsTargetsWhenCreated) {
+  userColour("[皮肤]\r\n底色=1193046\r\n");
   t.start();
-  EXPECT_EQ(t.window(WindowId::Main).background(), kGreen);
-  for (const char* name : {"标签1", "版本标签", "通知标签", "超级链接框1"}) {
-    EXPECT_EQ(t.control(WindowId::Main, name).backColour(), kGreen) << name;
-  }
-  EXPECT_EQ(t.control(WindowId::Main, "新").backColour(), ui::rgb(0xBCAD27)) << "buttons keep theirs";
-  EXPECT_EQ(t.window(WindowId::Advert).background(), kGreen);
-  EXPECT_EQ(t.control(WindowId::Advert, "标签1").backColour(), kGreen);
-  EXPECT_EQ(t.window(WindowId::Remote).background(), kGreen);
+  expectTargets(kUser, kUser);
+  EXPECT_EQ(t.control(main_window::kMenuButton).backColour(), ui::rgb(0xBCAD27)) << "buttons keep theirs";
   EXPECT_EQ(t.profiles.reads, 5 + 2 + 1) << "each target reads the file anew";
+  t.click(remote_control::kInteraction);
+  EXPECT_EQ(t.window(WindowId::Interaction).background(), kUser);
+  t.backend.whileModal = [&](WindowId) {
+    expectSettingsTargets(kUser);
+    t.click(settings_window::kClose);
+  };
+  t.click(remote_control::kSettings);
 }
 
 TEST_F(ColoursTest, UserSettingsWithoutTheKeyTurnEveryTargetBlack) {
   userColour("[皮肤]\r\n");
   t.start();
-  EXPECT_EQ(t.window(WindowId::Main).background(), 0);
-  EXPECT_EQ(t.control(WindowId::Main, "超级链接框1").backColour(), 0);
+  expectTargets(0, 0);
 }
 
 TEST_F(ColoursTest, AStoredMinusOneIsWhiteNotTheSystemColour) {
@@ -55,48 +78,46 @@ TEST_F(ColoursTest, AStoredMinusOneIsWhiteNotTheSystemColour) {
 
 TEST_F(ColoursTest, ChoosingAColourPaintsTheTargetsReopensTheAdvertAndRemembersIt) {
   t.start();
-  t.ui().clicked(WindowId::Remote, "互动");
-  t.ui().clicked(WindowId::Advert, "关");
-  t.backend.whileModal = [&](WindowId id) {
-    t.ui().colourChosen(id, "颜色选择器1", kGreen);
-    EXPECT_EQ(t.window(WindowId::Settings).background(), kGreen);
-    t.ui().clicked(id, "关");
+  t.click(remote_control::kInteraction);
+  t.click(advert_window::kClose);
+  t.backend.whileModal = [&](WindowId) {
+    t.chooseColour(settings_window::kColourPicker, kUser);
+    EXPECT_EQ(t.window(WindowId::Settings).background(), kUser);
+    t.click(settings_window::kClose);
   };
-  t.ui().clicked(WindowId::Remote, "设置1");
-  EXPECT_EQ(t.window(WindowId::Main).background(), kGreen);
-  EXPECT_EQ(t.control(WindowId::Main, "版本标签").backColour(), kGreen);
-  EXPECT_EQ(t.window(WindowId::Remote).background(), kGreen);
+  t.click(remote_control::kSettings);
   ASSERT_TRUE(t.ui().isOpen(WindowId::Advert));
   EXPECT_EQ(t.window(WindowId::Advert).top(), 768) << "opened again with a new slide-in";
-  EXPECT_EQ(t.window(WindowId::Advert).background(), kGreen);
+  expectTargets(kUser, kUser);
   EXPECT_EQ(t.window(WindowId::Interaction).background(), ui::rgb(0x0088FF)) << "the chat keeps its colour";
-  EXPECT_EQ(t.files.text(t.path("\\userini.user")), "[皮肤]\r\n底色=65280\r\n");
+  EXPECT_EQ(t.files.text(t.path("\\userini.user")), "[皮肤]\r\n底色=1193046\r\n");
 }
 
 TEST_F(ColoursTest, DefaultsForgetTheUserColourAndUseTheSecondDefaultForTheVersion) {
-  userColour("[皮肤]\r\n底色=65280\r\n");
-  t.files.setText(t.path("\\system.dll"), "[默认皮肤]\r\n默认底色=255\r\n默认底色2=16711680\r\n");
+  userColour("[皮肤]\r\n底色=1193046\r\n");
+  t.files.setText(t.path("\\system.dll"), "[默认皮肤]\r\n默认底色=3351057\r\n默认底色2=6706500\r\n");
   t.start();
+  t.click(remote_control::kInteraction);
   t.backend.whileModal = [&](WindowId id) {
-    EXPECT_EQ(t.control(id, "颜色选择器1").currentColour(), kGreen) << "the picker shows the user's colour";
-    t.ui().clicked(id, "默认");
-    EXPECT_EQ(t.control(id, "颜色选择器1").currentColour(), 255);
-    EXPECT_EQ(t.window(id).background(), 255);
+    EXPECT_EQ(t.control(settings_window::kColourPicker).currentColour(), kUser) << "the picker shows the user's colour";
+    t.click(settings_window::kDefaults);
+    expectSettingsTargets(kDefault);
     t.ui().escapePressed(id);
   };
-  t.ui().clicked(WindowId::Remote, "设置1");
+  t.click(remote_control::kSettings);
   EXPECT_FALSE(t.files.exists(t.path("\\userini.user")));
-  EXPECT_EQ(t.window(WindowId::Main).background(), 255);
-  EXPECT_EQ(t.control(WindowId::Main, "标签1").backColour(), 255);
-  EXPECT_EQ(t.control(WindowId::Main, "版本标签").backColour(), 16711680);
-  EXPECT_EQ(t.window(WindowId::Advert).background(), 255);
+  expectTargets(kDefault, kSecondDefault);
+  EXPECT_EQ(t.window(WindowId::Interaction).background(), kUser) << "the chat keeps its colour";
 }
 
 TEST_F(ColoursTest, DefaultsWithoutSystemDllPaintBlackAndStillDeleteTheUserFile) {
-  userColour("[皮肤]\r\n底色=65280\r\n");
+  userColour("[皮肤]\r\n底色=1193046\r\n");
   t.start();
-  t.backend.whileModal = [&](WindowId id) { t.ui().clicked(id, "默认"); t.ui().clicked(id, "关"); };
-  t.ui().clicked(WindowId::Remote, "设置1");
+  t.backend.whileModal = [&](WindowId) {
+    t.click(settings_window::kDefaults);
+    t.click(settings_window::kClose);
+  };
+  t.click(remote_control::kSettings);
   EXPECT_FALSE(t.files.exists(t.path("\\userini.user")));
   EXPECT_EQ(t.window(WindowId::Main).background(), 0);
   EXPECT_EQ(t.window(WindowId::Remote).background(), 0);
@@ -104,17 +125,17 @@ TEST_F(ColoursTest, DefaultsWithoutSystemDllPaintBlackAndStillDeleteTheUserFile)
 
 TEST_F(ColoursTest, TheSettingsButtonReleasesTheMainWindowsPinAndTheSettingsCloseAgain) {
   t.start();
-  t.ui().clicked(WindowId::Main, "顶");
+  t.click(main_window::kPin);
   bool wasOpen = false;
   t.backend.whileModal = [&](WindowId id) {
     wasOpen = t.ui().isOpen(id);
     EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop());
-    t.ui().clicked(id, "关");
+    t.click(settings_window::kClose);
   };
-  t.ui().clicked(WindowId::Remote, "设置1");
+  t.click(remote_control::kSettings);
   EXPECT_TRUE(wasOpen);
   EXPECT_FALSE(t.ui().isOpen(WindowId::Settings)) << "shown afterwards finds it closed";
-  EXPECT_TRUE(t.control(WindowId::Main, "顶").shown());
+  EXPECT_TRUE(t.control(main_window::kPin).shown());
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <set>
 
 #include "app/windows/definitions.h"
+#include "ui/window_definition.h"
+#include "app/windows/exit_confirmation.h"
+#include "app/windows/main_window.h"
 
 using ui::WindowId;
 
@@ -23,10 +26,13 @@ TEST(Definitions, ControlNamesAreUniqueWithinEachWindow) {
 
 TEST(Definitions, MainWindowHasItsThirteenControlsInOrder) {
   const ui::WindowDef& def = ui::definitionOf(WindowId::Main);
-  std::vector<std::string> names;
+  std::vector<std::string_view> names;
   for (const ui::ControlDef& c : def.controls) names.push_back(c.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"超级链接框1", "新", "扩", "通知标签", "超文本浏览框1", "顶", "缩", "关",
-                                             "版本标签", "标签1", "消顶", "消扩", "图片框2"}));
+  using namespace ui::main_window;
+  EXPECT_EQ(names, (std::vector<std::string_view>{kAdvertLink.name, kMenuButton.name, kMaximize.name,
+                                                  kNotificationLine.name, kStationView.name, kPin.name, kMinimize.name,
+                                                  kClose.name, kVersionLabel.name, kTitleLabel.name, kUnpin.name,
+                                                  kRestore.name, kPictureAdvert.name}));
   EXPECT_EQ(def.rect.width, 815);
   EXPECT_EQ(def.rect.height, 631);
   EXPECT_TRUE(def.escCloses);
@@ -39,8 +45,8 @@ TEST(Definitions, ColoursAreStoredWithRedInTheLowByte) {
   EXPECT_EQ(ui::blueOf(ui::rgb(0x123456)), 0x56);
   const ui::WindowDef& exit = ui::definitionOf(WindowId::ExitConfirm);
   EXPECT_EQ(exit.background, ui::rgb(0xE4C9B1));
-  EXPECT_TRUE(exit.control("超级按钮2")->edgeWhileHot);
-  EXPECT_FALSE(exit.control("超级按钮1")->edgeWhileHot);
+  EXPECT_TRUE(exit.control(ui::exit_confirmation::kBack.name)->edgeWhileHot);
+  EXPECT_FALSE(exit.control(ui::exit_confirmation::kConfirm.name)->edgeWhileHot);
 }
 
 TEST(Definitions, TransparentLabelsAreDisabledSoPressesReachWhatIsBelow) {

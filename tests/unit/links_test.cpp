@@ -8,6 +8,9 @@
 #include "test_program.h"
 
 using ui::WindowId;
+namespace main_window = ui::main_window;
+namespace remote_control = ui::remote_control;
+namespace settings_window = ui::settings_window;
 
 namespace {
 
@@ -30,7 +33,7 @@ class LinksTest : public ::testing::Test {
 };
 
 TEST_F(LinksTest, SiteItemsOpenTheirAddressOwnedByTheExplorerWindowAndLeaveThePinAlone) {
-  t.ui().clicked(WindowId::Main, "顶");
+  t.click(main_window::kPin);
   t.shell.explorerWindow = 77;
   struct Item {
     const char* caption;
@@ -60,12 +63,12 @@ TEST_F(LinksTest, WithoutAnExplorerWindowTheAddressOpensWithNoOwnerEvenWhenEmpty
 }
 
 TEST_F(LinksTest, TheAdvertLinkOpensItsAddressAndIsVisitedOnlyWhenThatWorked) {
-  ui::ControlRef link = t.control(WindowId::Main, "超级链接框1");
-  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  ui::ControlRef link = t.control(main_window::kAdvertLink);
+  t.leftPress(main_window::kAdvertLink);
   EXPECT_TRUE(t.shell.opened.empty()) << "no address yet: nothing opens";
 
   link.setAddress("http://ad/");
-  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  t.leftPress(main_window::kAdvertLink);
   ASSERT_EQ(t.shell.opened.size(), 1u);
   EXPECT_EQ(t.shell.opened[0].show, net::ShowCommand::Show);
   EXPECT_EQ(t.shell.opened[0].owner, 0u);
@@ -73,30 +76,30 @@ TEST_F(LinksTest, TheAdvertLinkOpensItsAddressAndIsVisitedOnlyWhenThatWorked) {
 }
 
 TEST_F(LinksTest, AFailedShellOpenFallsBackToTheRegisteredPageCommand) {
-  ui::ControlRef link = t.control(WindowId::Main, "超级链接框1");
+  ui::ControlRef link = t.control(main_window::kAdvertLink);
   link.setAddress("http://ad/");
   t.shell.openResult = 2;
-  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  t.leftPress(main_window::kAdvertLink);
   EXPECT_TRUE(t.shell.ran.empty()) << "no .htm class registered";
   EXPECT_FALSE(link.visited());
 
   t.shell.classesRoot[".htm"] = "htmlfile";
   t.shell.classesRoot["htmlfile\\shell\\open\\command"] = "\"C:\\web.exe\" \"%1\"";
-  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  t.leftPress(main_window::kAdvertLink);
   EXPECT_EQ(t.shell.ran, std::vector<std::string>{"\"C:\\web.exe\"  http://ad/"});
   EXPECT_TRUE(link.visited());
 
   t.shell.runResult = 2;
-  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  t.leftPress(main_window::kAdvertLink);
   EXPECT_TRUE(link.visited()) << "once opened, a failed open leaves the link visited";
 }
 
 TEST_F(LinksTest, TheMicroblogButtonOpensTheMicroblog) {
-  t.backend.whileModal = [&](WindowId id) {
-    t.ui().clicked(id, "图形按钮1");
-    t.ui().clicked(id, "关");
+  t.backend.whileModal = [&](WindowId) {
+    t.click(settings_window::kMicroblogButton);
+    t.click(settings_window::kClose);
   };
-  t.ui().clicked(WindowId::Remote, "设置1");
+  t.click(remote_control::kSettings);
   ASSERT_EQ(t.shell.opened.size(), 1u);
   EXPECT_EQ(t.shell.opened[0].address, station::config::kMicroblogAddress);
 }
@@ -106,19 +109,19 @@ TEST_F(LinksTest, TheMicroblogButtonLoadsItsTwoPicturesEachTimeTheSettingsWindow
   t.files.files[t.path("\\img\\sinaweibo1.gif")] = normal;
   t.files.files[t.path("\\img\\sinaweibo2.gif")] = hot;
   int opened = 0;
-  t.backend.whileModal = [&](WindowId id) {
+  t.backend.whileModal = [&](WindowId) {
     ++opened;
-    ui::ControlRef button = t.control(id, "图形按钮1");
+    ui::ControlRef button = t.control(settings_window::kMicroblogButton);
     ASSERT_TRUE(button.picture());
     ASSERT_TRUE(button.hotPicture());
     EXPECT_EQ(*button.picture(), opened == 1 ? normal : hot) << "opening " << opened;
     EXPECT_EQ(*button.hotPicture(), hot);
-    t.ui().clicked(id, "关");
+    t.click(settings_window::kClose);
   };
-  t.ui().clicked(WindowId::Remote, "设置1");
+  t.click(remote_control::kSettings);
   // Read anew at the next opening, not kept from the first.
   t.files.files[t.path("\\img\\sinaweibo1.gif")] = hot;
-  t.ui().clicked(WindowId::Remote, "设置1");
+  t.click(remote_control::kSettings);
   EXPECT_EQ(opened, 2);
   EXPECT_TRUE(t.shell.opened.empty());
 }
@@ -126,19 +129,19 @@ TEST_F(LinksTest, TheMicroblogButtonLoadsItsTwoPicturesEachTimeTheSettingsWindow
 TEST_F(LinksTest, AMissingMicroblogPictureLeavesThatPictureEmptyAndTheButtonWorking) {
   t.files.files[t.path("\\img\\sinaweibo2.gif")] = {'G', 'I', 'F', '8', '9', 'a'};
   t.files.files[t.path("\\img\\sinaweibo1.gif")] = {};  // empty file: no picture either
-  t.backend.whileModal = [&](WindowId id) {
-    EXPECT_FALSE(t.control(id, "图形按钮1").picture());
-    EXPECT_TRUE(t.control(id, "图形按钮1").hotPicture());
-    t.ui().clicked(id, "图形按钮1");
-    t.ui().clicked(id, "关");
+  t.backend.whileModal = [&](WindowId) {
+    EXPECT_FALSE(t.control(settings_window::kMicroblogButton).picture());
+    EXPECT_TRUE(t.control(settings_window::kMicroblogButton).hotPicture());
+    t.click(settings_window::kMicroblogButton);
+    t.click(settings_window::kClose);
   };
-  t.ui().clicked(WindowId::Remote, "设置1");
+  t.click(remote_control::kSettings);
   ASSERT_EQ(t.shell.opened.size(), 1u);
   EXPECT_EQ(t.shell.opened[0].address, station::config::kMicroblogAddress);
 }
 
 TEST_F(LinksTest, AboutBoxReleasesThePinAndShowsFourLines) {
-  t.ui().clicked(WindowId::Main, "顶");
+  t.click(main_window::kPin);
   t.shell.whileBoxShown = [&] { EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop()); };
   t.chooseFromNextMenu("关于");
   t.ui().rightPressed(WindowId::Main, "");
@@ -150,8 +153,8 @@ TEST_F(LinksTest, AboutBoxReleasesThePinAndShowsFourLines) {
   int breaks = 0;
   for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++breaks;
   EXPECT_EQ(breaks, 3);
-  EXPECT_TRUE(t.control(WindowId::Main, "顶").shown());
-  EXPECT_FALSE(t.control(WindowId::Main, "消顶").shown());
+  EXPECT_TRUE(t.control(main_window::kPin).shown());
+  EXPECT_FALSE(t.control(main_window::kUnpin).shown());
 }
 
 TEST(AboutText, NamesTheHostsWithoutSchemeAndThePortalWithoutWww) {

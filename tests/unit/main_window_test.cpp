@@ -5,6 +5,10 @@
 #include "test_program.h"
 
 using ui::WindowId;
+namespace advert_window = ui::advert_window;
+namespace exit_confirmation = ui::exit_confirmation;
+namespace main_window = ui::main_window;
+namespace remote_control = ui::remote_control;
 
 namespace {
 
@@ -23,13 +27,13 @@ TEST_F(MainWindowTest, StartOpensTheCentredMainWindowWithItsBanner) {
   ASSERT_TRUE(main.isOpen());
   EXPECT_EQ(main.rect(), (ui::Rect{275, 68, 815, 631}));
   EXPECT_EQ(t.ui().state(WindowId::Main)->def->title, "汀蔚网络视听台");
-  EXPECT_EQ(t.control(WindowId::Main, "版本标签").caption(), "V1.3");
-  EXPECT_EQ(t.control(WindowId::Main, "标签1").caption(), "汀蔚网络视听台");
-  EXPECT_FALSE(t.control(WindowId::Main, "消顶").shown());
-  EXPECT_FALSE(t.control(WindowId::Main, "消扩").shown());
-  EXPECT_FALSE(t.control(WindowId::Main, "图片框2").shown());
-  EXPECT_TRUE(t.control(WindowId::Main, "顶").shown());
-  EXPECT_TRUE(t.control(WindowId::Main, "扩").shown());
+  EXPECT_EQ(t.control(main_window::kVersionLabel).caption(), "V1.3");
+  EXPECT_EQ(t.control(main_window::kTitleLabel).caption(), "汀蔚网络视听台");
+  EXPECT_FALSE(t.control(main_window::kUnpin).shown());
+  EXPECT_FALSE(t.control(main_window::kRestore).shown());
+  EXPECT_FALSE(t.control(main_window::kPictureAdvert).shown());
+  EXPECT_TRUE(t.control(main_window::kPin).shown());
+  EXPECT_TRUE(t.control(main_window::kMaximize).shown());
 }
 
 TEST_F(MainWindowTest, StartOpensTheAdvertAndRemoteWindowsAndPlacesTheRemoteBesideTheMain) {
@@ -43,7 +47,7 @@ TEST_F(MainWindowTest, StartOpensTheAdvertAndRemoteWindowsAndPlacesTheRemoteBesi
 TEST_F(MainWindowTest, TheStationPageStartsLoadingInTheMainView) {
   t.start();
   ASSERT_FALSE(t.backend.navigations.empty());
-  EXPECT_EQ(t.backend.navigations[0].first, "超文本浏览框1");
+  EXPECT_EQ(t.backend.navigations[0].first, main_window::kStationView.name);
   const std::string& address = t.backend.navigations[0].second;
   EXPECT_EQ(address.rfind("http://", 0), 0u);
   EXPECT_EQ(address.substr(address.size() - 8), "/bofang/");
@@ -64,23 +68,24 @@ TEST_F(MainWindowTest, RemoteControlPlacementTruncatesTowardZero) {
 TEST_F(MainWindowTest, RightPressOnWindowAndBannerLabelsOpensTheTrayMenuExactlyAtThePointer) {
   t.start();
   t.backend.pointerPosition = {400, 300};
-  for (const char* source : {"", "标签1", "版本标签", "通知标签", "超级链接框1"}) {
+  for (ui::ControlName source : {ui::ControlName{WindowId::Main, ""}, main_window::kTitleLabel, main_window::kVersionLabel,
+                                 main_window::kNotificationLine, main_window::kAdvertLink}) {
     t.backend.menus.clear();
-    t.ui().rightPressed(WindowId::Main, source);
-    ASSERT_EQ(t.backend.menus.size(), 1u) << source;
-    EXPECT_EQ(t.backend.menus[0].at, (ui::Point{400, 300})) << source;
-    EXPECT_EQ(t.backend.menus[0].captions, kTrayEntries) << source;
+    t.rightPress(source);
+    ASSERT_EQ(t.backend.menus.size(), 1u) << source.name;
+    EXPECT_EQ(t.backend.menus[0].at, (ui::Point{400, 300})) << source.name;
+    EXPECT_EQ(t.backend.menus[0].captions, kTrayEntries) << source.name;
   }
   t.backend.menus.clear();
-  t.ui().rightPressed(WindowId::Main, "超文本浏览框1");
-  t.ui().rightPressed(WindowId::Main, "关");
+  t.rightPress(main_window::kStationView);
+  t.rightPress(main_window::kClose);
   EXPECT_TRUE(t.backend.menus.empty()) << "the page's right click is left to the browser";
 }
 
 TEST_F(MainWindowTest, TheSettingsButtonOpensTheDropDownThreePixelsFromThePointer) {
   t.start();
   t.backend.pointerPosition = {600, 10};
-  t.ui().clicked(WindowId::Main, "新");
+  t.click(main_window::kMenuButton);
   ASSERT_EQ(t.backend.menus.size(), 1u);
   EXPECT_EQ(t.backend.menus[0].at, (ui::Point{603, 13}));
   EXPECT_EQ(t.backend.menus[0].captions, (std::vector<std::string>{"正常窗口", "小窗口", "-", "置顶/取消置顶", "遥控器",
@@ -99,12 +104,12 @@ TEST_F(MainWindowTest, EscClosesTheMainWindowAndEndsTheProgramWithEveryOtherWind
 
 TEST_F(MainWindowTest, RefreshingTheStationNavigatesToTheStationPageAgain) {
   t.start();
-  t.control(WindowId::Main, "超文本浏览框1").setAddress("http://elsewhere/");
+  t.control(main_window::kStationView).setAddress("http://elsewhere/");
   t.backend.navigations.clear();
   t.chooseFromNextMenu("刷新视听台");
-  t.ui().rightPressed(WindowId::Main, "标签1");
+  t.rightPress(main_window::kTitleLabel);
   ASSERT_EQ(t.backend.navigations.size(), 1u);
-  EXPECT_EQ(t.backend.navigations[0].second, t.ui().state(WindowId::Main)->control("超文本浏览框1")->def->address);
+  EXPECT_EQ(t.backend.navigations[0].second, t.ui().state(WindowId::Main)->control(main_window::kStationView.name)->def->address);
 }
 
 TEST_F(MainWindowTest, ConfirmingTheExitClosesMainRemoteAndTheQuestionInThatOrder) {
@@ -112,9 +117,9 @@ TEST_F(MainWindowTest, ConfirmingTheExitClosesMainRemoteAndTheQuestionInThatOrde
   t.ui().open(WindowId::Interaction);
   t.backend.whileModal = [&](WindowId id) {
     EXPECT_EQ(id, WindowId::ExitConfirm);
-    t.ui().clicked(id, "超级按钮1");
+    t.click(exit_confirmation::kConfirm);
   };
-  t.ui().clicked(WindowId::Main, "关");
+  t.click(main_window::kClose);
   EXPECT_EQ(t.backend.destroyed, (std::vector<WindowId>{WindowId::Main, WindowId::Remote, WindowId::ExitConfirm}));
   EXPECT_EQ(t.backend.quitRequests, 1);
   t.program.finish();
@@ -124,7 +129,7 @@ TEST_F(MainWindowTest, ConfirmingTheExitClosesMainRemoteAndTheQuestionInThatOrde
 
 TEST_F(MainWindowTest, GoingBackFromTheExitQuestionLeavesEverythingAsItWas) {
   t.start();
-  t.backend.whileModal = [&](WindowId id) { t.ui().clicked(id, "超级按钮2"); };
+  t.backend.whileModal = [&](WindowId) { t.click(exit_confirmation::kBack); };
   t.chooseFromNextMenu("退出");
   t.ui().rightPressed(WindowId::Main, "");
   EXPECT_EQ(t.backend.destroyed, std::vector<WindowId>{WindowId::ExitConfirm});
@@ -136,7 +141,7 @@ TEST_F(MainWindowTest, GoingBackFromTheExitQuestionLeavesEverythingAsItWas) {
 
 TEST_F(MainWindowTest, AskingForTheAdvertWhileItIsOpenBringsItForwardWithoutASecondSlide) {
   t.start();
-  for (int i = 0; i < 10; ++i) t.ui().timerElapsed(WindowId::Advert, "时钟1");
+  for (int i = 0; i < 10; ++i) t.tick(advert_window::kSlideTimer);
   int top = t.window(WindowId::Advert).top();
   t.chooseFromNextMenu("支持一下广告吧");
   t.ui().rightPressed(WindowId::Main, "");
@@ -148,11 +153,11 @@ TEST_F(MainWindowTest, AskingForTheAdvertWhileItIsOpenBringsItForwardWithoutASec
 TEST_F(MainWindowTest, TheRemoteControlHiddenByItsCloseButtonReturnsWhereItWas) {
   t.start();
   t.window(WindowId::Remote).move(300, 200);
-  t.ui().clicked(WindowId::Remote, "关");
+  t.click(remote_control::kClose);
   EXPECT_FALSE(t.window(WindowId::Remote).shown());
   EXPECT_TRUE(t.ui().isOpen(WindowId::Remote));
   t.chooseFromNextMenu("遥控器");
-  t.ui().clicked(WindowId::Main, "新");
+  t.click(main_window::kMenuButton);
   EXPECT_TRUE(t.window(WindowId::Remote).shown());
   EXPECT_EQ(t.window(WindowId::Remote).left(), 300);
   EXPECT_EQ(t.window(WindowId::Remote).top(), 200);
@@ -171,7 +176,7 @@ TEST_F(MainWindowTest, ARemoteControlClosedByEscIsBuiltAgainCentred) {
 
 TEST_F(MainWindowTest, EveryWindowClosesAtTheEndEvenHiddenOnes) {
   t.start();
-  t.ui().clicked(WindowId::Remote, "关");
+  t.click(remote_control::kClose);
   t.ui().close(WindowId::Main);
   t.program.finish();
   for (int i = 0; i < ui::kWindowCount; ++i) EXPECT_FALSE(t.ui().isOpen(static_cast<WindowId>(i)));

@@ -7,6 +7,9 @@
 #include "test_program.h"
 
 using ui::WindowId;
+namespace advert_window = ui::advert_window;
+namespace main_window = ui::main_window;
+namespace remote_control = ui::remote_control;
 
 namespace {
 
@@ -21,7 +24,6 @@ class NoticesTest : public ::testing::Test {
     t.fetcher.bodies[net::noticeManifestAddress()] = net::Bytes(manifest.begin(), manifest.end());
     t.fetcher.bodies[net::advertPictureAddress()] = std::move(picture);
   }
-  ui::ControlRef c(const char* name) { return t.control(WindowId::Main, name); }
   testing_support::TestProgram t;
 };
 
@@ -33,11 +35,11 @@ TEST_F(NoticesTest, AtStartTheManifestThenTheDirectoryThenThePictureAreStoredAnd
   EXPECT_EQ(t.files.text(t.path("\\ad.tingweiini")), kManifest);
   EXPECT_TRUE(t.files.directories.count(t.path("\\ad")));
   EXPECT_EQ(t.files.files[t.path("\\ad\\tingweiad.gif")], kPicture);
-  EXPECT_EQ(c("通知标签").caption(), "欢迎收听");
-  EXPECT_EQ(c("超级链接框1").caption(), "广告一");
-  EXPECT_EQ(c("超级链接框1").address(), "http://ad1/");
-  ASSERT_TRUE(c("图片框2").picture());
-  EXPECT_EQ(*c("图片框2").picture(), kPicture);
+  EXPECT_EQ(t.control(main_window::kNotificationLine).caption(), "欢迎收听");
+  EXPECT_EQ(t.control(main_window::kAdvertLink).caption(), "广告一");
+  EXPECT_EQ(t.control(main_window::kAdvertLink).address(), "http://ad1/");
+  ASSERT_TRUE(t.control(main_window::kPictureAdvert).picture());
+  EXPECT_EQ(*t.control(main_window::kPictureAdvert).picture(), kPicture);
   // The refresh ran before the advert and remote windows opened.
   EXPECT_EQ(t.backend.created.front(), WindowId::Main);
 }
@@ -46,11 +48,11 @@ TEST_F(NoticesTest, OfflineRefreshEmptiesEverythingAndTruncatesBothFiles) {
   serve(kManifest);
   t.start();
   t.fetcher.bodies.clear();
-  t.ui().clicked(WindowId::Remote, "刷新公告");
-  EXPECT_EQ(c("通知标签").caption(), "");
-  EXPECT_EQ(c("超级链接框1").caption(), "");
-  EXPECT_EQ(c("超级链接框1").address(), "");
-  EXPECT_FALSE(c("图片框2").picture());
+  t.click(remote_control::kRefreshNotices);
+  EXPECT_EQ(t.control(main_window::kNotificationLine).caption(), "");
+  EXPECT_EQ(t.control(main_window::kAdvertLink).caption(), "");
+  EXPECT_EQ(t.control(main_window::kAdvertLink).address(), "");
+  EXPECT_FALSE(t.control(main_window::kPictureAdvert).picture());
   EXPECT_TRUE(t.files.files[t.path("\\ad.tingweiini")].empty());
   EXPECT_TRUE(t.files.files[t.path("\\ad\\tingweiad.gif")].empty());
   EXPECT_FALSE(t.program.notificationDocument().loaded());
@@ -59,31 +61,31 @@ TEST_F(NoticesTest, OfflineRefreshEmptiesEverythingAndTruncatesBothFiles) {
 TEST_F(NoticesTest, AManifestWithoutTheLinkLeavesTheLinkEmptyButTheLineFilled) {
   serve("<yun><ad neirong=\"只有通知\"/></yun>");
   t.start();
-  EXPECT_EQ(c("通知标签").caption(), "只有通知");
-  EXPECT_EQ(c("超级链接框1").caption(), "");
-  EXPECT_EQ(c("超级链接框1").address(), "");
+  EXPECT_EQ(t.control(main_window::kNotificationLine).caption(), "只有通知");
+  EXPECT_EQ(t.control(main_window::kAdvertLink).caption(), "");
+  EXPECT_EQ(t.control(main_window::kAdvertLink).address(), "");
   serve("<yun><ad/></yun>");
-  t.ui().clicked(WindowId::Remote, "刷新公告");
-  EXPECT_EQ(c("通知标签").caption(), "");
+  t.click(remote_control::kRefreshNotices);
+  EXPECT_EQ(t.control(main_window::kNotificationLine).caption(), "");
 }
 
 TEST_F(NoticesTest, WithoutTheAdDirectoryThePictureIsNotStoredAndTheBoxIsCleared) {
   serve(kManifest);
   t.files.locked.insert(t.path("\\ad"));
   t.start();
-  EXPECT_EQ(c("通知标签").caption(), "欢迎收听");
+  EXPECT_EQ(t.control(main_window::kNotificationLine).caption(), "欢迎收听");
   EXPECT_FALSE(t.files.exists(t.path("\\ad\\tingweiad.gif")));
-  EXPECT_FALSE(c("图片框2").picture());
+  EXPECT_FALSE(t.control(main_window::kPictureAdvert).picture());
 }
 
 TEST_F(NoticesTest, ThePictureAdvertOpensTheManifestsWebAddressOnly) {
   t.start();
   app::showMaximizedForm(t.program);
-  t.ui().leftPressed(WindowId::Main, "图片框2");
+  t.leftPress(main_window::kPictureAdvert);
   EXPECT_TRUE(t.shell.opened.empty()) << "before any successful refresh there is no address to open";
   serve(kManifest);
-  t.ui().clicked(WindowId::Remote, "刷新公告");
-  t.ui().leftPressed(WindowId::Main, "图片框2");
+  t.click(remote_control::kRefreshNotices);
+  t.leftPress(main_window::kPictureAdvert);
   ASSERT_EQ(t.shell.opened.size(), 1u);
   EXPECT_EQ(t.shell.opened[0].address, "http://ad2/");
   EXPECT_EQ(t.shell.opened[0].show, net::ShowCommand::Normal);
@@ -91,8 +93,8 @@ TEST_F(NoticesTest, ThePictureAdvertOpensTheManifestsWebAddressOnly) {
   // What the network says is not run as a program or opened as a file.
   for (const char* url : {"C:\\windows\\system32\\cmd.exe", "file:///C:/x.htm", "ftp://ad2/", "http://a b/"}) {
     serve(std::string("<yun><ad2 url=\"") + url + "\"/></yun>");
-    t.ui().clicked(WindowId::Remote, "刷新公告");
-    t.ui().leftPressed(WindowId::Main, "图片框2");
+    t.click(remote_control::kRefreshNotices);
+    t.leftPress(main_window::kPictureAdvert);
     EXPECT_EQ(t.shell.opened.size(), 1u) << url;
   }
 }
@@ -100,18 +102,18 @@ TEST_F(NoticesTest, ThePictureAdvertOpensTheManifestsWebAddressOnly) {
 TEST_F(NoticesTest, TheAdvertLinkOpensTheManifestsWebAddressOnly) {
   serve("<yun><ad1 neirong=\"链接\" url=\"cmd.exe\"/></yun>");
   t.start();
-  ui::ControlRef link = c("超级链接框1");
+  ui::ControlRef link = t.control(main_window::kAdvertLink);
   EXPECT_EQ(link.address(), "cmd.exe") << "kept as the manifest says";
   t.shell.classesRoot[".htm"] = "htmlfile";
   t.shell.classesRoot["htmlfile\\shell\\open\\command"] = "web.exe \"%1\"";
-  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  t.leftPress(main_window::kAdvertLink);
   EXPECT_TRUE(t.shell.opened.empty());
   EXPECT_TRUE(t.shell.ran.empty()) << "nor through the registered page command";
   EXPECT_FALSE(link.visited());
 
   serve("<yun><ad1 neirong=\"链接\" url=\"https://ad1/x?a=1\"/></yun>");
-  t.ui().clicked(WindowId::Remote, "刷新公告");
-  t.ui().leftPressed(WindowId::Main, "超级链接框1");
+  t.click(remote_control::kRefreshNotices);
+  t.leftPress(main_window::kAdvertLink);
   ASSERT_EQ(t.shell.opened.size(), 1u);
   EXPECT_EQ(t.shell.opened[0].address, "https://ad1/x?a=1");
   EXPECT_TRUE(link.visited());
@@ -144,7 +146,7 @@ TEST_F(NoticesTest, EachAdvertPageNavigatesAndFiltersTheViewAgain) {
   EXPECT_TRUE(t.backend.rightButtonFilters.empty()) << "the first page comes without a filter";
   t.backend.navigations.clear();
   t.chooseFromNextMenu("第二条广告");
-  t.ui().rightPressed(WindowId::Advert, "标签1");
+  t.rightPress(advert_window::kCaptionLabel);
   t.chooseFromNextMenu("第二条广告");
   t.ui().rightPressed(WindowId::Advert, "");
   ASSERT_EQ(t.backend.navigations.size(), 2u);
@@ -162,7 +164,7 @@ TEST_F(NoticesTest, AReopenedAdvertStartsOnTheFirstPage) {
   t.start();
   t.chooseFromNextMenu("第三条广告");
   t.ui().rightPressed(WindowId::Advert, "");
-  t.ui().clicked(WindowId::Advert, "关");
+  t.click(advert_window::kClose);
   t.backend.navigations.clear();
   t.chooseFromNextMenu("支持一下广告吧");
   t.ui().rightPressed(WindowId::Main, "");

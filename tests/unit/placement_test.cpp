@@ -4,6 +4,8 @@
 #include "test_program.h"
 
 using ui::WindowId;
+namespace advert_window = ui::advert_window;
+namespace remote_control = ui::remote_control;
 
 namespace {
 
@@ -11,7 +13,7 @@ class PlacementTest : public ::testing::Test {
  protected:
   void SetUp() override { t.start(); }
   ui::WindowRef remote() { return t.window(WindowId::Remote); }
-  void tickRemote() { t.ui().timerElapsed(WindowId::Remote, "时钟1"); }
+  void tickRemote() { t.tick(remote_control::kDockTimer); }
   // The user drops the window at a place with the pointer at x, y.
   void drop(int left, int top, int x, int y) {
     t.backend.pointerPosition = {x, y};
@@ -24,12 +26,12 @@ TEST_F(PlacementTest, AdvertStartsBelowTheScreenAndRestsAfter43Steps) {
   ui::WindowRef advert = t.window(WindowId::Advert);
   EXPECT_EQ(advert.left(), 974);
   EXPECT_EQ(advert.top(), 768);
-  EXPECT_EQ(t.control(WindowId::Advert, "时钟1").timerPeriod(), 1);
+  EXPECT_EQ(t.control(advert_window::kSlideTimer).timerPeriod(), 1);
   EXPECT_EQ(t.program.slideFlag, 1);
   int steps = 0;
   for (int i = 0; i < 100; ++i) {
     int before = advert.top();
-    t.ui().timerElapsed(WindowId::Advert, "时钟1");
+    t.tick(advert_window::kSlideTimer);
     if (advert.top() != before) ++steps;
   }
   EXPECT_EQ(steps, 43);
@@ -38,7 +40,7 @@ TEST_F(PlacementTest, AdvertStartsBelowTheScreenAndRestsAfter43Steps) {
 }
 
 TEST_F(PlacementTest, AdvertOpenedAgainSlidesAgainAndGetsTheFocus) {
-  t.ui().clicked(WindowId::Advert, "关");
+  t.click(advert_window::kClose);
   EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
   t.backend.focused.clear();
   t.chooseFromNextMenu("支持一下广告吧");
@@ -79,6 +81,28 @@ TEST_F(PlacementTest, RightEdgeSnapAndHideLeaveFivePixels) {
   EXPECT_EQ(remote().left(), 1197);
 }
 
+TEST_F(PlacementTest, OnePixelPastAnEdgeWithThePointerFourPixelsInSnapsButOnePixelShortNeverHides) {
+  drop(-1, 300, 4, 310);
+  EXPECT_EQ(remote().left(), 0);
+  drop(1366 - 169 + 1, 300, 1366 - 4, 310);
+  EXPECT_EQ(remote().left(), 1366 - 169);
+  drop(600, -1, 650, 4);
+  EXPECT_EQ(remote().top(), 0);
+
+  drop(1, 1, 3, 3);
+  t.backend.pointerPosition = {600, 400};
+  tickRemote();
+  EXPECT_EQ(remote().left(), 1);
+  EXPECT_EQ(remote().top(), 1);
+}
+
+TEST_F(PlacementTest, TheTopEdgeSnapGoesByThePointersHeightAlone) {
+  drop(600, -30, 650, 2);
+  EXPECT_EQ(remote().top(), 0);
+  drop(0, -30, 2, 100);
+  EXPECT_EQ(remote().top(), -30);
+}
+
 TEST_F(PlacementTest, ACornerHidesTowardBothEdgesAndTheBottomIsNeverUsed) {
   drop(-10, -10, 2, 2);
   EXPECT_EQ(remote().left(), 0);
@@ -98,7 +122,7 @@ TEST_F(PlacementTest, ACornerHidesTowardBothEdgesAndTheBottomIsNeverUsed) {
 
 TEST_F(PlacementTest, InteractionWindowOpensRightBelowTheRemoteControl) {
   remote().move(100, 50);
-  t.ui().clicked(WindowId::Remote, "互动");
+  t.click(remote_control::kInteraction);
   ui::WindowRef chat = t.window(WindowId::Interaction);
   ASSERT_TRUE(chat.isOpen());
   EXPECT_EQ(chat.top(), 50 + 279);

@@ -7,6 +7,7 @@
 #include "test_program.h"
 
 using ui::WindowId;
+namespace main_window = ui::main_window;
 
 namespace {
 
@@ -68,7 +69,7 @@ TEST_F(UpdateCheckTest, ANewerVersionIsAnnouncedThenItsDownloadOpens) {
   bool openedBeforeDismissed = false;
   t.shell.whileBoxShown = [&] { openedBeforeDismissed = !t.shell.opened.empty(); };
   t.chooseFromNextMenu("检测是否有更新");
-  t.ui().clicked(WindowId::Main, "新");
+  t.click(main_window::kMenuButton);
   ASSERT_EQ(t.shell.boxes.size(), 1u);
   EXPECT_EQ(t.shell.boxes[0].first, "发现新版本（1.31）可以更新！，本次更新了如下内容：\r\n甲\r\n乙\r\n\r\n");
   EXPECT_FALSE(openedBeforeDismissed);
@@ -107,12 +108,12 @@ TEST_F(UpdateCheckTest, AnUnreachableServerOrAnErrorPageMeansTheLatest) {
 }
 
 TEST_F(UpdateCheckTest, TheCheckReleasesThePinFirstAndKeepsItReleased) {
-  t.ui().clicked(WindowId::Main, "顶");
+  t.click(main_window::kPin);
   t.shell.whileBoxShown = [&] { EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop()); };
   check();
   EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop());
-  EXPECT_TRUE(t.control(WindowId::Main, "顶").shown());
-  EXPECT_FALSE(t.control(WindowId::Main, "消顶").shown());
+  EXPECT_TRUE(t.control(main_window::kPin).shown());
+  EXPECT_FALSE(t.control(main_window::kUnpin).shown());
 }
 
 }  // namespace

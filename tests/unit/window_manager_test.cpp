@@ -358,14 +358,15 @@ TEST(TabPages, OnlyTheSelectedPagesControlsAreShown) {
   testing_support::TestProgram t;
   t.ui().open(WindowId::Settings);
   const ui::WindowState& w = *t.ui().state(WindowId::Settings);
-  EXPECT_TRUE(ui::effectivelyShown(w, *w.control("默认")));
-  EXPECT_FALSE(ui::effectivelyShown(w, *w.control("设置标签1")));
-  EXPECT_TRUE(ui::effectivelyShown(w, *w.control("设置标签")));
-  t.control(WindowId::Settings, "高级选择夹1").selectTab(1);
-  EXPECT_FALSE(ui::effectivelyShown(w, *w.control("默认")));
-  EXPECT_TRUE(ui::effectivelyShown(w, *w.control("设置标签1")));
-  t.control(WindowId::Settings, "高级选择夹1").selectTab(7);
-  EXPECT_EQ(t.control(WindowId::Settings, "高级选择夹1").selectedTab(), 1);
+  using namespace ui::settings_window;
+  EXPECT_TRUE(ui::effectivelyShown(w, *w.control(kDefaults.name)));
+  EXPECT_FALSE(ui::effectivelyShown(w, *w.control(kToolsPageLabel.name)));
+  EXPECT_TRUE(ui::effectivelyShown(w, *w.control(kTitleLabel.name)));
+  t.control(kTabs).selectTab(1);
+  EXPECT_FALSE(ui::effectivelyShown(w, *w.control(kDefaults.name)));
+  EXPECT_TRUE(ui::effectivelyShown(w, *w.control(kToolsPageLabel.name)));
+  t.control(kTabs).selectTab(7);
+  EXPECT_EQ(t.control(kTabs).selectedTab(), 1);
 }
 
 }  // namespace

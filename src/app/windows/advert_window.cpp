@@ -5,11 +5,13 @@
 #include "app/window_handlers.h"
 #include "app/windows/definitions.h"
 #include "net/addresses.h"
+#include "app/windows/advert_window.h"
 
 namespace ui {
 
 
 WindowDef advertWindowDefinition() {
+  using namespace advert_window;
   WindowDef w;
   w.id = WindowId::Advert;
   w.title = "支持一下广告吧，谢谢！";
@@ -22,16 +24,16 @@ WindowDef advertWindowDefinition() {
   w.alwaysOnTop = true;
 
   w.controls = {
-      superBtn("关", {360, 0, 32, 32}, "关", "点下去就退出了哦", bold("黑体", 16),
+      superBtn(kClose, {360, 0, 32, 32}, "关", "点下去就退出了哦", bold("黑体", 16),
                {{rgb(0xE3E7F0), rgb(0xFA1F56)}, {rgb(0xE4E8F3), rgb(0xEE889F)}, {rgb(0xDCE6EF), rgb(0xFA1F56)}}),
-      label("标签1", {12, 3, 264, 24}, "支持一下广告吧，谢谢！", bold("微软雅黑", 19), rgb(0xFDD0D0), rgb(0x0088FF),
+      label(kCaptionLabel, {12, 3, 264, 24}, "支持一下广告吧，谢谢！", bold("微软雅黑", 19), rgb(0xFDD0D0), rgb(0x0088FF),
             {HAlign::Centre, VAlign::Centre, false, TextEffect::Plain}),
-      timer("时钟1", 0),
-      htmlViewer("超文本浏览框1", {0, 32, 392, 272}, net::advertPageAddress(1)),
+      timer(kSlideTimer, 0),
+      htmlViewer(kAdvertView, {0, 32, 392, 272}, net::advertPageAddress(1)),
   };
 
   w.menu = {
-      {"广告右键", 0, nullptr},
+      {kAdvertMenu, 0, nullptr},
       {"第一条广告", 1, app::showFirstAdvert},
       {"第二条广告", 1, app::showSecondAdvert},
       {"第三条广告", 1, app::showThirdAdvert},
@@ -42,9 +44,9 @@ WindowDef advertWindowDefinition() {
   w.bindings = {
       {"", Event::Created, app::advertWindowCreated},
       {"", Event::RightPressed, app::popUpAdvertMenu},
-      {"标签1", Event::RightPressed, app::popUpAdvertMenu},
-      {"时钟1", Event::Timer, app::advertSlideStep},
-      {"关", Event::Clicked, app::closeAdvertWindow},
+      {kCaptionLabel, Event::RightPressed, app::popUpAdvertMenu},
+      {kSlideTimer, Event::Timer, app::advertSlideStep},
+      {kClose, Event::Clicked, app::closeAdvertWindow},
   };
   return w;
 }

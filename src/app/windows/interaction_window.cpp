@@ -5,10 +5,12 @@
 #include "app/window_handlers.h"
 #include "app/windows/definitions.h"
 #include "net/addresses.h"
+#include "app/windows/interaction_window.h"
 
 namespace ui {
 
 WindowDef interactionWindowDefinition() {
+  using namespace interaction_window;
   WindowDef w;
   w.id = WindowId::Interaction;
   w.title = "互动";
@@ -22,22 +24,22 @@ WindowDef interactionWindowDefinition() {
 
   const Font buttonFont = bold("汉仪细圆简", 24);
   w.controls = {
-      timer("时钟1", 100),
-      superBtn("缩", {616, 0, 56, 48}, "缩", "我是最小化按钮", buttonFont,
+      timer(kDockTimer, 100),
+      superBtn(kMinimize, {616, 0, 56, 48}, "缩", "我是最小化按钮", buttonFont,
                {{kWhite, rgb(0x2DC156)}, {rgb(0xECECEC), rgb(0x5BD77D)}, {kWhite, rgb(0x2DC156)}}),
-      superBtn("关", {688, 0, 56, 48}, "关", "关闭", buttonFont,
+      superBtn(kClose, {688, 0, 56, 48}, "关", "关闭", buttonFont,
                {{rgb(0xE3E7F0), rgb(0xFA1F56)}, {rgb(0xE4E8F3), rgb(0xEE889F)}, {rgb(0xDCE6EF), rgb(0xFA1F56)}}),
-      htmlViewer("超文本浏览框1", {4, 48, 732, 416}, net::chatPageAddress()),
-      transLabel("透明标签1", {24, 0, 152, 48}, "互动", bold("方正静蕾简体", 56), rgb(0xFEE4CF),
+      htmlViewer(kChatView, {4, 48, 732, 416}, net::chatPageAddress()),
+      transLabel(kTitleLabel, {24, 0, 152, 48}, "互动", bold("方正静蕾简体", 56), rgb(0xFEE4CF),
                  {HAlign::Centre, VAlign::Centre, false, TextEffect::Plain}),
   };
 
   w.bindings = {
       {"", Event::Created, app::interactionWindowCreated},
       {"", Event::Moved, app::interactionEdgeSnap},
-      {"时钟1", Event::Timer, app::interactionEdgeAutoHide},
-      {"缩", Event::Clicked, app::minimizeInteractionWindow},
-      {"关", Event::Clicked, app::closeInteractionWindow},
+      {kDockTimer, Event::Timer, app::interactionEdgeAutoHide},
+      {kMinimize, Event::Clicked, app::minimizeInteractionWindow},
+      {kClose, Event::Clicked, app::closeInteractionWindow},
   };
   return w;
 }

@@ -12,6 +12,8 @@
 #include "app/window_handlers.h"
 #include "app/windows/definitions.h"
 #include "net/addresses.h"
+#include "station_version.h"
+#include "app/windows/main_window.h"
 
 namespace ui {
 
@@ -20,6 +22,7 @@ const Font kButtonFont = bold("黑体", 16);
 }
 
 WindowDef mainWindowDefinition() {
+  using namespace main_window;
   WindowDef w;
   w.id = WindowId::Main;
   w.title = "汀蔚网络视听台";
@@ -34,35 +37,37 @@ WindowDef mainWindowDefinition() {
   w.escCloses = true;
   w.alwaysOnTop = false;
 
+  // Rewritten from the program version by the creation handler all the same.
+  const std::string versionCaption = std::string("V") + station::config::kLocalVersionText;
   w.controls = {
-      hyperLinker("超级链接框1", {584, 40, 192, 24}, "广告", bold("微软雅黑", 14),
+      hyperLinker(kAdvertLink, {584, 40, 192, 24}, "广告", bold("微软雅黑", 14),
                   {.text = rgb(0xDCE1FE), .hover = rgb(0x80E000), .visited = rgb(0xDCE1FE), .back = rgb(0x0088FF)}),
-      superBtn("新", {520, 0, 56, 24}, "设", "检测更新", kButtonFont,
+      superBtn(kMenuButton, {520, 0, 56, 24}, "设", "检测更新", kButtonFont,
                {{kWhite, rgb(0xBCAD27)}, {kWhite, rgb(0xE4DB81)}, {kWhite, rgb(0xBCAD2B)}}),
-      superBtn("扩", {688, 0, 56, 24}, "扩", "我是最大化按钮", kButtonFont,
+      superBtn(kMaximize, {688, 0, 56, 24}, "扩", "我是最大化按钮", kButtonFont,
                {{kWhite, rgb(0xFFA8FF)}, {kWhite, rgb(0xFFD2E9)}, {kWhite, rgb(0xFFA8FF)}}),
-      label("通知标签", {8, 608, 800, 24}, "通知", bold("幼圆", 19), rgb(0xFFC6AA), rgb(0x0088FF),
+      label(kNotificationLine, {8, 608, 800, 24}, "通知", bold("幼圆", 19), rgb(0xFFC6AA), rgb(0x0088FF),
             {HAlign::Left, VAlign::Centre, false, TextEffect::Plain}),
-      htmlViewer("超文本浏览框1", {8, 72, 800, 528}, net::stationPageAddress()),
-      superBtn("顶", {576, 0, 56, 24}, "顶", "点我就置顶了", kButtonFont,
+      htmlViewer(kStationView, {8, 72, 800, 528}, net::stationPageAddress()),
+      superBtn(kPin, {576, 0, 56, 24}, "顶", "点我就置顶了", kButtonFont,
                {{kWhite, rgb(0x5FC4FA)}, {kWhite, rgb(0xB3E3FD)}, {kWhite, rgb(0x5FC4FA)}}),
-      superBtn("缩", {632, 0, 56, 24}, "缩", "我是最小化按钮", kButtonFont,
+      superBtn(kMinimize, {632, 0, 56, 24}, "缩", "我是最小化按钮", kButtonFont,
                {{kWhite, rgb(0x2DC156)}, {rgb(0xECECEC), rgb(0x5BD77D)}, {kWhite, rgb(0x2DC156)}}),
-      superBtn("关", {744, 0, 56, 24}, "关", "点下去就退出了哦", kButtonFont,
+      superBtn(kClose, {744, 0, 56, 24}, "关", "点下去就退出了哦", kButtonFont,
                {{rgb(0xE3E7F0), rgb(0xFA1F56)}, {rgb(0xE4E8F3), rgb(0xEE889F)}, {rgb(0xDCE6EF), rgb(0xFA1F56)}}),
-      label("版本标签", {384, 23, 88, 40}, "V1.3", bold("方正姚体", 32), rgb(0xF7B5BD), rgb(0x2B9AFF),
+      label(kVersionLabel, {384, 23, 88, 40}, versionCaption, bold("方正姚体", 32), rgb(0xF7B5BD), rgb(0x2B9AFF),
             {HAlign::Centre, VAlign::Centre, false, TextEffect::Raised}),
-      label("标签1", {16, 8, 384, 56}, "汀蔚网络视听台", bold("方正姚体", 47), rgb(0xF89145), rgb(0x0088FF),
+      label(kTitleLabel, {16, 8, 384, 56}, "汀蔚网络视听台", bold("方正姚体", 47), rgb(0xF89145), rgb(0x0088FF),
             {HAlign::Centre, VAlign::Centre, false, TextEffect::Engraved}),
-      hidden(superBtn("消顶", {576, 0, 56, 24}, "消-顶", "点我就取消置顶了", kButtonFont,
+      hidden(superBtn(kUnpin, {576, 0, 56, 24}, "消-顶", "点我就取消置顶了", kButtonFont,
                       {{kWhite, rgb(0x5FC4FA)}, {kWhite, rgb(0xB3E3FD)}, {kWhite, rgb(0x5FC4FA)}})),
-      hidden(superBtn("消扩", {688, 0, 56, 24}, "消-扩", "点我就恢复成窗口", kButtonFont,
+      hidden(superBtn(kRestore, {688, 0, 56, 24}, "消-扩", "点我就恢复成窗口", kButtonFont,
                       {{kWhite, rgb(0xFFA8FF)}, {kWhite, rgb(0xFFD2E9)}, {kWhite, rgb(0xFFA8FF)}})),
-      hidden(picBox("图片框2", {560, 8, 256, 56}, rgb(0x0088FF), Cursor::Hand)),
+      hidden(picBox(kPictureAdvert, {560, 8, 256, 56}, rgb(0x0088FF), Cursor::Hand)),
   };
 
   w.menu = {
-      {"托盘", 0, nullptr},
+      {kTrayMenu, 0, nullptr},
       {"关于", 1, app::showAboutBox},
       {"检测更新", 1, app::checkForUpdate},
       {"官网", 1, app::openOfficialSite},
@@ -81,7 +86,7 @@ WindowDef mainWindowDefinition() {
       {"-", 1, nullptr},
       {"退出", 1, app::openExitConfirmation},
 
-      {"下拉", 0, nullptr},
+      {kDropDownMenu, 0, nullptr},
       {"正常窗口", 1, app::showNormalForm},
       {"小窗口", 1, app::showSmallForm},
       {"-", 1, nullptr},
@@ -96,19 +101,19 @@ WindowDef mainWindowDefinition() {
       {"", Event::AboutToBeDestroyed, app::mainWindowClosing},
       {"", Event::Resized, app::ignoreEvent},
       {"", Event::RightPressed, app::popUpTrayMenu},
-      {"标签1", Event::RightPressed, app::popUpTrayMenu},
-      {"版本标签", Event::RightPressed, app::popUpTrayMenu},
-      {"通知标签", Event::RightPressed, app::popUpTrayMenu},
-      {"超级链接框1", Event::RightPressed, app::popUpTrayMenu},
-      {"超文本浏览框1", Event::RightPressed, app::ignoreEvent},
-      {"新", Event::Clicked, app::popUpDropDownMenu},
-      {"顶", Event::Clicked, app::mainAlwaysOnTopOn},
-      {"消顶", Event::Clicked, app::mainAlwaysOnTopOff},
-      {"缩", Event::Clicked, app::minimizeMainWindow},
-      {"扩", Event::Clicked, app::showMaximizedForm},
-      {"消扩", Event::Clicked, app::restoreFromMaximized},
-      {"关", Event::Clicked, app::openExitConfirmation},
-      {"图片框2", Event::LeftPressed, app::openPictureAdvert},
+      {kTitleLabel, Event::RightPressed, app::popUpTrayMenu},
+      {kVersionLabel, Event::RightPressed, app::popUpTrayMenu},
+      {kNotificationLine, Event::RightPressed, app::popUpTrayMenu},
+      {kAdvertLink, Event::RightPressed, app::popUpTrayMenu},
+      {kStationView, Event::RightPressed, app::ignoreEvent},
+      {kMenuButton, Event::Clicked, app::popUpDropDownMenu},
+      {kPin, Event::Clicked, app::mainAlwaysOnTopOn},
+      {kUnpin, Event::Clicked, app::mainAlwaysOnTopOff},
+      {kMinimize, Event::Clicked, app::minimizeMainWindow},
+      {kMaximize, Event::Clicked, app::showMaximizedForm},
+      {kRestore, Event::Clicked, app::restoreFromMaximized},
+      {kClose, Event::Clicked, app::openExitConfirmation},
+      {kPictureAdvert, Event::LeftPressed, app::openPictureAdvert},
   };
   return w;
 }

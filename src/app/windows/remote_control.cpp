@@ -5,10 +5,12 @@
 #include "app/window_forms.h"
 #include "app/window_handlers.h"
 #include "app/windows/definitions.h"
+#include "app/windows/remote_control.h"
 
 namespace ui {
 
 WindowDef remoteControlDefinition() {
+  using namespace remote_control;
   WindowDef w;
   w.id = WindowId::Remote;
   w.title = "遥控器";
@@ -23,30 +25,30 @@ WindowDef remoteControlDefinition() {
 
   const Font buttonFont = bold("黑体", 16);
   w.controls = {
-      timer("时钟1", 100),
-      superBtn("顶", {32, 136, 104, 24}, "遥控器置顶", "遥控器置顶", buttonFont,
+      timer(kDockTimer, 100),
+      superBtn(kPin, {32, 136, 104, 24}, "遥控器置顶", "遥控器置顶", buttonFont,
                {{kWhite, rgb(0x5FC4FA)}, {kWhite, rgb(0xB3E3FD)}, {kWhite, rgb(0x5FC4FA)}}),
-      superBtn("刷新公告", {10, 176, 144, 40}, "刷新公告", "刷新公告、广告", buttonFont,
+      superBtn(kRefreshNotices, {10, 176, 144, 40}, "刷新公告", "刷新公告、广告", buttonFont,
                {{rgb(0xE3E7F0), rgb(0xFF80C0)}, {rgb(0xE4E8F3), rgb(0xE65173)}, {rgb(0xDCE6EF), rgb(0xFF80C0)}}),
-      transLabel("透明标签1", {-5, 224, 176, 56}, "遥控器", normal("方正综艺简体", 48), rgb(0xC4E1FD),
+      transLabel(kTitleLabel, {-5, 224, 176, 56}, "遥控器", normal("方正综艺简体", 48), rgb(0xC4E1FD),
                  {HAlign::Centre, VAlign::Centre, false, TextEffect::Plain}),
-      superBtn("设置1", {14, 40, 144, 24}, "设置", "默认颜色搭配", buttonFont,
+      superBtn(kSettings, {14, 40, 144, 24}, "设置", "默认颜色搭配", buttonFont,
                {{rgb(0xE3E7F0), rgb(0x369528)}, {rgb(0xE4E8F3), rgb(0x96E08B)}, {rgb(0xDCE6EF), rgb(0x369528)}}),
-      superBtn("互动", {54, 78, 64, 40}, "互动", "互动", bold("微软雅黑", 16),
+      superBtn(kInteraction, {54, 78, 64, 40}, "互动", "互动", bold("微软雅黑", 16),
                {{rgb(0xE3E7F0), rgb(0xE24F1D)}, {rgb(0xE4E8F3), rgb(0xF1AE98)}, {rgb(0xDCE6EF), rgb(0xE24F1D)}}),
-      superBtn("关", {136, 0, 32, 32}, "关", "关闭遥控器", buttonFont,
+      superBtn(kClose, {136, 0, 32, 32}, "关", "关闭遥控器", buttonFont,
                {{rgb(0xE3E7F0), rgb(0xFA1F56)}, {rgb(0xE4E8F3), rgb(0xEE889F)}, {rgb(0xDCE6EF), rgb(0xFA1F56)}}),
   };
 
   w.bindings = {
       {"", Event::Created, app::remoteControlCreated},
       {"", Event::Moved, app::remoteEdgeSnap},
-      {"时钟1", Event::Timer, app::remoteEdgeAutoHide},
-      {"顶", Event::Clicked, app::toggleRemoteAlwaysOnTop},
-      {"刷新公告", Event::Clicked, app::refreshNotices},
-      {"设置1", Event::Clicked, app::openSettingsWindow},
-      {"互动", Event::Clicked, app::openInteractionWindow},
-      {"关", Event::Clicked, app::hideRemoteControl},
+      {kDockTimer, Event::Timer, app::remoteEdgeAutoHide},
+      {kPin, Event::Clicked, app::toggleRemoteAlwaysOnTop},
+      {kRefreshNotices, Event::Clicked, app::refreshNotices},
+      {kSettings, Event::Clicked, app::openSettingsWindow},
+      {kInteraction, Event::Clicked, app::openInteractionWindow},
+      {kClose, Event::Clicked, app::hideRemoteControl},
   };
   return w;
 }
