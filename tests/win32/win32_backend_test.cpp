@@ -78,7 +78,7 @@ TEST_F(Win32BackendTest, AWindowTheSystemRefusesLeavesNothingOpenAndALaterOneWor
   EXPECT_FALSE(opened);
   EXPECT_FALSE(program.ui().isOpen(WindowId::Remote));
   EXPECT_EQ(backend.nativeWindow(WindowId::Remote), nullptr);
-  program.control(WindowId::Remote, "先").setCaption("x");  // nothing there to change
+  program.ui().control(WindowId::Remote, "先").setCaption("x");  // nothing there to change
 
   ASSERT_TRUE(program.ui().open(WindowId::Remote));
   EXPECT_TRUE(IsWindowVisible(backend.nativeWindow(WindowId::Remote)));
