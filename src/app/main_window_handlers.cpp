@@ -14,10 +14,11 @@ using ui::WindowId;
 
 namespace {
 
-// The version as the program writes a number: shortest form that reads back.
-std::string versionText(double version) {
+// The version badge: "V" and the version as the program writes a number,
+// the shortest form that reads back. Formed in one piece.
+std::string versionCaption(double version) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.13g", version);
+  std::snprintf(text, sizeof text, "V%.13g", version);
   return text;
 }
 
@@ -28,7 +29,7 @@ void mainWindowCreated(Program& program) {
   program.control(WindowId::Main, "消顶").setShown(false);
   program.control(WindowId::Main, "消扩").setShown(false);
   program.control(WindowId::Main, "图片框2").setShown(false);
-  program.control(WindowId::Main, "版本标签").setCaption("V" + versionText(kLocalVersion));
+  program.control(WindowId::Main, "版本标签").setCaption(versionCaption(kLocalVersion));
   net::refreshNotices(program);
   program.ui().open(WindowId::Advert);
   program.ui().open(WindowId::Remote);
