@@ -20,7 +20,8 @@ Environment:
   STATION_PROBE    the probe program (default build/win/tests/e2e/station_probe.exe),
                    with station_probe_hook.dll beside it
   STATION_DEMO_SERVER  the demo station server script (default demo-station/server.py)
-  STATION_SCREENSHOTS  where failing tests leave a screenshot (default build/e2e-screenshots)
+  STATION_SCREENSHOTS  where failing tests leave a screenshot (default build/e2e-screenshots),
+                   and probe-failures.log a line for every probe run that gave no answer
   STATION_E2E_KEEP=1   keep the scratch directories (their paths are printed)
 """
 
@@ -329,8 +330,13 @@ class Station:
                     return None
                 raise HarnessError(f"probe {' '.join(map(str, args))}: {answer.get('error')}")
             failures.append(why)
-            print(f"[e2e] probe {command} gave no answer ({why}){'; trying again' if command in _LOOKING and time.monotonic() < deadline else ''}",
-                  file=sys.stderr, flush=True)
+            note = (f"[e2e] probe {command} gave no answer ({why})"
+                    f"{'; trying again' if command in _LOOKING and time.monotonic() < deadline else ''}")
+            print(note, file=sys.stderr, flush=True)
+            # Kept across runs too (CTest shows a passing test's output to nobody).
+            SCREENSHOTS.mkdir(parents=True, exist_ok=True)
+            with open(SCREENSHOTS / "probe-failures.log", "a", encoding="utf-8") as log:
+                log.write(f"{time.strftime('%Y-%m-%d %H:%M:%S')} {self.name}: {note}\n")
             if command not in _LOOKING or time.monotonic() >= deadline:
                 raise HarnessError(f"probe {' '.join(map(str, args))} gave no answer: " + "; ".join(failures))
             time.sleep(0.2)
@@ -421,12 +427,25 @@ class Station:
         return self.wait_window(title, timeout=timeout)
 
     def wait_gone(self, title, cls=WINDOW_CLASS, timeout=10):
+        """Waits until no such window is visible and the program has finished
+        what it does as that window goes (a message box, for one, enables the
+        windows under it again only after it has gone): True; False when it
+        stays."""
         args = ["wait-gone", "--title", title]
         if cls is not None:
             args += ["--class", cls]
         if self.pid:
             args += ["--pid", self.pid]
-        return self.probe(*args, until=time.monotonic() + timeout, check=False) is not None
+        if self.probe(*args, until=time.monotonic() + timeout, check=False) is None:
+            return False
+        self.settle()
+        return True
+
+    def settle(self, timeout=15):
+        """Waits until the program answers messages again (it has finished
+        the handler it is in), when it still shows its main window."""
+        if self.running() and self.find(MAIN_TITLE) is not None:
+            self.wait_window(MAIN_TITLE, timeout=timeout)
 
     def screen(self):
         """{"width", "height", "pointer": {"x", "y"}, "foreground", "foreground_title"}"""

@@ -130,7 +130,7 @@ class RemoteControlTest(FormsTestCase):
         hidden = [w for w in s.windows(title=REMOTE_TITLE) if w["hwnd"] == remote["hwnd"]]
         self.assertEqual(len(hidden), 1, "关 destroyed the remote control window instead of hiding it")
         self.tray_menu("遥控器出来")
-        back = s.wait_window(REMOTE_TITLE, timeout=10)
+        back = s.wait_window(REMOTE_TITLE, timeout=60)
         self.assertIsNotNone(back, "遥控器出来 did not show the remote control window")
         self.assertEqual(back["hwnd"], remote["hwnd"], "遥控器出来 built a new window instead of showing the old one")
         self.assertEqual(geometry(back["rect"]), (600, 300, *REMOTE_SIZE))
@@ -293,7 +293,7 @@ class AdvertSlideInTest(FormsTestCase):
             raise
         track = s.advert_tracking.result()
         self.assert_slides_in(track["states"])
-        advert = s.wait_window(ADVERT_TITLE, timeout=10)
+        advert = s.wait_window(ADVERT_TITLE, timeout=60)
         self.assertEqual(geometry(advert["rect"]), (974, 424, *ADVERT_SIZE))
         self.assertTrue(advert["topmost"], "the advert window is not always on top")
 

@@ -57,7 +57,7 @@ class StallTest(StationTestCase):
 
     def assert_answers(self, s):
         """A click on 顶 puts the main window on top: the program is not stuck."""
-        main = s.wait_window(MAIN_TITLE, timeout=10)
+        main = s.wait_window(MAIN_TITLE, timeout=60)
         self.assertIsNotNone(main, "no main window")
         s.click(*centre(s.control(main, "顶")["rect"]))
         deadline = time.monotonic() + 10
