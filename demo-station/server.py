@@ -46,7 +46,9 @@ Request log (--log FILE)
     U+0080..U+00FF (latin-1); encode("latin-1") gives the raw bytes back.
 
 Misbehaviour (--misbehave, or server.misbehave = Misbehaviour.parse(...) in
-process; several modes may be joined with commas). Every request gets it:
+process; several modes may be joined with commas). Every request gets it,
+unless a mode ends in "@PATH": then only requests for that path (query
+dropped) get that mode, e.g. "trickle@/bofang/ad/tingweitz.xml".
     drop-after:N   send the head with a Content-Length larger than the body
                    (the body's length, or N + 1 if that is not larger than
                    N), send the first N body bytes, then close
@@ -55,6 +57,15 @@ process; several modes may be joined with commas). Every request gets it:
     status:CODE    answer with status CODE and the file's body, or a small
                    error page when there is no such file
     slow:MS        wait MS milliseconds before answering (after logging)
+  Stalls, each held until the client hangs up (or the server stops):
+    no-answer      read the request and never answer
+    silent         send the head (with the body's Content-Length), then
+                   nothing
+    trickle[:MS]   send the head, then the body one byte every MS
+                   milliseconds (default 1000)
+  When a client hangs up on a stall, the request log gets a line
+        {"hung_up": path, "mode": mode, "sent": body bytes sent,
+         "seconds": from the request's head to the hang-up, "time": ...}
 
 In-process use (tests):
     server, thread = start_server(root, port=0, log_path=None, misbehave=None)
@@ -69,6 +80,7 @@ import http.server
 import ipaddress
 import json
 import os
+import select
 import signal
 import socket
 import socketserver
@@ -98,37 +110,74 @@ CONTENT_TYPES = {
 }
 
 
-class Misbehaviour:
-    """What the server does wrong on purpose; all None means behave."""
+STALLS = ("no-answer", "silent", "trickle")
 
-    def __init__(self, drop_after=None, no_length=False, status=None, slow_ms=None):
+
+class Misbehaviour:
+    """What the server does wrong on purpose; all None means behave. Modes
+    given for one path only are kept aside; `for_path` gives what a request
+    for a path gets."""
+
+    def __init__(self, drop_after=None, no_length=False, status=None, slow_ms=None, stall=None,
+                 trickle_ms=1000):
         self.drop_after = drop_after
         self.no_length = no_length
         self.status = status
         self.slow_ms = slow_ms
+        self.stall = stall  # one of STALLS, or None
+        self.trickle_ms = trickle_ms
+        self.per_path = []  # [(path, "mode[:value]"), ...]
 
     @classmethod
     def parse(cls, text):
-        """Parses "mode[,mode...]"; raises ValueError on anything unknown."""
+        """Parses "mode[@PATH][,mode[@PATH]...]"; raises ValueError on
+        anything unknown."""
         result = cls()
         for item in (text or "").split(","):
             item = item.strip()
             if not item:
                 continue
-            name, _, value = item.partition(":")
-            if name == "drop-after":
-                result.drop_after = _non_negative(value, item)
-            elif name == "no-length" and not value:
-                result.no_length = True
-            elif name == "status":
-                code = _non_negative(value, item)
-                if not 100 <= code <= 999:
-                    raise ValueError(f"status out of range: {item}")
-                result.status = code
-            elif name == "slow":
-                result.slow_ms = _non_negative(value, item)
+            mode, at, path = item.partition("@")
+            if at:
+                if not path.startswith("/"):
+                    raise ValueError(f"a path starts with /: {item}")
+                cls()._apply(mode)  # checked now, applied per request
+                result.per_path.append((path, mode))
             else:
-                raise ValueError(f"unknown misbehaviour: {item}")
+                result._apply(mode)
+        return result
+
+    def _apply(self, item):
+        name, _, value = item.partition(":")
+        if name == "drop-after":
+            self.drop_after = _non_negative(value, item)
+        elif name == "no-length" and not value:
+            self.no_length = True
+        elif name == "status":
+            code = _non_negative(value, item)
+            if not 100 <= code <= 999:
+                raise ValueError(f"status out of range: {item}")
+            self.status = code
+        elif name == "slow":
+            self.slow_ms = _non_negative(value, item)
+        elif name in ("no-answer", "silent") and not value:
+            self.stall = name
+        elif name == "trickle":
+            self.stall = name
+            if value:
+                self.trickle_ms = _non_negative(value, item)
+        else:
+            raise ValueError(f"unknown misbehaviour: {item}")
+
+    def for_path(self, path):
+        """What a request for this path (its query dropped) gets."""
+        if not self.per_path:
+            return self
+        result = Misbehaviour(self.drop_after, self.no_length, self.status, self.slow_ms, self.stall,
+                              self.trickle_ms)
+        for only, mode in self.per_path:
+            if only == path:
+                result._apply(mode)
         return result
 
 
@@ -178,6 +227,13 @@ def resolve(root, target):
     return "file", real
 
 
+def request_path(target):
+    """The path of a request target, query and fragment dropped."""
+    if target.lower().startswith(("http://", "https://")):
+        return urllib.parse.urlsplit(target).path or "/"
+    return target.split("#", 1)[0].split("?", 1)[0]
+
+
 def content_type(path):
     suffix = os.path.splitext(os.fsdecode(path))[1].lower()
     return CONTENT_TYPES.get(suffix, "application/octet-stream")
@@ -204,6 +260,7 @@ class StationHandler(http.server.BaseHTTPRequestHandler):
 
     def parse_request(self):
         ok = super().parse_request()
+        self.head_time = time.time()
         if ok:
             self.server.log_request_line({
                 "method": self.command,
@@ -227,7 +284,11 @@ class StationHandler(http.server.BaseHTTPRequestHandler):
         self.answer(send_body=True)
 
     def answer(self, send_body):
-        mis = self.server.misbehave or Misbehaviour()
+        mis = (self.server.misbehave or Misbehaviour()).for_path(request_path(self.path))
+        if mis.stall == "no-answer":
+            self.close_connection = True
+            self.hold(mis.stall, 0)
+            return
         if mis.slow_ms:
             time.sleep(mis.slow_ms / 1000.0)
         location = None
@@ -267,9 +328,52 @@ class StationHandler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", str(len(body)))
         self.send_header("Connection", "close")
         self.end_headers()
-        if send_body and body:
-            self.wfile.write(body)
         self.close_connection = True
+        if mis.stall == "silent":
+            self.wfile.flush()
+            self.hold(mis.stall, 0)
+        elif mis.stall == "trickle" and send_body:
+            self.wfile.flush()
+            for sent in range(len(body)):
+                self.wfile.write(body[sent:sent + 1])
+                if self.hung_up_within(mis.trickle_ms / 1000.0):
+                    self.log_hang_up(mis.stall, sent + 1)
+                    return
+        elif send_body and body:
+            self.wfile.write(body)
+
+    def hung_up_within(self, seconds):
+        """Waits up to `seconds` for the client to close its end (True), in
+        short steps so that a stopping server is not held up (also True)."""
+        deadline = time.monotonic() + seconds
+        while not self.server.stopping.is_set():
+            left = deadline - time.monotonic()
+            try:
+                readable, _, _ = select.select([self.connection], [], [], max(0.0, min(left, 0.05)))
+                if readable and not self.connection.recv(4096):
+                    return True
+            except OSError:
+                return True
+            if left <= 0:
+                return False
+        return True
+
+    def hold(self, mode, sent):
+        """Keeps the connection open, sending nothing, until the client
+        hangs up or the server stops."""
+        while not self.hung_up_within(1.0):
+            pass
+        if not self.server.stopping.is_set():
+            self.log_hang_up(mode, sent)
+
+    def log_hang_up(self, mode, sent):
+        self.server.log_request_line({
+            "hung_up": request_path(self.path),
+            "mode": mode,
+            "sent": sent,
+            "seconds": round(time.time() - self.head_time, 3),
+            "time": time.time(),
+        })
 
 
 class StationServer(http.server.ThreadingHTTPServer):
@@ -279,6 +383,7 @@ class StationServer(http.server.ThreadingHTTPServer):
     def __init__(self, address, root, log_path=None, misbehave=None):
         self.root = os.path.abspath(root)
         self.misbehave = misbehave
+        self.stopping = threading.Event()  # ends every stall
         self._log_lock = threading.Lock()
         if ":" in address[0]:
             self.address_family = socket.AF_INET6
@@ -311,6 +416,7 @@ class StationServer(http.server.ThreadingHTTPServer):
                 self._log.flush()
 
     def server_close(self):
+        self.stopping.set()
         super().server_close()
         with self._log_lock:
             if self._log:
@@ -342,6 +448,7 @@ def start_server(root=DEFAULT_ROOT, port=0, log_path=None, misbehave=None, host=
 
 
 def stop_server(server, thread):
+    server.stopping.set()
     server.shutdown()
     server.server_close()
     thread.join(5)

@@ -316,10 +316,106 @@ class Misbehave(ServerCase):
 
     def test_bad_modes_rejected(self):
         for text in ("drop-after", "drop-after:-1", "drop-after:x", "status:abc", "status:42",
-                     "slow:", "fast:1", "no-length:1"):
+                     "slow:", "fast:1", "no-length:1", "silent:1", "no-answer:5", "trickle:x",
+                     "trickle@bofang", "stall@/bofang/"):
             with self.subTest(text=text):
                 with self.assertRaises(ValueError):
                     station.Misbehaviour.parse(text)
+
+
+class Stalls(ServerCase):
+    """Answers that never end by themselves: held until the client hangs up,
+    which the log records."""
+
+    def set_mode(self, text):
+        self.server.misbehave = station.Misbehaviour.parse(text)
+
+    def request(self, target):
+        s = socket.create_connection(("127.0.0.1", self.port), timeout=5)
+        s.sendall(f"GET {target} HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n".encode("latin-1"))
+        return s
+
+    @staticmethod
+    def read_head(s):
+        data = b""
+        while b"\r\n\r\n" not in data:
+            chunk = s.recv(1)
+            if not chunk:
+                raise AssertionError(f"closed before the end of the head: {data!r}")
+            data += chunk
+        return Response(data)
+
+    def assert_silent(self, s, seconds=0.5):
+        s.settimeout(seconds)
+        with self.assertRaises(socket.timeout):
+            s.recv(1)
+        s.settimeout(5)
+
+    def wait_hang_up(self):
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            records = [r for r in self.log_records() if "hung_up" in r]
+            if records:
+                return records
+            time.sleep(0.02)
+        raise AssertionError("no hang-up logged")
+
+    def test_no_answer_holds_the_connection(self):
+        self.set_mode("no-answer")
+        s = self.request("/bofang/ad/tingweitz.xml?x=1")
+        self.assert_silent(s)
+        self.assertEqual([r["path"] for r in self.log_records()], ["/bofang/ad/tingweitz.xml?x=1"])
+        s.close()
+        [hang_up] = self.wait_hang_up()
+        self.assertEqual((hang_up["hung_up"], hang_up["mode"], hang_up["sent"]),
+                         ("/bofang/ad/tingweitz.xml", "no-answer", 0))
+        self.assertGreaterEqual(hang_up["seconds"], 0.4)
+
+    def test_silent_sends_the_head_only(self):
+        self.set_mode("silent")
+        s = self.request("/bofang/ad/ad256-56.gif")
+        head = self.read_head(s)
+        self.assertEqual(head.status, 200)
+        self.assertEqual(int(head.header("Content-Length")), len(site_bytes("bofang/ad/ad256-56.gif")))
+        self.assert_silent(s)
+        s.close()
+        self.assertEqual(self.wait_hang_up()[0]["mode"], "silent")
+
+    def test_trickle_sends_one_byte_at_a_time(self):
+        self.set_mode("trickle:100")
+        body = site_bytes("dedazizova/dodezazoz.xml")
+        s = self.request("/dedazizova/dodezazoz.xml")
+        self.assertEqual(int(self.read_head(s).header("Content-Length")), len(body))
+        got = b"".join(s.recv(4096) for _ in range(3))
+        self.assertEqual(got, body[:3])  # each read had one byte to take
+        s.close()
+        [hang_up] = self.wait_hang_up()
+        self.assertEqual(hang_up["mode"], "trickle")
+        self.assertIn(hang_up["sent"], (3, 4))
+
+    def test_trickle_to_the_end_is_the_whole_body(self):
+        self.set_mode("trickle:1")
+        self.assertEqual(get(self.port, "/bofang/ad/tingweitz.xml").body, site_bytes("bofang/ad/tingweitz.xml"))
+        self.assertFalse(any("hung_up" in r for r in self.log_records()))
+
+    def test_a_stall_for_one_path_leaves_the_others(self):
+        self.set_mode("status:500,silent@/bofang/ad/tingweitz.xml")
+        self.assertEqual(get(self.port, "/bofang/ad/ad256-56.gif").status, 500)
+        s = self.request("/bofang/ad/tingweitz.xml#top")
+        self.assertEqual(self.read_head(s).status, 500)
+        self.assert_silent(s)
+        s.close()
+        self.wait_hang_up()
+
+    def test_stopping_the_server_ends_a_stall(self):
+        self.set_mode("no-answer")
+        s = self.request("/bofang/")
+        self.assert_silent(s, 0.2)
+        station.stop_server(self.server, self.thread)
+        self.assertFalse(self.thread.is_alive())
+        self.assertEqual(s.recv(1), b"")  # the server closed its end
+        s.close()
+        self.server, self.thread = station.start_server(self.root, 0)  # for tearDown
 
 
 class CommandLine(unittest.TestCase):

@@ -39,14 +39,20 @@ make_locale() {
 }
 
 # Debian's libjpeg-turbo source, fetched with a private deb-src list so the
-# system's apt configuration stays untouched, then cross-built static.
+# system's apt configuration stays untouched, then cross-built static. The
+# list names the archive this machine's apt already uses (a mirror, a proxy
+# or a snapshot): scripts/apt_sources.py reads it from /etc/apt.
 build_mingw_libjpeg() {
   local prefix="$STATION_CACHE/mingw-libjpeg"
   [ -f "$prefix/lib/libjpeg.a" ] && return 0
   local apt_dir="$STATION_CACHE/apt" src_dir="$STATION_CACHE/src"
   mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$src_dir"
-  echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
-    > "$apt_dir/sources.list"
+  if ! python3 "$STATION_ROOT/scripts/apt_sources.py" > "$apt_dir/sources.list.new"; then
+    rm -f "$apt_dir/sources.list.new"
+    station_log "cannot fetch Debian's libjpeg-turbo source: see above"
+    exit 1
+  fi
+  mv "$apt_dir/sources.list.new" "$apt_dir/sources.list"
   local apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=/dev/null"
     -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache" -o "Debug::NoLocking=1" -o "APT::Sandbox::User=root")
   if ! ls -d "$src_dir"/libjpeg-turbo-*/ >/dev/null 2>&1; then

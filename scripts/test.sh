@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# The README's test command: sets up as needed, builds both trees and runs
+# The README's test command: sets up as needed, builds the trees and runs
 # every test — the native unit tests (ASan/UBSan), then the Windows tests and
 # the end-to-end tests under Wine inside one Xvfb display. Ends with one
-# summary line over all of them.
+# summary line over all of them. Warnings are errors in every tree here.
+# The release packages come from the Release tree, built once; the installer
+# test runs them.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
+export STATION_WERROR=ON
 bash "$STATION_ROOT/scripts/setup.sh" || exit 1
 bash "$STATION_ROOT/scripts/build.sh" native || exit 1
 bash "$STATION_ROOT/scripts/build.sh" win || exit 1
+bash "$STATION_ROOT/scripts/build.sh" release --target package || exit 1
+export STATION_PACKAGE_DIR="$STATION_BUILD/release/package"
 
 passed=0
 failed=0

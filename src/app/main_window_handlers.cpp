@@ -19,7 +19,7 @@ void mainWindowCreated(Program& program) {
   program.control(main_window::kUnpin).setShown(false);
   program.control(main_window::kRestore).setShown(false);
   program.control(main_window::kPictureAdvert).setShown(false);
-  program.control(main_window::kVersionLabel).setCaption(std::string("V") + station::config::kLocalVersionText);
+  program.control(main_window::kVersionLabel).setCaption(station::config::kVersionCaption);
   refreshNotices(program);
   program.ui().open(WindowId::Advert);
   program.ui().open(WindowId::Remote);

@@ -34,4 +34,35 @@ std::string pathWithoutFragment(std::string_view pathAndQuery);
 // enormous answer must not take all memory while the windows wait.
 inline constexpr std::size_t kMaxBodyBytes = 32u * 1024u * 1024u;
 
+// Every fetch ends within this many milliseconds of its start, whatever the
+// server does (no answer, a head and then silence, a trickle, an endless
+// body): a fetch that would run past it counts as a failed read, so the bytes
+// read before it are kept. The windows wait while a fetch runs; this is the
+// longest they wait.
+inline constexpr std::uint32_t kFetchBoundMs = 15000;
+
+// The longest silence a fetch sits through at one step: connecting, sending,
+// waiting for the answer's head, and each wait for more of the body. A silent
+// server is given up on after this, long before the bound.
+inline constexpr std::uint32_t kFetchSilenceMs = 5000;
+
+// Connecting, sending and waiting for the head are three steps before the
+// body: together they fit in the bound.
+static_assert(3 * kFetchSilenceMs <= kFetchBoundMs);
+
+// The time of one fetch, on a millisecond clock of the platform's.
+class FetchBudget {
+ public:
+  explicit FetchBudget(std::uint64_t startMs) : endMs_(startMs + kFetchBoundMs) {}
+
+  // Whether one more wait of up to kFetchSilenceMs would still end within
+  // the bound. A fetch starts no wait that could outlast it (a time-out once
+  // set is not always shortened by the platform mid-request), so a server
+  // that trickles is left up to one silence before the bound.
+  bool mayWait(std::uint64_t nowMs) const { return nowMs + kFetchSilenceMs <= endMs_; }
+
+ private:
+  std::uint64_t endMs_;
+};
+
 }  // namespace net

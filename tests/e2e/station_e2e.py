@@ -20,7 +20,8 @@ Environment:
   STATION_PROBE    the probe program (default build/win/tests/e2e/station_probe.exe),
                    with station_probe_hook.dll beside it
   STATION_DEMO_SERVER  the demo station server script (default demo-station/server.py)
-  STATION_SCREENSHOTS  where failing tests leave a screenshot (default build/e2e-screenshots)
+  STATION_SCREENSHOTS  where failing tests leave a screenshot (default build/e2e-screenshots),
+                   and probe-failures.log a line for every probe run that gave no answer
   STATION_E2E_KEEP=1   keep the scratch directories (their paths are printed)
 """
 
@@ -89,6 +90,10 @@ class HarnessError(RuntimeError):
     """The environment, not the program, is not as the tests need it."""
 
 
+# Probe commands that only look: run again when a run gives no answer.
+_LOOKING = {"windows", "menu", "wait", "wait-gone", "screen", "file-info", "at", "pixel", "region"}
+
+
 def port_is_listening(port=PORT, host=HOST):
     with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as s:
         s.settimeout(0.5)
@@ -133,11 +138,13 @@ class Station:
       omit        names to leave out of the scratch run directory
       prepare     callable(run_dir, site_dir) run before anything starts
       wait_main   seconds to wait for the main window (0: do not wait)
+      misbehave   the demo station's --misbehave modes (see demo-station/server.py)
     """
 
-    def __init__(self, name="station", *, server=True, omit=(), prepare=None, wait_main=60):
+    def __init__(self, name="station", *, server=True, omit=(), prepare=None, wait_main=60, misbehave=None):
         self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
         self.server_wanted = server
+        self.misbehave = misbehave
         self.omit = tuple(omit)
         self.prepare = prepare
         self.wait_main = wait_main
@@ -224,9 +231,11 @@ class Station:
             raise HarnessError(f"missing the demo station server: {SERVER}")
         if port_is_listening():
             raise HarnessError(f"{HOST}:{PORT} is taken; stop whatever listens there (a demo station?)")
+        extra = ["--misbehave", self.misbehave] if self.misbehave else []
         self.server = subprocess.Popen(
             [sys.executable, str(SERVER), "--port", str(PORT), "--root", str(self.site_dir), "--log",
-             str(self.log_path)], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+             str(self.log_path), *extra], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            stderr=subprocess.STDOUT)
 
         def pump(stream, lines):
             for raw in stream:
@@ -292,27 +301,76 @@ class Station:
 
     # ----------------------------------------------------------- probe ---
 
-    def probe(self, *args, timeout=60, check=True):
-        """Runs the probe; returns its JSON output (None if it exits 1 and
-        check is False)."""
+    def probe(self, *args, timeout=60, check=True, until=None):
+        """Runs the probe; returns its JSON output, or None when the probe
+        answers that what it was asked about is not there (exit 1 with an
+        "error") and check is False.
+
+        until: a time.monotonic() deadline for a waiting command, passed to
+        the probe as its --timeout (what is left of it at each run).
+
+        A run that gives no answer at all (Wine could not start the probe, it
+        printed nothing or no JSON, or it died) failed for a reason outside
+        the program: a command that only looks is run again while its time
+        lasts (until, or timeout seconds), and each such failure is reported
+        on stderr. Input is never sent twice: a command that acts raises."""
+        command = str(args[0])
+        deadline = until if until is not None else time.monotonic() + timeout
+        failures = []
+        while True:
+            run_args = list(args)
+            if until is not None:
+                run_args += ["--timeout", f"{max(0.0, until - time.monotonic()):.1f}"]
+            code, out, err, why = self._probe_once(run_args, max(30.0, deadline - time.monotonic() + 30))
+            if why is None:
+                answer = json.loads(out)
+                if code == 0:
+                    return answer
+                if not check:
+                    return None
+                raise HarnessError(f"probe {' '.join(map(str, args))}: {answer.get('error')}")
+            failures.append(why)
+            note = (f"[e2e] probe {command} gave no answer ({why})"
+                    f"{'; trying again' if command in _LOOKING and time.monotonic() < deadline else ''}")
+            print(note, file=sys.stderr, flush=True)
+            # Kept across runs too (CTest shows a passing test's output to nobody).
+            SCREENSHOTS.mkdir(parents=True, exist_ok=True)
+            with open(SCREENSHOTS / "probe-failures.log", "a", encoding="utf-8") as log:
+                log.write(f"{time.strftime('%Y-%m-%d %H:%M:%S')} {self.name}: {note}\n")
+            if command not in _LOOKING or time.monotonic() >= deadline:
+                raise HarnessError(f"probe {' '.join(map(str, args))} gave no answer: " + "; ".join(failures))
+            time.sleep(0.2)
+
+    def _probe_once(self, args, timeout):
+        """One probe run: (exit code, stdout, stderr, why it gave no answer
+        or None). An answer is JSON on stdout with exit code 0, or exit code
+        1 with {"error": ...}."""
         # Output through files, not pipes: when the probe happens to be the
         # first Wine program of the prefix, the Wine services it starts inherit
         # its stdout and would hold a pipe open long after the probe exits.
         with tempfile.TemporaryFile() as out_file, tempfile.TemporaryFile() as err_file:
-            r = subprocess.run([str(WINE_RUN), str(PROBE), *map(str, args)], env=self.env,
-                               stdin=subprocess.DEVNULL, stdout=out_file, stderr=err_file, timeout=timeout)
+            try:
+                r = subprocess.run([str(WINE_RUN), str(PROBE), *map(str, args)], env=self.env,
+                                   stdin=subprocess.DEVNULL, stdout=out_file, stderr=err_file, timeout=timeout)
+            except subprocess.TimeoutExpired:
+                return None, "", "", f"still running after {timeout:.0f} s"
             out_file.seek(0)
             err_file.seek(0)
             out = out_file.read().decode("utf-8", "replace").strip()
-            err = err_file.read()[-2000:].decode("utf-8", "replace")
-        if r.returncode == 1 and not check:
-            return None
-        if r.returncode != 0:
-            raise HarnessError(f"probe {' '.join(map(str, args))} exited {r.returncode}: {out} {err}")
+            err = err_file.read()[-2000:].decode("utf-8", "replace").strip()
+        why = None
         try:
-            return json.loads(out)
+            answer = json.loads(out) if out else None
         except json.JSONDecodeError as e:
-            raise HarnessError(f"probe {' '.join(map(str, args))}: bad JSON ({e}): {out[:2000]}") from None
+            answer, why = None, f"exit {r.returncode}, bad JSON ({e}): {out[:300]!r}"
+        if why is None:
+            if answer is None:
+                why = f"exit {r.returncode}, no output"
+            elif r.returncode not in (0, 1) or (r.returncode == 1 and not (isinstance(answer, dict) and "error" in answer)):
+                why = f"exit {r.returncode}: {out[:300]!r}"
+        if why and err:
+            why += f", stderr: {err[-500:]!r}"
+        return r.returncode, out, err, why
 
     def windows(self, cls=WINDOW_CLASS, title=None, all_processes=False):
         """Top-level windows (visible or not) with their child trees; by
@@ -352,37 +410,42 @@ class Station:
         return [c for c in flatten(window) if cls is None or c["class"] == cls]
 
     def wait_window(self, title, cls=WINDOW_CLASS, timeout=30):
-        """Waits until such a window is visible; returns it, or None."""
-        args = ["wait", "--title", title, "--timeout", timeout]
+        """Waits until such a window is visible and the program has finished
+        the handler that showed it (its thread answers again); returns the
+        window as it is then, or None."""
+        args = ["wait", "--title", title]
         if cls is not None:
             args += ["--class", cls]
         if self.pid:
             args += ["--pid", self.pid]
-        return self.probe(*args, timeout=timeout + 30, check=False)
+        return self.probe(*args, until=time.monotonic() + timeout, check=False)
 
-    def wait_at_rest(self, title, timeout=20):
-        """The window once it has stopped moving: windows show where their
-        definition puts them and are then moved by their creation handler.
-        None when it does not appear; raises when it keeps moving."""
-        window = self.wait_window(title, timeout=30)
-        if window is None:
-            return None
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            time.sleep(0.3)
-            now = self.refresh(window)
-            if now and now["rect"] == window["rect"]:
-                return now
-            window = now or window
-        raise AssertionError(f"{title} does not come to rest: {window['rect']}")
+    def wait_at_rest(self, title, timeout=30):
+        """The window once its creation handler has put it in place: windows
+        show where their definition puts them and are then moved by that
+        handler. None when it does not appear."""
+        return self.wait_window(title, timeout=timeout)
 
     def wait_gone(self, title, cls=WINDOW_CLASS, timeout=10):
-        args = ["wait-gone", "--title", title, "--timeout", timeout]
+        """Waits until no such window is visible and the program has finished
+        what it does as that window goes (a message box, for one, enables the
+        windows under it again only after it has gone): True; False when it
+        stays."""
+        args = ["wait-gone", "--title", title]
         if cls is not None:
             args += ["--class", cls]
         if self.pid:
             args += ["--pid", self.pid]
-        return self.probe(*args, timeout=timeout + 30, check=False) is not None
+        if self.probe(*args, until=time.monotonic() + timeout, check=False) is None:
+            return False
+        self.settle()
+        return True
+
+    def settle(self, timeout=15):
+        """Waits until the program answers messages again (it has finished
+        the handler it is in), when it still shows its main window."""
+        if self.running() and self.find(MAIN_TITLE) is not None:
+            self.wait_window(MAIN_TITLE, timeout=timeout)
 
     def screen(self):
         """{"width", "height", "pointer": {"x", "y"}, "foreground", "foreground_title"}"""
@@ -433,17 +496,20 @@ class Station:
         hwnd = window["hwnd"] if isinstance(window, dict) else window
         return self.probe("region", hwnd)
 
-    def track(self, title, cls=WINDOW_CLASS, timeout=60, settle_ms=1000):
+    def track(self, title, cls=WINDOW_CLASS, timeout=60, until_at=None, settle_ms=1000):
         """Starts following a window from outside before it exists: returns
         an object whose result() is {"hwnd", "states": [{"t", "left", "top",
         "width", "height", "visible"}, ...], "gone"}, every change of the
         window's rectangle and visibility (t in ms) from the moment it was
-        found until it kept still for settle_ms. Returns once the follower
-        is looking."""
+        found until it is visible with its top-left corner at until_at (x, y),
+        or, without until_at, until it kept still for settle_ms. Returns once
+        the follower is looking."""
         station = self
         ready = Path(tempfile.mkdtemp(prefix="track-", dir=self.tmp)) / "ready"
         args = [str(WINE_RUN), str(PROBE), "track", "--title", title, "--timeout", str(timeout),
                 "--settle", str(settle_ms), "--ready", "Z:" + str(ready).replace("/", "\\")]
+        if until_at is not None:
+            args += ["--until-at", str(until_at[0]), str(until_at[1])]
         if cls is not None:
             args += ["--class", cls]
         out_file = tempfile.TemporaryFile()
@@ -482,7 +548,7 @@ class Station:
         each item {"separator": bool, "text", "id", "grayed", "checked"}."""
         return self.probe("menu", "--pid", self.pid) if self.pid else self.probe("menu")
 
-    def wait_menu(self, timeout=5):
+    def wait_menu(self, timeout=15):
         deadline = time.monotonic() + timeout
         while True:
             try:
@@ -497,7 +563,7 @@ class Station:
                 return menus
             time.sleep(0.1)
 
-    def wait_no_menu(self, timeout=5):
+    def wait_no_menu(self, timeout=15):
         deadline = time.monotonic() + timeout
         while True:
             if not self.menu():
@@ -506,7 +572,7 @@ class Station:
                 return False
             time.sleep(0.1)
 
-    def choose(self, text, timeout=5):
+    def choose(self, text, timeout=15):
         """Chooses the item with this caption in the open popup menu with the
         keyboard (Down from the first item, then Enter), as a user may."""
         menus = self.wait_menu(timeout)
@@ -527,8 +593,7 @@ class Station:
 
     # ------------------------------------------------------ the server ---
 
-    def requests(self):
-        """The demo station's request log: [{"method", "path", "protocol", "headers"}]."""
+    def _log_records(self):
         if not self.log_path.exists():
             return []
         out = []
@@ -540,6 +605,22 @@ class Station:
                 except json.JSONDecodeError:
                     pass  # a line still being written
         return out
+
+    def requests(self):
+        """The demo station's request log: [{"method", "path", "protocol", "headers", "time"}]."""
+        return [r for r in self._log_records() if "method" in r]
+
+    def wait_hang_up(self, path, timeout=10):
+        """The first time the program hung up on a stalled answer for path
+        (query dropped): {"hung_up", "mode", "sent", "seconds"}; or None."""
+        deadline = time.monotonic() + timeout
+        while True:
+            for r in self._log_records():
+                if r.get("hung_up") == path:
+                    return r
+            if time.monotonic() >= deadline:
+                return None
+            time.sleep(0.2)
 
     def wait_request(self, path, method="GET", timeout=20):
         """The first logged request for path, waiting for it; or None."""

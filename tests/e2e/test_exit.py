@@ -115,7 +115,7 @@ class ExitConfirmationTest(StationTestCase):
     def assert_program_goes_on(self, expected_windows):
         """The program still runs, with the same windows shown and usable."""
         s = self.station
-        time.sleep(0.5)
+        s.settle()
         self.assertTrue(s.running(), "station.exe ended")
         shown = {w["hwnd"]: w for w in s.windows() if w["visible"]}
         for w in expected_windows:

@@ -3,10 +3,10 @@ user into a private prefix, the installed files, Start-menu entry and
 uninstall registration, the installed station.exe's resources and its start
 from the installation folder, then a silent uninstall.
 
-The installer is what the build's target "package" makes
-(BUILD/package/station-VERSION-setup.exe, next to the run directory's
-folder); CTest builds it first (fixture station_package). Set
-STATION_INSTALLER to test another one.
+The installer is what the target "package" of the Release tree makes
+(scripts/package.sh, or scripts/test.sh before the tests):
+STATION_PACKAGE_DIR/station-VERSION-setup.exe, by default in
+build/release/package. Set STATION_INSTALLER to test another one.
 """
 
 import os
@@ -17,7 +17,7 @@ import unittest
 import zipfile
 from pathlib import Path
 
-from station_e2e import MAIN_TITLE, RUNDIR, WINE_RUN, Station, StationTestCase
+from station_e2e import MAIN_TITLE, ROOT, WINE_RUN, Station, StationTestCase
 
 VERSION = "1.3"
 PRODUCT = "汀蔚网络视听台"
@@ -26,9 +26,11 @@ UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tingw
 ADVERT_TITLE = "支持一下广告吧，谢谢！"
 REMOTE_TITLE = "遥控器"
 
-PACKAGE_DIR = RUNDIR.resolve().parent / "package"
+PACKAGE_DIR = Path(os.environ.get("STATION_PACKAGE_DIR") or ROOT / "build" / "release" / "package")
 INSTALLER = Path(os.environ.get("STATION_INSTALLER") or PACKAGE_DIR / f"station-{VERSION}-setup.exe")
 STAGED_EXE = PACKAGE_DIR / f"station-{VERSION}" / "station.exe"
+# The run directory the packages were made from.
+RUNDIR = PACKAGE_DIR.parent / "run"
 
 SUPPORTED_OS = {
     "e2011457-1546-43c5-a5fe-008deee3d3f0",  # Vista
@@ -79,7 +81,7 @@ class ZipTest(unittest.TestCase):
 
     def test_zip_holds_the_program_its_colours_and_pictures(self):
         zip_path = PACKAGE_DIR / f"station-{VERSION}.zip"
-        self.assertTrue(zip_path.exists(), f"no zip at {zip_path}: build the target 'package' first")
+        self.assertTrue(zip_path.exists(), f"no zip at {zip_path}: run scripts/package.sh first")
         top = f"station-{VERSION}/"
         pictures = sorted(p.name for p in (RUNDIR / "img").glob("*.gif"))
         with zipfile.ZipFile(zip_path) as archive:
@@ -103,7 +105,7 @@ class InstallerTest(StationTestCase):
     def setUp(self):
         super().setUp()
         if not INSTALLER.exists():
-            self.fail(f"no installer at {INSTALLER}: build the target 'package' first")
+            self.fail(f"no installer at {INSTALLER}: run scripts/package.sh first")
         self.station = InstalledStation(self.id())
         self.addCleanup(self.station.stop)
         try:

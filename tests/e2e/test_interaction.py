@@ -45,7 +45,7 @@ class InteractionTest(StationTestCase):
         button = s.control(remote, "互动")
         self.assertIsNotNone(button, "no 互动 button on the remote control")
         s.click(*centre(button["rect"]))
-        window = s.wait_window(TITLE, timeout=20)
+        window = s.wait_window(TITLE, timeout=60)
         self.assertIsNotNone(window, "互动 did not open the interaction window")
         return window
 
@@ -95,7 +95,7 @@ class InteractionTest(StationTestCase):
         # 关 closes it; 互动 builds it afresh and loads the chat page again.
         # (The always-on-top advert window at the screen's bottom right lies
         # over 关 on this screen: close it first.)
-        advert = s.wait_window(ADVERT_TITLE, timeout=20)
+        advert = s.wait_window(ADVERT_TITLE, timeout=60)
         self.assertIsNotNone(advert)
         s.click(*centre(s.control(advert, "关")["rect"]))
         self.assertTrue(s.wait_gone(ADVERT_TITLE, timeout=15), "the advert window did not close")

@@ -78,10 +78,10 @@ class LinksTest(StationTestCase):
 
     def test_microblog_button(self):
         s = self.station
-        remote = s.wait_window(REMOTE_TITLE, timeout=20)
+        remote = s.wait_window(REMOTE_TITLE, timeout=60)
         self.assertIsNotNone(remote, "the remote control window did not open")
         s.click(*centre(s.control(remote, "设置")["rect"]))
-        settings = s.wait_window(SETTINGS_TITLE, timeout=20)
+        settings = s.wait_window(SETTINGS_TITLE, timeout=60)
         self.assertIsNotNone(settings, "the settings window did not open")
         button = next((c for c in s.controls(settings) if c["visible"] and
                        (c["client_rect"]["width"], c["client_rect"]["height"]) == MICROBLOG_BUTTON[2:]), None)

@@ -61,7 +61,7 @@ class NoticeChecks:
         return self.count(s, path)
 
     def refresh_notices(self, s):
-        remote = s.wait_window(REMOTE_TITLE, timeout=20)
+        remote = s.wait_window(REMOTE_TITLE, timeout=60)
         self.assertIsNotNone(remote, "the remote control window did not open")
         button = s.control(remote, "刷新公告")
         self.assertIsNotNone(button, "no button 刷新公告 on the remote control")
@@ -225,8 +225,8 @@ class NoticesWithoutServerTest(NoticeChecks, StationTestCase):
 
     def test_start_without_station(self):
         s = self.station
-        self.assertIsNotNone(s.wait_window(ADVERT_TITLE, timeout=20), "the advert window did not open")
-        self.assertIsNotNone(s.wait_window(REMOTE_TITLE, timeout=20), "the remote control window did not open")
+        self.assertIsNotNone(s.wait_window(ADVERT_TITLE, timeout=60), "the advert window did not open")
+        self.assertIsNotNone(s.wait_window(REMOTE_TITLE, timeout=60), "the remote control window did not open")
         self.assertEqual(self.captions(s), ("", ""))
         self.assertEqual((s.run_dir / "ad.tingweiini").read_bytes(), b"")
         self.assertEqual((s.run_dir / "ad" / "tingweiad.gif").read_bytes(), b"")

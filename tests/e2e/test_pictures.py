@@ -267,7 +267,7 @@ class MicroblogButtonTest(PictureChecks, StationTestCase):
         button = s.control(remote, "设置")
         self.assertIsNotNone(button, "no 设置 button on the remote control")
         s.click(*centre(button["rect"]))
-        settings = s.wait_window(SETTINGS_TITLE, timeout=20)
+        settings = s.wait_window(SETTINGS_TITLE, timeout=60)
         self.assertIsNotNone(settings, "the settings window did not open")
         # The controls of a page lie on the tab box, at their places within it.
         tabs = [c for c in flatten(settings) if geometry(c["client_rect"])[2:] == TAB_BOX_SIZE]

@@ -99,7 +99,7 @@ class SettingsSteps:
         button = s.control(remote, "设置")
         self.assertIsNotNone(button, "no 设置 button on the remote control")
         s.click(*centre(button["rect"]))
-        settings = s.wait_window(SETTINGS_TITLE, timeout=20)
+        settings = s.wait_window(SETTINGS_TITLE, timeout=60)
         self.assertIsNotNone(settings, "设置 did not open the settings window")
         self.assertEqual((settings["rect"]["width"], settings["rect"]["height"]), SETTINGS_SIZE)
         return settings
@@ -115,7 +115,7 @@ class SettingsSteps:
         s = self.station
         picker = self.picker(settings)
         s.click(*centre(picker["rect"]))
-        palette = s.wait_window("颜色", cls=PALETTE_CLASS, timeout=10)
+        palette = s.wait_window("颜色", cls=PALETTE_CLASS, timeout=60)
         self.assertIsNotNone(palette, "clicking the colour picker opened no palette")
         return picker, palette
 
@@ -296,11 +296,11 @@ class PaletteTest(SettingsSteps, StationTestCase):
         # highlighted colour (the current one, then one to the right).
         picker = self.picker(settings)
         s.click(*centre(picker["rect"]))
-        self.assertIsNotNone(s.wait_window("颜色", cls=PALETTE_CLASS, timeout=10))
+        self.assertIsNotNone(s.wait_window("颜色", cls=PALETTE_CLASS, timeout=60))
         s.key("esc")
         self.assertTrue(self.palette_gone())
         s.key("space")
-        self.assertIsNotNone(s.wait_window("颜色", cls=PALETTE_CLASS, timeout=10), "Space opened no palette")
+        self.assertIsNotNone(s.wait_window("颜色", cls=PALETTE_CLASS, timeout=60), "Space opened no palette")
         s.key("right")
         s.key("enter")
         self.assertTrue(self.palette_gone())
@@ -317,7 +317,7 @@ class PaletteTest(SettingsSteps, StationTestCase):
         _, palette = self.open_palette(settings)
         s.click(*centre(s.control(palette, OTHER_COLOURS, cls=None)["rect"]))
         self.assertTrue(self.palette_gone(), "the palette stays open beside the colour dialog")
-        dialog = s.wait_window("颜色", cls=DIALOG_CLASS, timeout=20)
+        dialog = s.wait_window("颜色", cls=DIALOG_CLASS, timeout=60)
         self.assertIsNotNone(dialog, "其它颜色... opened no colour dialog")
         self.assertEqual(dialog["owner"], settings["hwnd"], "the dialog is not owned by the settings window")
         # Cancelled: nothing chosen.
@@ -330,7 +330,7 @@ class PaletteTest(SettingsSteps, StationTestCase):
         # OK at once takes the preselected colour: the picker's current one.
         _, palette = self.open_palette(settings)
         s.click(*centre(s.control(palette, OTHER_COLOURS, cls=None)["rect"]))
-        dialog = s.wait_window("颜色", cls=DIALOG_CLASS, timeout=20)
+        dialog = s.wait_window("颜色", cls=DIALOG_CLASS, timeout=60)
         self.assertIsNotNone(dialog)
         s.key("enter")
         self.assertTrue(s.wait_gone("颜色", cls=DIALOG_CLASS, timeout=10), "Enter did not close the colour dialog")

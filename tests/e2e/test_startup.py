@@ -61,10 +61,12 @@ class StartupChecks:
 
     def assert_side_windows_open(self, s):
         """The advert and remote control windows open after the main window's
-        start-up work, whether or not the downloads before them worked."""
-        advert = s.wait_window(ADVERT_TITLE, timeout=20)
+        start-up work, whether or not the downloads before them worked. (The
+        time given is only how long a failure takes to show: a loaded machine
+        may take a while to get there.)"""
+        advert = s.wait_window(ADVERT_TITLE, timeout=60)
         self.assertIsNotNone(advert, "the advert window did not open")
-        remote = s.wait_window(REMOTE_TITLE, timeout=20)
+        remote = s.wait_window(REMOTE_TITLE, timeout=60)
         self.assertIsNotNone(remote, "the remote control window did not open")
         return advert, remote
 
@@ -202,19 +204,20 @@ class MainWindowTest(StartupChecks, StationTestCase):
         # The advert window: always on top at the right edge of the screen,
         # sliding up from below the bottom into view.
         self.assertTrue(advert["topmost"], "the advert window is not always on top")
+        # Followed until it is where the slide-in ends on the 768 px high
+        # test screen (steps of 8 up to 424), however long a busy machine
+        # makes that take.
+        rest = 424
         tops = []
-        deadline = time.monotonic() + 5
-        while time.monotonic() < deadline:
+        deadline = time.monotonic() + 30
+        while not tops or tops[-1] != rest:
+            self.assertLess(time.monotonic(), deadline, f"the advert window did not come to rest: {tops}")
             a = s.find(ADVERT_TITLE)
             self.assertIsNotNone(a, "the advert window went away")
             self.assertEqual(geometry(a["rect"])[0:1] + geometry(a["rect"])[2:],
                              (screen["width"] - ADVERT_SIZE[0], *ADVERT_SIZE))
             tops.append(a["rect"]["top"])
-            if tops[-1] + ADVERT_SIZE[1] <= screen["height"] and len(tops) > 1 and tops[-1] == tops[-2]:
-                break
-            time.sleep(0.2)
         self.assertEqual(tops, sorted(tops, reverse=True), f"the advert window did not only move up: {tops}")
-        self.assertLess(tops[-1], screen["height"], f"the advert window stayed below the screen: {tops}")
         self.assert_no_crash(s)
 
 

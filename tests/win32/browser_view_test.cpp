@@ -4,20 +4,23 @@
 // tearing down the view and its parent must be clean.
 #include "platform/win32/browser_view.h"
 
+#include "loopback_http_server.h"
+
 #include <winsock2.h>
-#include <ws2tcpip.h>
 #include <windows.h>
 #include <objbase.h>
 #include <ole2.h>
 
-#include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+// Each answer names only what it changes; the other members keep their
+// defaults, which is what GCC's warning about omitted members objects to.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
@@ -26,106 +29,22 @@ namespace {
 using Millis = ULONGLONG;
 Millis now() { return GetTickCount64(); }
 
-// A tiny HTTP server on 127.0.0.1 (ephemeral port) that records the first
-// line of every request and answers a small page. Requests under "/slow/"
-// are answered only after a delay, to keep a load in flight.
-class Listener {
+using testing_support::LoopbackHttpServer;
+
+// The page every request gets, at once or after a delay that keeps a load in
+// flight.
+LoopbackHttpServer::Answer page(DWORD delayMs = 0) {
+  return {.contentType = "text/html",
+          .body = "<html><head><title>t</title></head><body>page</body></html>",
+          .extraHeaders = {"Cache-Control: no-store"},
+          .delayMs = delayMs};
+}
+
+// A server that answers every request with the page.
+class Listener : public LoopbackHttpServer {
  public:
-  Listener() {
-    WSADATA data;
-    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    if (!started_) return;
-    socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (socket_ == INVALID_SOCKET) return;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return;
-    if (listen(socket_, 16) != 0) return;
-    int length = sizeof address;
-    if (getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return;
-    port_ = ntohs(address.sin_port);
-    acceptor_ = std::thread([this] { acceptLoop(); });
-  }
-
-  ~Listener() {
-    stop_ = true;
-    if (acceptor_.joinable()) acceptor_.join();
-    for (auto& connection : connections_) connection.join();
-    if (socket_ != INVALID_SOCKET) closesocket(socket_);
-    if (started_) WSACleanup();
-  }
-
-  int port() const { return port_; }
-  std::string url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-  }
-
-  std::vector<std::string> lines() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return lines_;
-  }
-  bool sawLineStarting(const std::string& prefix) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (const auto& line : lines_) {
-      if (line.rfind(prefix, 0) == 0) return true;
-    }
-    return false;
-  }
-
- private:
-  void acceptLoop() {
-    while (!stop_) {
-      fd_set readable;
-      FD_ZERO(&readable);
-      FD_SET(socket_, &readable);
-      timeval wait{0, 50 * 1000};
-      if (select(0, &readable, nullptr, nullptr, &wait) <= 0) continue;
-      SOCKET client = accept(socket_, nullptr, nullptr);
-      if (client == INVALID_SOCKET) continue;
-      connections_.emplace_back([this, client] { serve(client); });
-    }
-  }
-
-  void serve(SOCKET client) {
-    DWORD timeoutMs = 3000;
-    setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
-    std::string request;
-    char buffer[1024];
-    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 64 * 1024) {
-      const int got = recv(client, buffer, sizeof buffer, 0);
-      if (got <= 0) break;
-      request.append(buffer, static_cast<size_t>(got));
-    }
-    const size_t lineEnd = request.find("\r\n");
-    if (lineEnd != std::string::npos) {
-      const std::string line = request.substr(0, lineEnd);
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        lines_.push_back(line);
-      }
-      if (line.find(" /slow/") != std::string::npos) {
-        for (const Millis until = now() + 3000; now() < until && !stop_;) Sleep(20);
-      }
-      const std::string body = "<html><head><title>t</title></head><body>page</body></html>";
-      const std::string response =
-          "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nCache-Control: no-store\r\nContent-Length: " +
-          std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-      send(client, response.data(), static_cast<int>(response.size()), 0);
-    }
-    shutdown(client, SD_SEND);
-    closesocket(client);
-  }
-
-  bool started_ = false;
-  SOCKET socket_ = INVALID_SOCKET;
-  int port_ = 0;
-  std::atomic<bool> stop_{false};
-  std::thread acceptor_;
-  std::vector<std::thread> connections_;  // touched by the acceptor thread only, joined after it
-  mutable std::mutex mutex_;
-  std::vector<std::string> lines_;
+  Listener() { answerAll(page()); }
+  std::size_t requestCount() const { return requests().size(); }
 };
 
 // Runs the thread's messages until `done` holds or `limit` passes.
@@ -184,7 +103,7 @@ constexpr Millis kLoadLimit = 20000;
 class BrowserViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(listener_.port(), 0) << "loopback listener did not start";
+    ASSERT_TRUE(listener_.running()) << "loopback listener did not start";
     const HRESULT result = OleInitialize(nullptr);
     ASSERT_TRUE(SUCCEEDED(result)) << std::hex << result;
     parent_ = createParent();
@@ -197,7 +116,7 @@ class BrowserViewTest : public ::testing::Test {
   }
 
   bool waitForRequest(const std::string& prefix, Millis limit = kLoadLimit) {
-    return pumpUntil([&] { return listener_.sawLineStarting(prefix); }, limit);
+    return pumpUntil([&] { return listener_.sawRequestStarting(prefix); }, limit);
   }
 
   Listener listener_;
@@ -216,7 +135,7 @@ TEST_F(BrowserViewTest, CreateLoadsTheAddressIntoAChildWindowAtTheRectangle) {
   // The browser's own windows lie beneath the view's window.
   EXPECT_NE(GetWindow(view->window(), GW_CHILD), nullptr);
 
-  EXPECT_TRUE(waitForRequest("GET /bofang/ ")) << "requests seen: " << listener_.lines().size();
+  EXPECT_TRUE(waitForRequest("GET /bofang/ ")) << "requests seen: " << listener_.requestCount();
 }
 
 TEST_F(BrowserViewTest, NavigateLoadsTheNewAddress) {
@@ -232,6 +151,7 @@ TEST_F(BrowserViewTest, NavigateLoadsTheNewAddress) {
 }
 
 TEST_F(BrowserViewTest, NavigateReturnsAtOnceEvenWhileTheServerIsSlow) {
+  listener_.answerPath("/slow/a", page(3000));
   auto view = win32::BrowserView::create(parent_, 0, 0, 300, 200, "");
   ASSERT_NE(view, nullptr);
   const Millis before = now();
@@ -275,7 +195,7 @@ TEST_F(BrowserViewTest, EmptyAddressLoadsNothing) {
   ASSERT_NE(view, nullptr);
   EXPECT_TRUE(IsWindow(view->window()));
   pumpFor(1000);
-  EXPECT_TRUE(listener_.lines().empty()) << "first request: " << listener_.lines().front();
+  EXPECT_EQ(listener_.requestCount(), 0u) << "first request: " << listener_.requests().front().requestLine;
 }
 
 TEST_F(BrowserViewTest, DestroyingTheViewThenTheParentIsClean) {
@@ -312,17 +232,18 @@ TEST_F(BrowserViewTest, DestroyingTheParentFirstLeavesAViewThatIsSafeToUseAndDes
   pumpFor(300);
 
   // Everything is a no-op now.
-  const size_t requestsBefore = listener_.lines().size();
+  const size_t requestsBefore = listener_.requestCount();
   view->navigate(listener_.url("/bofang/ad/ad.php"));
   view->move(0, 0, 100, 100);
   pumpFor(500);
-  EXPECT_EQ(listener_.lines().size(), requestsBefore);
+  EXPECT_EQ(listener_.requestCount(), requestsBefore);
 
   view.reset();
   pumpFor(300);
 }
 
 TEST_F(BrowserViewTest, DestroyingTheViewWhileAPageIsLoadingIsClean) {
+  listener_.answerPath("/slow/page", page(3000));
   auto view = win32::BrowserView::create(parent_, 8, 72, 800, 528, listener_.url("/slow/page"));
   ASSERT_NE(view, nullptr);
   ASSERT_TRUE(waitForRequest("GET /slow/page "));
@@ -356,7 +277,7 @@ TEST_F(BrowserViewTest, NoParentMeansNoView) {
   DestroyWindow(gone);
   EXPECT_EQ(win32::BrowserView::create(gone, 0, 0, 100, 100, listener_.url("/bofang/")), nullptr);
   pumpFor(300);
-  EXPECT_TRUE(listener_.lines().empty());
+  EXPECT_EQ(listener_.requestCount(), 0u);
 }
 
 // A thread that never initialized OLE itself: the view does it for the time
@@ -364,7 +285,7 @@ TEST_F(BrowserViewTest, NoParentMeansNoView) {
 // apartment afterwards.
 TEST(BrowserViewThreads, InitializesOleForItselfWhenTheCallerDidNot) {
   Listener listener;
-  ASSERT_NE(listener.port(), 0);
+  ASSERT_TRUE(listener.running());
   bool created = false;
   bool loaded = false;
   HRESULT afterwards = E_FAIL;
@@ -374,7 +295,7 @@ TEST(BrowserViewThreads, InitializesOleForItselfWhenTheCallerDidNot) {
     {
       auto view = win32::BrowserView::create(parent, 0, 0, 400, 300, listener.url("/bofang/"));
       created = view != nullptr;
-      loaded = pumpUntil([&] { return listener.sawLineStarting("GET /bofang/ "); }, kLoadLimit);
+      loaded = pumpUntil([&] { return listener.sawRequestStarting("GET /bofang/ "); }, kLoadLimit);
     }
     DestroyWindow(parent);
     pumpFor(100);
@@ -390,7 +311,7 @@ TEST(BrowserViewThreads, InitializesOleForItselfWhenTheCallerDidNot) {
 // view is a plain window and its calls do nothing.
 TEST(BrowserViewThreads, InTheMultithreadedApartmentTheViewIsAPlainWindow) {
   Listener listener;
-  ASSERT_NE(listener.port(), 0);
+  ASSERT_TRUE(listener.running());
   bool created = false;
   bool child = false;
   bool hasBrowserWindows = true;
@@ -418,7 +339,7 @@ TEST(BrowserViewThreads, InTheMultithreadedApartmentTheViewIsAPlainWindow) {
   EXPECT_TRUE(child);
   EXPECT_FALSE(hasBrowserWindows);
   EXPECT_TRUE(moved);
-  EXPECT_TRUE(listener.lines().empty());
+  EXPECT_TRUE(listener.requests().empty());
 }
 
 }  // namespace

@@ -86,6 +86,12 @@ std::vector<LoopbackHttpServer::Request> LoopbackHttpServer::requests() const {
   return requests_;
 }
 
+bool LoopbackHttpServer::sawRequestStarting(const std::string& prefix) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return std::any_of(requests_.begin(), requests_.end(),
+                     [&](const Request& request) { return request.requestLine.rfind(prefix, 0) == 0; });
+}
+
 bool LoopbackHttpServer::waitUntilIdle(DWORD limitMs) const {
   const ULONGLONG until = GetTickCount64() + limitMs;
   while (finished_ < accepted_) {
@@ -120,6 +126,26 @@ void LoopbackHttpServer::acceptLoop() {
 
 void LoopbackHttpServer::pause(DWORD ms) const {
   for (const ULONGLONG until = GetTickCount64() + ms; GetTickCount64() < until && !stop_;) Sleep(10);
+}
+
+bool LoopbackHttpServer::clientGoneWithin(SOCKET client, DWORD ms) const {
+  for (const ULONGLONG until = GetTickCount64() + ms; !stop_;) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(client, &readable);
+    timeval wait{0, 20 * 1000};
+    if (select(0, &readable, nullptr, nullptr, &wait) > 0) {
+      char ignored[512];
+      if (recv(client, ignored, sizeof ignored, 0) <= 0) return true;
+    }
+    if (GetTickCount64() >= until) return false;
+  }
+  return true;
+}
+
+void LoopbackHttpServer::holdUntilClientGoes(SOCKET client) const {
+  while (!clientGoneWithin(client, 1000)) {
+  }
 }
 
 bool LoopbackHttpServer::sendAll(SOCKET client, const char* data, std::size_t size) {
@@ -167,8 +193,13 @@ void LoopbackHttpServer::serve(SOCKET client) {
     requests_.push_back(request);
   }
 
+  if (answer.stall == Stall::kNoAnswer) {
+    holdUntilClientGoes(client);
+    closesocket(client);
+    return;
+  }
   pause(answer.delayMs);
-  std::string response = "HTTP/1.0 " + answer.status + "\r\nContent-Type: application/octet-stream\r\n";
+  std::string response = "HTTP/1.0 " + answer.status + "\r\nContent-Type: " + answer.contentType + "\r\n";
   if (answer.sendLength && !answer.endless) {
     response += "Content-Length: " + std::to_string(answer.declaredLength.value_or(answer.body.size())) + "\r\n";
   }
@@ -176,7 +207,18 @@ void LoopbackHttpServer::serve(SOCKET client) {
   response += "Connection: close\r\n\r\n";
   bool open = sendAll(client, response.data(), response.size());
 
-  if (open && answer.endless) {
+  if (open && answer.stall == Stall::kSilentAfterHead) {
+    holdUntilClientGoes(client);
+    closesocket(client);
+    return;
+  }
+  if (open && answer.stall == Stall::kTrickle) {
+    for (char byte : answer.body) {
+      if (!sendAll(client, &byte, 1)) break;
+      ++bodyBytesSent_;
+      if (clientGoneWithin(client, answer.trickleMs)) break;
+    }
+  } else if (open && answer.endless) {
     const std::string filler(64 * 1024, 'z');
     for (std::size_t sent = 0; open && !stop_ && sent < kEndlessSafetyStop; sent += filler.size()) {
       open = sendAll(client, filler.data(), filler.size());

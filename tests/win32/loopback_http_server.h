@@ -1,6 +1,7 @@
 // A small HTTP server on 127.0.0.1 (ephemeral port) for the Win32 tests. It
 // records every request it receives and answers as told: normally, without a
-// length, with an error status, slowly, cut short, or without end.
+// length, with an error status, slowly, cut short, without end, or stalled
+// (never, after the head, or a byte at a time).
 #pragma once
 
 #include <winsock2.h>
@@ -19,8 +20,18 @@ namespace testing_support {
 
 class LoopbackHttpServer {
  public:
+  // Ways of holding a client without ending the answer: each lasts until the
+  // client goes away (or the server is destroyed).
+  enum class Stall {
+    kNone,
+    kNoAnswer,         // reads the request and never answers
+    kSilentAfterHead,  // sends the head, then nothing
+    kTrickle,          // sends the head, then one body byte every trickleMs
+  };
+
   struct Answer {
     std::string status = "200 OK";
+    std::string contentType = "application/octet-stream";
     std::string body;
     // Sends "Content-Length: <body size>", or declaredLength when given.
     bool sendLength = true;
@@ -36,6 +47,8 @@ class LoopbackHttpServer {
     // so that a test of a client that never lets go still ends, until
     // kEndlessSafetyStop bytes have gone).
     bool endless = false;
+    Stall stall = Stall::kNone;
+    DWORD trickleMs = 1000;
   };
 
   static constexpr std::size_t kEndlessSafetyStop = std::size_t{256} << 20;
@@ -70,6 +83,8 @@ class LoopbackHttpServer {
   std::size_t bodyBytesSent() const { return bodyBytesSent_; }
   // Waits (up to limitMs) until every accepted connection has finished.
   bool waitUntilIdle(DWORD limitMs) const;
+  // Whether a request line starting with this text has come in.
+  bool sawRequestStarting(const std::string& prefix) const;
 
  private:
   void acceptLoop();
@@ -77,6 +92,10 @@ class LoopbackHttpServer {
   Answer answerFor(const std::string& requestLine) const;
   bool sendAll(SOCKET client, const char* data, std::size_t size);
   void pause(DWORD ms) const;
+  // Waits up to ms for the client to close its end; true once it has (or the
+  // server is stopping).
+  bool clientGoneWithin(SOCKET client, DWORD ms) const;
+  void holdUntilClientGoes(SOCKET client) const;
 
   bool winsockStarted_ = false;
   SOCKET listener_ = INVALID_SOCKET;

@@ -269,6 +269,53 @@ TEST_F(FetchWinInet, AddressWithoutPathRequestsTheRoot) {
   EXPECT_EQ(requests[0].requestLine, "GET / HTTP/1.0");
 }
 
+// ---- Servers that stall: every fetch ends by the bound, and one that only
+// keeps silent is given up on sooner.
+
+using Stall = LoopbackHttpServer::Stall;
+
+TEST_F(FetchWinInet, TrickleIsLeftWithinTheBoundWithTheBytesSoFar) {
+  // A byte a second, and a byte every four seconds: a pause that would end
+  // past the bound is not waited for.
+  const std::string body = patterned(600);  // ten minutes at a byte a second
+  for (const DWORD trickleMs : {1000u, 4000u}) {
+    SCOPED_TRACE(trickleMs);
+    const std::string path = "/trickle/" + std::to_string(trickleMs);
+    server.answerPath(path, {.body = body, .stall = Stall::kTrickle, .trickleMs = trickleMs});
+    const ULONGLONG start = now();
+    const std::string got = text(fetcher.fetchUrlBytes(server.url(path)));
+    const ULONGLONG spent = now() - start;
+    // A failed read: the bytes before it are kept.
+    EXPECT_FALSE(got.empty());
+    EXPECT_LT(got.size(), body.size());
+    EXPECT_EQ(got, body.substr(0, got.size()));
+    EXPECT_GE(spent, net::kFetchBoundMs - net::kFetchSilenceMs);
+    EXPECT_LE(spent, net::kFetchBoundMs);
+    // The connection was let go of.
+    EXPECT_TRUE(server.waitUntilIdle(3000));
+  }
+  // The next fetch is served as ever.
+  server.answerPath("/after", {.body = "after"});
+  EXPECT_EQ(text(fetcher.fetchUrlBytes(server.url("/after"))), "after");
+}
+
+TEST_F(FetchWinInet, SilenceAfterTheHeadIsGivenUpOnBeforeTheBound) {
+  server.answerAll({.body = patterned(100), .stall = Stall::kSilentAfterHead});
+  const ULONGLONG start = now();
+  EXPECT_TRUE(fetcher.fetchUrlBytes(server.url("/bofang/ad/ad256-56.gif")).empty());
+  EXPECT_LT(now() - start, net::kFetchBoundMs);
+  EXPECT_TRUE(server.waitUntilIdle(3000));
+}
+
+TEST_F(FetchWinInet, ServerThatNeverAnswersIsGivenUpOnBeforeTheBound) {
+  server.answerAll({.body = "never", .stall = Stall::kNoAnswer});
+  const ULONGLONG start = now();
+  EXPECT_TRUE(fetcher.fetchUrlBytes(server.url("/dedazizova/dodezazoz.xml")).empty());
+  EXPECT_LT(now() - start, net::kFetchBoundMs);
+  EXPECT_EQ(server.requests().size(), 1u);
+  EXPECT_TRUE(server.waitUntilIdle(3000));
+}
+
 // ---- downloadToFile with the real fetch and the real files.
 
 class FetchDownload : public FetchWinInet {

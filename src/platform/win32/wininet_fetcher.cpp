@@ -118,6 +118,18 @@ void applyProxySettings(HINTERNET internet, HINTERNET connection) {
   InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, empty, 0);
 }
 
+// Each blocking step on the request (connecting, sending, waiting for the
+// head, each wait for more of the body) gives up after the longest silence a
+// fetch sits through.
+void limitEachStep(HINTERNET request) {
+  DWORD ms = net::kFetchSilenceMs;
+  // A refusal leaves the platform's own time-outs; the bound still holds
+  // between the waits for the body.
+  InternetSetOptionA(request, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
+  InternetSetOptionA(request, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
+  InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+}
+
 }  // namespace
 
 WinInetFetcher::~WinInetFetcher() {
@@ -133,9 +145,14 @@ bool WinInetFetcher::openInternet() {
 }
 
 // Every failure yields zero bytes and the caller carries on: no status check,
-// no time-outs of our own (the platform's defaults hold), no retry.
+// no retry. The fetch ends within net::kFetchBoundMs of its start whatever the
+// server does: every blocking step gives up after net::kFetchSilenceMs of
+// silence, the body is read as it arrives, and no wait for more of it starts
+// that could outlast the bound, so a server that trickles bytes is left
+// before the bound comes (a failed read: what came before it is kept).
 net::Bytes WinInetFetcher::fetchUrlBytes(const std::string& address) {
   if (address.empty()) return {};
+  const net::FetchBudget budget(GetTickCount64());
   const std::optional<std::string> canonical = canonicalAddress(address);
   if (!canonical) return {};
   const std::optional<AddressParts> parts = splitAddress(*canonical);
@@ -158,6 +175,8 @@ net::Bytes WinInetFetcher::fetchUrlBytes(const std::string& address) {
   HandleGuard request(
       HttpOpenRequestA(connection.get(), "GET", path.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0));
   if (!request) return {};
+  // Connecting, sending and waiting for the head: three steps, within the bound.
+  limitEachStep(request.get());
   if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return {};
 
   const std::optional<std::string> length = contentLength(request.get());
@@ -166,9 +185,16 @@ net::Bytes WinInetFetcher::fetchUrlBytes(const std::string& address) {
   std::vector<std::uint8_t> block(blockSize);
   net::Bytes body;
   for (;;) {
+    // A failed read ends the body; what came before it is kept. So does a
+    // wait that could end past the bound.
+    if (!budget.mayWait(GetTickCount64())) break;
+    // Waits for the next bytes (or the end) without asking for a whole
+    // block: a read of a block waits until the block is full.
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(request.get(), &available, 0, 0)) break;
+    const DWORD wanted = available < block.size() ? available : static_cast<DWORD>(block.size());
     DWORD read = 0;
-    // A failed read ends the body; what came before it is kept.
-    if (!InternetReadFile(request.get(), block.data(), static_cast<DWORD>(block.size()), &read)) break;
+    if (!InternetReadFile(request.get(), block.data(), wanted > 0 ? wanted : 1, &read)) break;
     if (read == 0) break;  // the body is complete
     if (body.size() + read > net::kMaxBodyBytes) return {};
     body.insert(body.end(), block.begin(), block.begin() + read);

@@ -10,6 +10,8 @@
 //                                      a..z, 0..9, combos like alt+f4)
 //   probe activate HWND
 //   probe wait --title TEXT [--class C] [--timeout S]
+//                                     (until such a window is visible and its
+//                                      program answers messages again)
 //   probe wait-gone --title TEXT [--class C] [--timeout S]
 //   probe screen                      (screen size, pointer, foreground)
 //   probe file-info PATH              (version information, manifest and icons
@@ -19,7 +21,8 @@
 //   probe region HWND                 (a window's region: box and rectangles)
 //   probe place HWND X Y              (moves a window, size kept)
 //   probe taskbar HWND                (what a click on its taskbar button does)
-//   probe track --title TEXT [--class C] [--pid N] [--timeout S] [--settle MS] [--ready FILE]
+//   probe track --title TEXT [--class C] [--pid N] [--timeout S] [--settle MS]
+//               [--until-at X Y] [--ready FILE]
 //                                     (every change of a window's rectangle)
 //
 // Window handles and process ids are decimal numbers; rectangles are screen
@@ -762,8 +765,8 @@ int cmd_windows(int argc, wchar_t** argv) {
   return 0;
 }
 
-// wait: until a visible matching window exists (prints it);
-// wait-gone: until no visible matching window is left (prints []).
+// wait: until a visible matching window exists and its thread answers
+// (prints it); wait-gone: until no visible matching window is left (prints []).
 int cmd_wait(bool gone, int argc, wchar_t** argv) {
   Filter f;
   double timeout = 30;
@@ -779,6 +782,18 @@ int cmd_wait(bool gone, int argc, wchar_t** argv) {
       }
     }
     if (!gone && found) {
+      // Shown is not yet done: the program may still be in the handler that
+      // showed the window (placing it, opening others). Once its thread
+      // answers a message it is back in a message loop, and what the window
+      // shows now is what that handler left.
+      const ULONGLONG now = GetTickCount64();
+      const UINT left = now < deadline ? static_cast<UINT>(deadline - now) : 1;
+      DWORD_PTR ignored = 0;
+      if (!SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, left, &ignored)) {
+        if (!IsWindow(found)) continue;
+        return fail("the window's program does not answer");
+      }
+      if (!IsWindowVisible(found)) continue;
       emit(window_json(found));
       return 0;
     }
@@ -791,18 +806,27 @@ int cmd_wait(bool gone, int argc, wchar_t** argv) {
   }
 }
 
-// track --title TEXT [--class C] [--pid N] [--timeout S] [--settle MS] [--ready FILE]:
-// creates FILE (a Windows path) once it is looking, waits for a matching window (shown or not), then samples its rectangle and
-// visibility as fast as it can and prints every change, with the time in
-// milliseconds since the window was found, until the window has kept the same
-// state for `settle` milliseconds (default 1000), is gone, or time is up.
+// track --title TEXT [--class C] [--pid N] [--timeout S] [--settle MS] [--until-at X Y] [--ready FILE]:
+// creates FILE (a Windows path) once it is looking, waits for a matching
+// window (shown or not), then samples its rectangle and visibility as fast as
+// it can and prints every change, with the time in milliseconds since the
+// window was found, until the window is gone, time is up, or: with --until-at,
+// the window is visible with its top-left corner at (X, Y), the state it
+// moves to (however long a busy program pauses on the way); without it, the
+// window has kept the same state for `settle` milliseconds (default 1000).
 int cmd_track(int argc, wchar_t** argv) {
   std::vector<wchar_t*> rest(argv, argv + 2);
   double settle_ms = 1000;
   const wchar_t* ready = nullptr;
+  bool until = false;
+  long long until_x = 0, until_y = 0;
   for (int i = 2; i < argc; ++i) {
     if (std::wstring(argv[i]) == L"--settle" && i + 1 < argc) {
       settle_ms = wcstod(argv[++i], nullptr);
+    } else if (std::wstring(argv[i]) == L"--until-at" && i + 2 < argc) {
+      until = parse_int(argv[i + 1], until_x) && parse_int(argv[i + 2], until_y);
+      if (!until) return fail("usage: --until-at X Y", 2);
+      i += 2;
     } else if (std::wstring(argv[i]) == L"--ready" && i + 1 < argc) {
       ready = argv[++i];
     } else {
@@ -812,7 +836,7 @@ int cmd_track(int argc, wchar_t** argv) {
   Filter f;
   double timeout = 30;
   if (!parse_filter(static_cast<int>(rest.size()), rest.data(), 2, f, &timeout) || (!f.has_title && !f.has_cls))
-    return fail("usage: probe track --title TEXT [--class C] [--pid N] [--timeout S] [--settle MS] [--ready FILE]", 2);
+    return fail("usage: probe track --title TEXT [--class C] [--pid N] [--timeout S] [--settle MS] [--until-at X Y] [--ready FILE]", 2);
   // The caller may wait for this file before it makes the window appear.
   if (ready) {
     HANDLE file = CreateFileW(ready, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -863,7 +887,8 @@ int cmd_track(int argc, wchar_t** argv) {
       first = false;
       changed_at = t;
     }
-    if (t - changed_at >= settle_ms || GetTickCount64() >= deadline) break;
+    const bool arrived = until && visible && r.left == until_x && r.top == until_y;
+    if (arrived || (!until && t - changed_at >= settle_ms) || GetTickCount64() >= deadline) break;
     Sleep(0);
   }
   emit(out + "], \"gone\": " + jbool(gone) + "}");
