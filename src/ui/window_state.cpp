@@ -56,8 +56,8 @@ std::vector<int> stackingOrder(const WindowState& window) {
     order.push_back(i);
     if (def.kind != ControlKind::PageControl) continue;
     for (int j = 0; j < count; ++j) {
-      const ControlDef& onPage = *window.controls[j].def;
-      if (!onPage.page.empty() && traitsOf(onPage.kind).hasWindow) order.push_back(j);
+      const ControlDef& pageRow = *window.controls[j].def;
+      if (!pageRow.page.empty() && traitsOf(pageRow.kind).hasWindow) order.push_back(j);
     }
   }
   return order;

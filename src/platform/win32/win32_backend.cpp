@@ -51,7 +51,7 @@ void applyPictures(Win32Backend::NativeControl& native, const ui::ControlState& 
 
 Win32Backend::NativeWindow::~NativeWindow() {
   // Browser views first, while their parent still exists.
-  for (auto& c : controls) {
+  for (const auto& c : controls) {
     if (c) c->browser.reset();
   }
   for (auto& c : controls) {
