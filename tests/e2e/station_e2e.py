@@ -472,6 +472,17 @@ class Station:
         hwnd = window["hwnd"] if isinstance(window, dict) else window
         return self.probe("activate", hwnd, check=False)
 
+    def wait_foreground(self, window, timeout=15):
+        """Waits until the window is the active one (keys go to it); True
+        once it is."""
+        hwnd = window["hwnd"] if isinstance(window, dict) else window
+        deadline = time.monotonic() + timeout
+        while self.screen()["foreground"] != hwnd:
+            if time.monotonic() >= deadline:
+                return False
+            time.sleep(0.1)
+        return True
+
     def place(self, window, x, y):
         """Moves a top-level window from outside (size kept, not activated);
         the program is told of the move as of any other."""

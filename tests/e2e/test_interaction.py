@@ -113,6 +113,8 @@ class InteractionTest(StationTestCase):
         # Esc closes it too (the remote control window stays).
         s.activate(window)
         s.click(window["rect"]["left"] + 300, window["rect"]["top"] + 20)
+        # Keys go to the active window: Esc in the main window would end the program.
+        self.assertTrue(s.wait_foreground(window), "the interaction window did not become the active one")
         s.key("esc")
         self.assertTrue(s.wait_gone(TITLE, timeout=15), "Esc did not close the interaction window")
         self.assertIsNotNone(s.find(REMOTE_TITLE), "Esc in the interaction window closed the remote control")
