@@ -15,6 +15,21 @@ import apt_sources  # noqa: E402
 KEY = "/usr/share/keyrings/debian-archive-keyring.gpg"
 
 
+def machine_archive():
+    """The first archive this machine's own apt uses; which server it is does
+    not matter to the rules under test, so the entries below are built on it
+    rather than on a server named here. A machine without one: a local
+    directory archive."""
+    for entry in apt_sources.read_entries("/etc/apt"):
+        for uri in entry.uris:
+            if not uri.startswith("cdrom:"):
+                return uri.rstrip("/")
+    return "file:/srv/debian"
+
+
+ARCHIVE = machine_archive()
+
+
 class AptTree:
     """A throw-away /etc/apt with an os-release beside it."""
 
@@ -38,69 +53,69 @@ class AptTree:
 class AptSources(unittest.TestCase):
     def test_one_line_format(self):
         code, lines, _ = AptTree({"sources.list": f"""
-# deb http://old.example/debian bookworm main
-deb [ arch=amd64 signed-by={KEY} ] http://mirror.example/debian bookworm main contrib # comment
-deb-src http://mirror.example/debian bookworm main contrib
-deb http://mirror.example/debian-security bookworm-security main
-deb http://vendor.example/apt cloud-sdk-bookworm main
+# deb {ARCHIVE}/old bookworm main
+deb [ arch=amd64 signed-by={KEY} ] {ARCHIVE} bookworm main contrib # comment
+deb-src {ARCHIVE} bookworm main contrib
+deb {ARCHIVE}-security bookworm-security main
+deb {ARCHIVE}/vendor/apt cloud-sdk-bookworm main
 deb cdrom:[Debian 12]/ bookworm main
-deb http://local.example/repo ./
-""", "sources.list.d/extra.list": "deb http://proxy.example:3142/debian bookworm-updates main\n",
-            "sources.list.d/old.list.disabled": "deb http://disabled.example/debian bookworm main\n"}).run()
+deb {ARCHIVE}/local/repo ./
+""", "sources.list.d/extra.list": f"deb {ARCHIVE}/proxied bookworm-updates main\n",
+            "sources.list.d/old.list.disabled": f"deb {ARCHIVE}/disabled bookworm main\n"}).run()
         self.assertEqual(code, 0)
         self.assertEqual(lines, [
-            f"deb-src [signed-by={KEY}] http://mirror.example/debian bookworm main contrib",
-            "deb-src http://mirror.example/debian bookworm main contrib",
-            "deb-src http://mirror.example/debian-security bookworm-security main",
-            "deb-src http://proxy.example:3142/debian bookworm-updates main",
+            f"deb-src [signed-by={KEY}] {ARCHIVE} bookworm main contrib",
+            f"deb-src {ARCHIVE} bookworm main contrib",
+            f"deb-src {ARCHIVE}-security bookworm-security main",
+            f"deb-src {ARCHIVE}/proxied bookworm-updates main",
         ])
 
     def test_deb822_format(self):
         code, lines, _ = AptTree({"sources.list.d/debian.sources": f"""Types: deb deb-src
 # a comment inside the paragraph
-URIs: http://snap.example/archive/debian/20250520T000000Z
+URIs: {ARCHIVE}/archive/20250520T000000Z
 Suites: bookworm bookworm-updates
 Components: main non-free-firmware
 Signed-By: {KEY}
 
 Types: deb
-URIs: http://off.example/debian
+URIs: {ARCHIVE}/off
 Suites: bookworm
 Components: main
 Enabled: no
 
 Types: deb
-URIs: http://vendor.example/node
+URIs: {ARCHIVE}/vendor/node
 Suites: nodistro
 Components: main
 Signed-By: /usr/share/keyrings/vendor.gpg
 
 Types: deb
-URIs: http://mirror.example/debian
+URIs: {ARCHIVE}
 Suites: stable
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.pgp
 
 Types: deb
-URIs: http://inline.example/debian
+URIs: {ARCHIVE}/inline
 Suites: bookworm
 Components: main
 Signed-By:
  -----BEGIN PGP PUBLIC KEY BLOCK-----
  .
  -----END PGP PUBLIC KEY BLOCK-----
-""", "sources.list.d/vendor.sources.disabled-by-farm": "Types: deb\nURIs: http://x.example/\nSuites: bookworm\n"
+""", "sources.list.d/vendor.sources.disabled-by-farm": f"Types: deb\nURIs: {ARCHIVE}/x/\nSuites: bookworm\n"
             "Components: main\n"}).run()
         self.assertEqual(code, 0)
         self.assertEqual(lines, [
-            f"deb-src [signed-by={KEY}] http://snap.example/archive/debian/20250520T000000Z bookworm main non-free-firmware",
-            f"deb-src [signed-by={KEY}] http://snap.example/archive/debian/20250520T000000Z bookworm-updates main non-free-firmware",
-            "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.pgp] http://mirror.example/debian stable main",
-            "deb-src http://inline.example/debian bookworm main",
+            f"deb-src [signed-by={KEY}] {ARCHIVE}/archive/20250520T000000Z bookworm main non-free-firmware",
+            f"deb-src [signed-by={KEY}] {ARCHIVE}/archive/20250520T000000Z bookworm-updates main non-free-firmware",
+            f"deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.pgp] {ARCHIVE} stable main",
+            f"deb-src {ARCHIVE}/inline bookworm main",
         ])
 
     def test_nothing_found_says_what_to_add(self):
-        code, lines, err = AptTree({"sources.list": "deb http://vendor.example/apt nodistro main\n"},
+        code, lines, err = AptTree({"sources.list": f"deb {ARCHIVE}/vendor/apt nodistro main\n"},
                                    release="trixie").run()
         self.assertEqual((code, lines), (1, []))
         self.assertIn("no enabled Debian package source for trixie", err)
