@@ -20,17 +20,6 @@ namespace {
 constexpr POINT kArrowOutline[] = {{24576, 8191}, {24576, 0},     {32767, 16383}, {24576, 32767}, {24576, 24576},
                                    {8191, 24576}, {8191, 32767},  {0, 16383},     {8191, 0},      {8191, 8191}};
 
-// Schedules the next frame of an animated picture on the control's own
-// timer; a still or finished picture needs none.
-void scheduleFrame(HWND hwnd, UINT_PTR timer, const PicturePlayer& player) {
-  int delay = player.currentDelayMs();
-  if (delay > 0) {
-    SetTimer(hwnd, timer, static_cast<UINT>(delay), nullptr);
-  } else {
-    KillTimer(hwnd, timer);
-  }
-}
-
 // Runs the animations from the current frames: after new pictures, or when
 // a control that waited while hidden is shown.
 void resumePictures(const Win32Backend::NativeControl& native) {

@@ -146,12 +146,7 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
         }
         PicturePlayer& player = wParam == kPictureTimer ? c.picture : c.hotPicture;
         player.advance();
-        int delay = player.currentDelayMs();
-        if (delay > 0) {
-          SetTimer(hwnd, wParam, static_cast<UINT>(delay), nullptr);
-        } else {
-          KillTimer(hwnd, wParam);
-        }
+        scheduleFrame(hwnd, wParam, player);
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
       }

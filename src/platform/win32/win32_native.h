@@ -26,6 +26,17 @@ inline constexpr UINT_PTR kTimerBase = 1000;
 inline constexpr UINT_PTR kPictureTimer = 1;
 inline constexpr UINT_PTR kHotPictureTimer = 2;
 
+// Schedules the next frame of an animated picture on the control's own
+// timer; a still or finished picture needs none.
+inline void scheduleFrame(HWND hwnd, UINT_PTR timer, const PicturePlayer& player) {
+  int delay = player.currentDelayMs();
+  if (delay > 0) {
+    SetTimer(hwnd, timer, static_cast<UINT>(delay), nullptr);
+  } else {
+    KillTimer(hwnd, timer);
+  }
+}
+
 struct Win32Backend::NativeControl : BoundWindow {
   NativeControl(Win32Backend& owner, ui::WindowId of, int at) : backend(owner), window(of), index(at) {}
   // The control's own window, or the browser view's.
