@@ -14,11 +14,16 @@ bool HeadlessBackend::createWindow(WindowState& window) {
   return true;
 }
 
+bool HeadlessBackend::runNext() {
+  if (input.empty()) return false;
+  auto next = std::move(input.front());
+  input.pop_front();
+  next();
+  return true;
+}
+
 void HeadlessBackend::run() {
-  while (!input.empty()) {
-    auto next = std::move(input.front());
-    input.pop_front();
-    next();
+  while (runNext()) {
   }
 }
 
@@ -44,13 +49,10 @@ void HeadlessBackend::runModal(WindowState& window, bool (*stillOpen)(void*), vo
   WindowId id = window.id();  // the handlers may destroy the window
   if (whileModal) input.push_front([this, id] { whileModal(id); });
   while (stillOpen(context)) {
-    if (input.empty()) {
+    if (!runNext()) {
       ++modalsLeftWaiting;
       return;
     }
-    auto next = std::move(input.front());
-    input.pop_front();
-    next();
   }
 }
 

@@ -73,6 +73,10 @@ class HeadlessBackend : public Backend {
   Point pointer() override { return pointerPosition; }
   Size screen() override { return screenSize; }
   void quit() override { ++quitRequests; }
+
+ private:
+  // Takes the next queued input and runs it; false when there is none.
+  bool runNext();
 };
 
 }  // namespace ui

@@ -246,9 +246,9 @@ bool WindowManager::leftPressed(WindowId id, std::string_view control) {
   // Drag-anywhere moves the window from its bare background and from the
   // kinds that let it; such a press is not reported.
   if (w->dragAnywhere && traits.draggable) return true;
-  if (c && traits.takesFocus) {
-    if (!w->hasFocus(*c)) backend_.setFocus(*w, c);
-    w->focused = w->indexOf(*c);
+  if (c && traits.takesFocus && !w->hasFocus(*c)) {
+    backend_.setFocus(*w, c);
+    focusMoved(id, c->name());
   }
   if (c && traits.buttonLike) {
     setLook(*w, *c, true, true);
