@@ -20,8 +20,8 @@ struct Rect {
   int width = 0;
   int height = 0;
   bool operator==(const Rect&) const = default;
-  int right() const { return left + width; }
-  int bottom() const { return top + height; }
+  constexpr int right() const { return left + width; }
+  constexpr int bottom() const { return top + height; }
 };
 
 // Position and size arithmetic of the program: computed in double precision

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/backend.h"
+#include "ui/dpi_scale.h"
 
 namespace ui {
 
@@ -22,8 +23,11 @@ class HeadlessBackend : public Backend {
     Point at;
   };
 
+  // The screen and the pointer in physical pixels, reported to the model
+  // divided by the screen's scale, as the Win32 backend does.
   Size screenSize{1366, 768};
   Point pointerPosition{0, 0};
+  DpiScale scale;
   // The entry a popup menu returns (by caption); empty: the menu is dismissed.
   std::string menuChoice;
   // What the user does next, in order; the message loops take from here.
@@ -70,8 +74,8 @@ class HeadlessBackend : public Backend {
   void filterRightButton(WindowState& window, ControlState& control) override {
     rightButtonFilters.emplace_back(window.id(), control.name());
   }
-  Point pointer() override { return pointerPosition; }
-  Size screen() override { return screenSize; }
+  Point pointer() override { return scale.toLogical(pointerPosition); }
+  Size screen() override { return scale.toLogical(screenSize); }
   void quit() override { ++quitRequests; }
 
  private:

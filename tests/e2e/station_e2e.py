@@ -139,9 +139,12 @@ class Station:
       prepare     callable(run_dir, site_dir) run before anything starts
       wait_main   seconds to wait for the main window (0: do not wait)
       misbehave   the demo station's --misbehave modes (see demo-station/server.py)
+      dpi         the screen's DPI (the prefix's LogPixels; default Wine's 96)
+      screen      (width, height): an Xvfb display of that size for this run alone
     """
 
-    def __init__(self, name="station", *, server=True, omit=(), prepare=None, wait_main=60, misbehave=None):
+    def __init__(self, name="station", *, server=True, omit=(), prepare=None, wait_main=60, misbehave=None,
+                 dpi=None, screen=None):
         self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
         self.server_wanted = server
         self.misbehave = misbehave
@@ -154,6 +157,11 @@ class Station:
         self.main = None
         self.pid = None  # the program's Windows process id, from its main window
         self.private_prefix = os.environ.get("STATION_E2E_PREFIX", "private") != "shared"
+        self.dpi = dpi
+        self.screen_size = screen
+        self.xvfb = None
+        if (dpi or screen) and not self.private_prefix:
+            raise HarnessError("a DPI or a screen of its own needs a private prefix (STATION_E2E_PREFIX)")
         self._server_lines = queue.Queue()
 
     # ------------------------------------------------------------ life ---
@@ -200,6 +208,11 @@ class Station:
             (cache / "locale").symlink_to((CACHE / "locale").resolve())
             self.env["STATION_CACHE"] = str(cache)
         self.wineprefix = Path(self.env.get("STATION_CACHE", CACHE)) / "wineprefix"
+        if self.screen_size:
+            self.env["DISPLAY"] = self._start_xvfb(*self.screen_size)
+        if self.dpi:
+            self._wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                       "/d", str(self.dpi), "/f")
         if self.prepare:
             self.prepare(self.run_dir, self.site_dir)
         if self.server_wanted:
@@ -218,6 +231,31 @@ class Station:
                                      f"\n{self.diagnostics()}")
             self.pid = self.main["pid"]
         return self
+
+    def _start_xvfb(self, width, height):
+        """An X display of the size for this station alone; its name."""
+        for number in range(160, 200):
+            if not Path(f"/tmp/.X11-unix/X{number}").exists() and not Path(f"/tmp/.X{number}-lock").exists():
+                break
+        else:
+            raise HarnessError("no free X display number in 160-199")
+        self.xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 30
+        while not Path(f"/tmp/.X11-unix/X{number}").exists():
+            if self.xvfb.poll() is not None or time.monotonic() > deadline:
+                raise HarnessError(f"Xvfb :{number} ({width}x{height}) did not start")
+            time.sleep(0.05)
+        return f":{number}"
+
+    def _wine(self, *args, timeout=120):
+        """Runs a Wine program (reg, ...) in this station's prefix; its exit code must be 0."""
+        with tempfile.TemporaryFile() as out:
+            r = subprocess.run([str(WINE_RUN), *args], env=self.env, stdin=subprocess.DEVNULL, stdout=out,
+                               stderr=subprocess.STDOUT, timeout=timeout)
+            if r.returncode != 0:
+                out.seek(0)
+                raise HarnessError(f"wine {' '.join(args)}: exit {r.returncode}: {out.read()[-500:]!r}")
 
     def launch(self):
         """Starts station.exe from the scratch run directory."""
@@ -290,6 +328,13 @@ class Station:
                             'station_wineserver -w', "-", str(ROOT)], env=self.env,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
         self._stop_server()
+        if self.xvfb:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+            self.xvfb = None
         if getattr(self, "_out", None):
             self._out.close()
         if self.tmp and self.tmp.exists():
@@ -660,7 +705,8 @@ class Station:
     def screenshot(self, name):
         SCREENSHOTS.mkdir(parents=True, exist_ok=True)
         path = SCREENSHOTS / (re.sub(r"[^A-Za-z0-9_.-]+", "_", name) + ".png")
-        r = subprocess.run(["import", "-display", os.environ.get("DISPLAY", ""), "-window", "root", str(path)],
+        display = getattr(self, "env", os.environ).get("DISPLAY", "")
+        r = subprocess.run(["import", "-display", display, "-window", "root", str(path)],
                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=30)
         if r.returncode != 0:
             print(f"[e2e] screenshot failed: {r.stderr.decode('utf-8', 'replace').strip()}", file=sys.stderr)

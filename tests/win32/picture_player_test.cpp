@@ -153,11 +153,11 @@ TEST(PicturePlayer, KeyedDrawingLeavesTheButtonsTransparentColourOut) {
   Canvas canvas(8, 6);
   ASSERT_TRUE(canvas.ok());
   canvas.fillWith(kGrey);
-  player.drawKeyed(canvas.dc(), 1, 1, kKey);
+  player.drawKeyed(canvas.dc(), 1, 1, {}, kKey);
   EXPECT_EQ(picturePixels(canvas), (std::vector<COLORREF>{kRed, kGrey, kBlue, kGrey, kGrey, kRed, kRed, kGrey}));
   player.advance();
   canvas.fillWith(kGrey);
-  player.drawKeyed(canvas.dc(), 1, 1, kKey);
+  player.drawKeyed(canvas.dc(), 1, 1, {}, kKey);
   EXPECT_EQ(picturePixels(canvas), (std::vector<COLORREF>{kBlue, kBlue, kGrey, kGrey, kGrey, kGrey, kGrey, kRed}));
   expectBorderUntouched(canvas, kGrey);
 }
@@ -223,7 +223,7 @@ TEST(PicturePlayer, NoPictureDrawsNothingAndDoesNotAnimate) {
   player.set(std::make_shared<const Bytes>());
   EXPECT_TRUE(player.empty());
   player.draw(canvas.dc(), 0, 0);
-  player.drawKeyed(canvas.dc(), 0, 0, kKey);
+  player.drawKeyed(canvas.dc(), 0, 0, {}, kKey);
   EXPECT_EQ(player.currentDelayMs(), 0);
   EXPECT_FALSE(player.advance());
   for (int y = 0; y < 6; ++y) {

@@ -2,6 +2,7 @@
 
 #include <docobj.h>
 #include <exdisp.h>
+#include <mshtmhst.h>
 #include <ole2.h>
 #include <oleidl.h>
 
@@ -11,12 +12,15 @@
 
 namespace win32 {
 
-// The container side of the control: client site, in-place site and in-place
-// frame (with its UI window) in one object with one reference count. The
+// The container side of the control: client site, in-place site, in-place
+// frame (with its UI window) and UI handler in one object with one reference count. The
 // control may keep references after the view lets go of it, so the site lives
 // on the heap on its own count and only knows the view's window, which the
 // view clears before releasing its reference.
-class BrowserView::Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class BrowserView::Site final : public IOleClientSite,
+                                public IOleInPlaceSite,
+                                public IOleInPlaceFrame,
+                                public IDocHostUIHandler {
  public:
   explicit Site(HWND window) : window_(window) {}
 
@@ -32,6 +36,8 @@ class BrowserView::Site final : public IOleClientSite, public IOleInPlaceSite, p
       *object = static_cast<IOleInPlaceSite*>(this);
     } else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame) {
       *object = static_cast<IOleInPlaceFrame*>(this);
+    } else if (iid == IID_IDocHostUIHandler) {
+      *object = static_cast<IDocHostUIHandler*>(this);
     } else {
       *object = nullptr;
       return E_NOINTERFACE;
@@ -112,8 +118,49 @@ class BrowserView::Site final : public IOleClientSite, public IOleInPlaceSite, p
   HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }  // the UI handler's too
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+  // IDocHostUIHandler: the page is told that the host is DPI aware, so it is
+  // laid out at the screen's DPI instead of stretched; everything else is
+  // left to the browser's own defaults.
+  HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* info) override {
+    if (info == nullptr) return E_POINTER;
+    info->dwFlags = DOCHOSTUIFLAG_DPI_AWARE;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_FALSE; }
+  HRESULT STDMETHODCALLTYPE ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                                   IOleInPlaceUIWindow*) override {
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE HideUI() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE UpdateUI() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+  HRESULT STDMETHODCALLTYPE GetOptionKeyPath(LPOLESTR* key, DWORD) override {
+    if (key != nullptr) *key = nullptr;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget*, IDropTarget** target) override {
+    if (target != nullptr) *target = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** external) override {
+    if (external != nullptr) *external = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) override {
+    if (translated != nullptr) *translated = nullptr;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject** filtered) override {
+    if (filtered != nullptr) *filtered = nullptr;
+    return S_FALSE;
+  }
 
  private:
   ~Site() = default;  // only Release deletes

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/dpi_win32.h"
+
 #include "platform/win32/text_win32.h"
 #include "ui/control_kinds.h"
 
@@ -32,16 +34,29 @@ void fillStrip(HDC hdc, int left, int top, int right, int bottom, COLORREF colou
 
 }  // namespace
 
-void frame(HDC hdc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
-  fillStrip(hdc, r.left, r.top, r.right, r.top + 1, topLeft);
-  fillStrip(hdc, r.left, r.top, r.left + 1, r.bottom, topLeft);
-  fillStrip(hdc, r.left, r.bottom - 1, r.right, r.bottom, bottomRight);
-  fillStrip(hdc, r.right - 1, r.top, r.right, r.bottom, bottomRight);
+void frame(HDC hdc, const RECT& r, COLORREF topLeft, COLORREF bottomRight, int width) {
+  fillStrip(hdc, r.left, r.top, r.right, r.top + width, topLeft);
+  fillStrip(hdc, r.left, r.top, r.left + width, r.bottom, topLeft);
+  fillStrip(hdc, r.left, r.bottom - width, r.right, r.bottom, bottomRight);
+  fillStrip(hdc, r.right - width, r.top, r.right, r.bottom, bottomRight);
 }
 
 namespace {
 
-RECT clientRect(const ui::ControlState& control) { return RECT{0, 0, control.rect.width, control.rect.height}; }
+// What one paint needs besides the control: the fonts, the pictures and the
+// scale of the window's screen. Everything is drawn in physical pixels.
+struct Painting {
+  FontCache& fonts;
+  const PictureDrawer& pictures;
+  ui::DpiScale scale;
+  // A line, an offset or a margin of the drawing given in logical pixels.
+  int px(int logical) const { return scale.thickness(logical); }
+};
+
+RECT clientRect(const ui::WindowState& window, const ui::ControlState& control, ui::DpiScale scale) {
+  const ui::Rect r = physicalControlRect(window, control, scale);
+  return RECT{0, 0, r.width, r.height};
+}
 
 // A caption ready to draw: the rectangle DrawTextW formats in and its flags.
 struct TextLayout {
@@ -89,22 +104,22 @@ void drawLayout(HDC hdc, const std::wstring& text, const TextLayout& layout, COL
 }
 
 // Draws a caption transparently with its effect. The DC's font is selected.
-void drawCaption(HDC hdc, const std::string& caption, const RECT& client, const ui::TextStyle& style,
-                 COLORREF colour, int dx = 0, int dy = 0) {
+void drawCaption(HDC hdc, const Painting& p, const std::string& caption, const RECT& client,
+                 const ui::TextStyle& style, COLORREF colour, int dx = 0, int dy = 0) {
   const std::wstring text = wideFromGbk(caption);
   if (text.empty()) return;
   const TextLayout layout = layoutText(hdc, text, client, style);
   switch (style.effect) {
     case ui::TextEffect::Engraved:  // white one pixel right and down, the text at its place
-      drawLayout(hdc, text, layout, kWhiteRef, dx + 1, dy + 1);
+      drawLayout(hdc, text, layout, kWhiteRef, dx + p.px(1), dy + p.px(1));
       drawLayout(hdc, text, layout, colour, dx, dy);
       break;
     case ui::TextEffect::Raised:  // white at its place, the text one pixel right and down
       drawLayout(hdc, text, layout, kWhiteRef, dx, dy);
-      drawLayout(hdc, text, layout, colour, dx + 1, dy + 1);
+      drawLayout(hdc, text, layout, colour, dx + p.px(1), dy + p.px(1));
       break;
     case ui::TextEffect::Shadow:  // black two pixels right and down, the text at its place
-      drawLayout(hdc, text, layout, kBlackRef, dx + 2, dy + 2);
+      drawLayout(hdc, text, layout, kBlackRef, dx + p.px(2), dy + p.px(2));
       drawLayout(hdc, text, layout, colour, dx, dy);
       break;
     case ui::TextEffect::Plain:
@@ -113,18 +128,18 @@ void drawCaption(HDC hdc, const std::string& caption, const RECT& client, const 
   }
 }
 
-void selectFont(HDC hdc, const ui::ControlState& control, FontCache& fonts) {
-  SelectObject(hdc, fonts.get(control.def->font));
+void selectFont(HDC hdc, const ui::ControlState& control, const Painting& p) {
+  SelectObject(hdc, p.fonts.get(control.def->font, p.scale));
 }
 
-void paintLabel(HDC hdc, const ui::ControlState& control, FontCache& fonts, bool filled) {
-  const RECT client = clientRect(control);
+void paintLabel(HDC hdc, const RECT& client, const ui::ControlState& control, const Painting& p, bool filled) {
   if (filled) fill(hdc, client, toColorRef(control.backColour, COLOR_BTNFACE));
-  selectFont(hdc, control, fonts);
-  drawCaption(hdc, control.caption, client, control.def->style, toColorRef(control.textColour, COLOR_BTNTEXT));
+  selectFont(hdc, control, p);
+  drawCaption(hdc, p, control.caption, client, control.def->style, toColorRef(control.textColour, COLOR_BTNTEXT));
 }
 
-void paintSuperBtn(HDC hdc, const ui::ControlState& control, const ControlLook& look, FontCache& fonts) {
+void paintSuperBtn(HDC hdc, const RECT& client, const ui::ControlState& control, const ControlLook& look,
+                   const Painting& p) {
   const ui::ControlDef& def = *control.def;
   // The normal look is the control's current colours (set from the definition).
   ui::Look colours{control.textColour, control.backColour};
@@ -133,27 +148,26 @@ void paintSuperBtn(HDC hdc, const ui::ControlState& control, const ControlLook& 
   } else if (look.focused) {
     colours = def.looks.focused;
   }
-  const RECT client = clientRect(control);
   fill(hdc, client, toColorRef(colours.back, COLOR_BTNFACE));
 
-  selectFont(hdc, control, fonts);
+  selectFont(hdc, control, p);
   const ui::TextStyle centred{ui::HAlign::Centre, ui::VAlign::Centre, true, ui::TextEffect::Plain};
-  const int shift = look.pressed ? 1 : 0;
-  drawCaption(hdc, control.caption, client, centred, toColorRef(colours.text, COLOR_BTNTEXT), shift, shift);
+  const int shift = look.pressed ? p.px(1) : 0;
+  drawCaption(hdc, p, control.caption, client, centred, toColorRef(colours.text, COLOR_BTNTEXT), shift, shift);
 
   if (def.edgeWhileHot && (look.hot || look.pressed)) {
     const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
     if (look.pressed) {
-      frame(hdc, client, shadow, highlight);  // sunken
+      frame(hdc, client, shadow, highlight, p.px(1));  // sunken
     } else {
-      frame(hdc, client, highlight, shadow);  // raised
+      frame(hdc, client, highlight, shadow, p.px(1));  // raised
     }
   }
 }
 
-void paintHyperLinker(HDC hdc, const ui::ControlState& control, const ControlLook& look, FontCache& fonts) {
-  const RECT client = clientRect(control);
+void paintHyperLinker(HDC hdc, const RECT& client, const ui::ControlState& control, const ControlLook& look,
+                      const Painting& p) {
   fill(hdc, client, toColorRef(control.backColour, COLOR_BTNFACE));
   // The normal colour is the control's current text colour; visited replaces
   // it once the link has been opened, hover wins while the pointer is over it.
@@ -161,20 +175,19 @@ void paintHyperLinker(HDC hdc, const ui::ControlState& control, const ControlLoo
   if (control.visited) text = control.def->link.visited;
   if (look.hot) text = control.def->link.hover;
   // No underline: the link shows in the font its definition gives.
-  selectFont(hdc, control, fonts);
+  selectFont(hdc, control, p);
   const ui::TextStyle style{ui::HAlign::Left, ui::VAlign::Centre, false, ui::TextEffect::Plain};
-  drawCaption(hdc, control.caption, client, style, toColorRef(text, COLOR_BTNTEXT));
+  drawCaption(hdc, p, control.caption, client, style, toColorRef(text, COLOR_BTNTEXT));
 }
 
 void paintPicture(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look,
-                  const PictureDrawer& pictures) {
-  if (pictures) pictures(hdc, window, control, look);
+                  const Painting& p) {
+  if (p.pictures) p.pictures(hdc, window, control, look);
 }
 
-void paintColorPicker(HDC hdc, const ui::ControlState& control) {
-  const RECT client = clientRect(control);
+void paintColorPicker(HDC hdc, const RECT& client, const ui::ControlState& control, const Painting& p) {
   fill(hdc, client, toColorRef(control.currentColour, COLOR_BTNFACE));
-  frame(hdc, client, kDarkFrame, kDarkFrame);
+  frame(hdc, client, kDarkFrame, kDarkFrame, p.px(1));
 }
 
 // Text on the selected tab: white on a dark page colour, black on a light one.
@@ -183,9 +196,10 @@ COLORREF contrastingText(COLORREF back) {
   return luminance < 128 ? kWhiteRef : kBlackRef;
 }
 
-void paintPageControl(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts) {
-  const RECT client = clientRect(control);
-  const TabStripLayout layout = tabStripLayout(hdc, control, fonts);
+void paintPageControl(HDC hdc, const RECT& client, const ui::WindowState& window, const ui::ControlState& control,
+                      const Painting& p) {
+  const TabStripLayout layout = tabStripLayout(hdc, control, p.fonts, p.scale);
+  const int line = p.px(1);
   const COLORREF pageColour = toColorRef(control.backColour, COLOR_BTNFACE);
   const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -193,28 +207,28 @@ void paintPageControl(HDC hdc, const ui::WindowState& window, const ui::ControlS
   // Beside the tabs the window shows through.
   fill(hdc, RECT{client.left, client.top, client.right, layout.page.top}, toColorRef(window.background, COLOR_BTNFACE));
   fill(hdc, layout.page, pageColour);
-  frame(hdc, layout.page, shadow, shadow);
+  frame(hdc, layout.page, shadow, shadow, line);
 
-  selectFont(hdc, control, fonts);
+  selectFont(hdc, control, p);
   const ui::TextStyle centred{ui::HAlign::Centre, ui::VAlign::Centre, false, ui::TextEffect::Plain};
   const int selected = control.selectedTab;
   for (int i = 0; i < static_cast<int>(layout.tabs.size()); ++i) {
     if (i == selected) continue;  // drawn last, over its neighbours
     const RECT& tab = layout.tabs[i];
     fill(hdc, tab, face);
-    fillStrip(hdc, tab.left, tab.top, tab.right, tab.top + 1, shadow);
-    fillStrip(hdc, tab.left, tab.top, tab.left + 1, tab.bottom, shadow);
-    fillStrip(hdc, tab.right - 1, tab.top, tab.right, tab.bottom, shadow);
-    drawCaption(hdc, control.def->tabs[i], tab, centred, GetSysColor(COLOR_BTNTEXT));
+    fillStrip(hdc, tab.left, tab.top, tab.right, tab.top + line, shadow);
+    fillStrip(hdc, tab.left, tab.top, tab.left + line, tab.bottom, shadow);
+    fillStrip(hdc, tab.right - line, tab.top, tab.right, tab.bottom, shadow);
+    drawCaption(hdc, p, control.def->tabs[i], tab, centred, GetSysColor(COLOR_BTNTEXT));
   }
   if (selected >= 0 && selected < static_cast<int>(layout.tabs.size())) {
     const RECT& tab = layout.tabs[selected];
     // The selected tab opens into its page: it also covers the page's top line.
-    fill(hdc, RECT{tab.left, tab.top, tab.right, tab.bottom + 1}, pageColour);
-    fillStrip(hdc, tab.left, tab.top, tab.right, tab.top + 1, shadow);
-    fillStrip(hdc, tab.left, tab.top, tab.left + 1, tab.bottom + 1, shadow);
-    fillStrip(hdc, tab.right - 1, tab.top, tab.right, tab.bottom + 1, shadow);
-    drawCaption(hdc, control.def->tabs[selected], tab, centred, contrastingText(pageColour));
+    fill(hdc, RECT{tab.left, tab.top, tab.right, tab.bottom + line}, pageColour);
+    fillStrip(hdc, tab.left, tab.top, tab.right, tab.top + line, shadow);
+    fillStrip(hdc, tab.left, tab.top, tab.left + line, tab.bottom + line, shadow);
+    fillStrip(hdc, tab.right - line, tab.top, tab.right, tab.bottom + line, shadow);
+    drawCaption(hdc, p, control.def->tabs[selected], tab, centred, contrastingText(pageColour));
   }
 }
 
@@ -233,17 +247,19 @@ const ui::ControlState* pageControlOf(const ui::WindowState& window) {
 
 bool onPage(const ui::ControlState& control) { return !control.def->page.empty(); }
 
+RECT toRECT(const ui::Rect& r) { return RECT{r.left, r.top, r.right(), r.bottom()}; }
+
 // Paints one control beneath `target` into hdc, which is in the target's
-// client coordinates (targetRect = the target's rectangle in the window).
+// client coordinates (targetRect = the target's physical rectangle in the window).
 void paintBeneath(HDC hdc, const ui::WindowState& window, const ui::ControlState& beneath, const RECT& targetRect,
-                  FontCache& fonts, const PictureDrawer& pictures) {
+                  const Painting& p) {
   if (!beneath.def || !ui::effectivelyShown(window, beneath)) return;
   if (ui::traitsOf(beneath.def->kind).selfDrawn || !ui::traitsOf(beneath.def->kind).hasWindow) return;
-  const RECT rect = controlRectInWindow(window, beneath);
+  const RECT rect = toRECT(physicalControlRect(window, beneath, p.scale));
   if (!overlaps(rect, targetRect)) return;
   const int saved = SaveDC(hdc);
   OffsetViewportOrgEx(hdc, rect.left - targetRect.left, rect.top - targetRect.top, nullptr);
-  paintControl(hdc, window, beneath, ControlLook{beneath.hot, beneath.pressed, false}, fonts, pictures);
+  paintControl(hdc, window, beneath, ControlLook{beneath.hot, beneath.pressed, false}, p.fonts, p.pictures, p.scale);
   RestoreDC(hdc, saved);
 }
 
@@ -255,14 +271,25 @@ FontCache::~FontCache() {
   }
 }
 
-HFONT FontCache::get(const ui::Font& font) {
-  if (font.face.empty()) return guiFont();
-  auto key = std::make_tuple(font.face, font.height, font.weight);
+HFONT FontCache::get(const ui::Font& font, ui::DpiScale scale) {
+  // The system's GUI font is made for the system's DPI: as it is there, and
+  // rasterized anew at the height another DPI gives it.
+  const int systemDpi = win32::systemDpi();
+  if (font.face.empty() && scale.dpi() == systemDpi) return guiFont();
+  auto key = std::make_tuple(font.face, font.height, font.weight, scale.dpi());
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second;
 
   LOGFONTW lf{};
-  lf.lfHeight = -font.height;  // negative: character height, without internal leading
+  if (font.face.empty()) {
+    if (GetObjectW(guiFont(), sizeof lf, &lf) != sizeof lf) return guiFont();
+    lf.lfHeight = MulDiv(lf.lfHeight, scale.dpi(), systemDpi);
+    HFONT created = CreateFontIndirectW(&lf);
+    if (!created) created = guiFont();
+    fonts_.emplace(std::move(key), created);
+    return created;
+  }
+  lf.lfHeight = -scale.toPhysical(font.height);  // negative: character height, without internal leading
   lf.lfWeight = font.weight;
   lf.lfCharSet = GB2312_CHARSET;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -289,36 +316,38 @@ COLORREF toColorRef(ui::Colour colour, int systemColourIndex) {
 }
 
 void paintControl(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look,
-                  FontCache& fonts, const PictureDrawer& pictures) {
+                  FontCache& fonts, const PictureDrawer& pictures, ui::DpiScale scale) {
   if (!control.def || control.rect.width <= 0 || control.rect.height <= 0) return;
+  const Painting p{fonts, pictures, scale};
+  const RECT client = clientRect(window, control, scale);
   const int saved = SaveDC(hdc);
-  IntersectClipRect(hdc, 0, 0, control.rect.width, control.rect.height);
+  IntersectClipRect(hdc, client.left, client.top, client.right, client.bottom);
   SetBkMode(hdc, TRANSPARENT);
   switch (control.def->kind) {
     case ui::ControlKind::Label:
-      paintLabel(hdc, control, fonts, true);
+      paintLabel(hdc, client, control, p, true);
       break;
     case ui::ControlKind::TransLabel:
-      paintLabel(hdc, control, fonts, false);
+      paintLabel(hdc, client, control, p, false);
       break;
     case ui::ControlKind::SuperBtn:
-      paintSuperBtn(hdc, control, look, fonts);
+      paintSuperBtn(hdc, client, control, look, p);
       break;
     case ui::ControlKind::HyperLinker:
-      paintHyperLinker(hdc, control, look, fonts);
+      paintHyperLinker(hdc, client, control, look, p);
       break;
     case ui::ControlKind::PicBox:
-      fill(hdc, clientRect(control), toColorRef(control.backColour, COLOR_BTNFACE));
-      paintPicture(hdc, window, control, look, pictures);
+      fill(hdc, client, toColorRef(control.backColour, COLOR_BTNFACE));
+      paintPicture(hdc, window, control, look, p);
       break;
     case ui::ControlKind::PicBtn:
-      paintPicture(hdc, window, control, look, pictures);
+      paintPicture(hdc, window, control, look, p);
       break;
     case ui::ControlKind::ColorPicker:
-      paintColorPicker(hdc, control);
+      paintColorPicker(hdc, client, control, p);
       break;
     case ui::ControlKind::PageControl:
-      paintPageControl(hdc, window, control, fonts);
+      paintPageControl(hdc, client, window, control, p);
       break;
     case ui::ControlKind::HtmlViewer:  // the browser draws itself
     case ui::ControlKind::Timer:       // has no window
@@ -335,26 +364,35 @@ RECT controlRectInWindow(const ui::WindowState& window, const ui::ControlState& 
   return rect;
 }
 
+ui::Rect physicalControlRect(const ui::WindowState& window, const ui::ControlState& control, ui::DpiScale scale) {
+  const RECT r = controlRectInWindow(window, control);
+  return scale.edgesToPhysical(ui::Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+}
+
 void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts,
-                   const PictureDrawer& pictures) {
+                   const PictureDrawer& pictures, ui::DpiScale scale) {
   if (!control.def) return;
+  const Painting p{fonts, pictures, scale};
+  const RECT client = clientRect(window, control, scale);
   const int saved = SaveDC(hdc);
-  IntersectClipRect(hdc, 0, 0, control.rect.width, control.rect.height);
-  fill(hdc, clientRect(control), toColorRef(window.background, COLOR_BTNFACE));
-  const RECT target = controlRectInWindow(window, control);
+  IntersectClipRect(hdc, client.left, client.top, client.right, client.bottom);
+  fill(hdc, client, toColorRef(window.background, COLOR_BTNFACE));
+  const RECT target = toRECT(physicalControlRect(window, control, scale));
   for (int index : ui::stackingOrder(window)) {
     const ui::ControlState& beneath = window.controls[index];
     if (&beneath == &control) break;
-    paintBeneath(hdc, window, beneath, target, fonts, pictures);
+    paintBeneath(hdc, window, beneath, target, p);
   }
   RestoreDC(hdc, saved);
 }
 
 void paintControlBuffered(HDC hdc, const ui::WindowState& window, const ui::ControlState& control,
-                          const ControlLook& look, FontCache& fonts, const PictureDrawer& pictures) {
+                          const ControlLook& look, FontCache& fonts, const PictureDrawer& pictures,
+                          ui::DpiScale scale) {
   if (!control.def) return;
-  const int width = control.rect.width;
-  const int height = control.rect.height;
+  const RECT client = clientRect(window, control, scale);
+  const int width = client.right;
+  const int height = client.bottom;
   if (width <= 0 || height <= 0) return;
   const ui::ControlKind kind = control.def->kind;
   if (ui::traitsOf(kind).selfDrawn || !ui::traitsOf(kind).hasWindow) return;
@@ -365,13 +403,13 @@ void paintControlBuffered(HDC hdc, const ui::WindowState& window, const ui::Cont
   if (!bitmap) {
     // Out of GDI resources: paint straight into the window, flicker and all.
     if (memory) DeleteDC(memory);
-    if (backdrop) paintBackdrop(hdc, window, control, fonts, pictures);
-    paintControl(hdc, window, control, look, fonts, pictures);
+    if (backdrop) paintBackdrop(hdc, window, control, fonts, pictures, scale);
+    paintControl(hdc, window, control, look, fonts, pictures, scale);
     return;
   }
   HGDIOBJ previous = SelectObject(memory, bitmap);
-  if (backdrop) paintBackdrop(memory, window, control, fonts, pictures);
-  paintControl(memory, window, control, look, fonts, pictures);
+  if (backdrop) paintBackdrop(memory, window, control, fonts, pictures, scale);
+  paintControl(memory, window, control, look, fonts, pictures, scale);
   BitBlt(hdc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
   SelectObject(memory, previous);
   DeleteObject(bitmap);
@@ -391,23 +429,26 @@ void drawPixels(HDC hdc, int x, int y, int width, int height, const std::uint32_
                     static_cast<UINT>(height), pixels, &info, DIB_RGB_COLORS);
 }
 
-TabStripLayout tabStripLayout(HDC hdc, const ui::ControlState& control, FontCache& fonts) {
+TabStripLayout tabStripLayout(HDC hdc, const ui::ControlState& control, FontCache& fonts, ui::DpiScale scale) {
   TabStripLayout layout;
-  const int width = control.rect.width;
-  const int height = control.rect.height;
+  // A tab box lies in its window, never on a page.
+  const ui::Rect physical = scale.edgesToPhysical(control.rect);
+  const int width = physical.width;
+  const int height = physical.height;
   const int saved = SaveDC(hdc);
-  SelectObject(hdc, fonts.get(control.def->font));
+  SelectObject(hdc, fonts.get(control.def->font, scale));
   TEXTMETRICW metrics{};
   GetTextMetricsW(hdc, &metrics);
-  const int stripHeight = std::min(height, static_cast<int>(metrics.tmHeight) + 8);
+  const int stripHeight = std::min(height, static_cast<int>(metrics.tmHeight) + scale.thickness(8));
 
-  int x = 2;
+  const int margin = scale.thickness(2);
+  int x = margin;
   for (const std::string& caption : control.def->tabs) {
     const std::wstring text = wideFromGbk(caption);
     SIZE extent{};
     if (!text.empty()) GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), &extent);
-    const int tabWidth = static_cast<int>(extent.cx) + 16;
-    layout.tabs.push_back(RECT{x, 2, x + tabWidth, stripHeight});
+    const int tabWidth = static_cast<int>(extent.cx) + scale.thickness(16);
+    layout.tabs.push_back(RECT{x, margin, x + tabWidth, stripHeight});
     x += tabWidth;
   }
   RestoreDC(hdc, saved);
@@ -416,16 +457,16 @@ TabStripLayout tabStripLayout(HDC hdc, const ui::ControlState& control, FontCach
   if (selected >= 0 && selected < static_cast<int>(layout.tabs.size())) {
     // The selected tab stands out: two pixels wider each side and taller.
     RECT& tab = layout.tabs[selected];
-    tab.left = std::max(0L, tab.left - 2);
-    tab.right += 2;
+    tab.left = std::max(0L, tab.left - margin);
+    tab.right += margin;
     tab.top = 0;
   }
   layout.page = RECT{0, stripHeight, width, height};
   return layout;
 }
 
-int tabAt(HDC hdc, const ui::ControlState& control, FontCache& fonts, POINT point) {
-  const TabStripLayout layout = tabStripLayout(hdc, control, fonts);
+int tabAt(HDC hdc, const ui::ControlState& control, FontCache& fonts, POINT point, ui::DpiScale scale) {
+  const TabStripLayout layout = tabStripLayout(hdc, control, fonts, scale);
   const int count = static_cast<int>(layout.tabs.size());
   // The selected tab overlaps its neighbours and is on top.
   const int selected = control.selectedTab;

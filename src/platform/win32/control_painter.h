@@ -16,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ui/dpi_scale.h"
 #include "ui/window_state.h"
 
 namespace win32 {
@@ -29,7 +30,8 @@ struct ControlLook {
 
 // The fonts of the window definitions, created on first use and kept until the
 // cache goes. Every font uses the GB2312 character set; the height is the
-// character height in pixels. An empty face means the system's GUI font.
+// character height in logical pixels, rasterized at the scale's size (never
+// stretched). An empty face means the system's GUI font.
 class FontCache {
  public:
   FontCache() = default;
@@ -38,10 +40,10 @@ class FontCache {
   ~FontCache();
 
   // Never null: a font that cannot be created falls back to the GUI font.
-  HFONT get(const ui::Font& font);
+  HFONT get(const ui::Font& font, ui::DpiScale scale = {});
 
  private:
-  std::map<std::tuple<std::string, int, int>, HFONT> fonts_;
+  std::map<std::tuple<std::string, int, int, int>, HFONT> fonts_;  // face, height, weight, DPI
 };
 
 // A colour of the model as GDI wants it. Both are 0x00BBGGRR; the model's
@@ -51,9 +53,9 @@ COLORREF toColorRef(ui::Colour colour, int systemColourIndex);
 
 // A solid rectangle (nothing for an empty one), and a one-pixel frame along
 // the inside of a rectangle: top and left in one colour, bottom and right in
-// the other.
+// the other, `width` pixels wide.
 void fill(HDC hdc, const RECT& rect, COLORREF colour);
-void frame(HDC hdc, const RECT& r, COLORREF topLeft, COLORREF bottomRight);
+void frame(HDC hdc, const RECT& r, COLORREF topLeft, COLORREF bottomRight, int width = 1);
 
 // The picture code (decoding, animation) lives elsewhere; the painter is
 // given a function that draws the current picture of a PicBox or PicBtn into
@@ -63,12 +65,16 @@ void frame(HDC hdc, const RECT& r, COLORREF topLeft, COLORREF bottomRight);
 using PictureDrawer =
     std::function<void(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look)>;
 
+// Every painting function draws in physical pixels at the given scale of the
+// window's screen: the control's size, its fonts, lines and offsets are the
+// model's logical ones scaled (ui/dpi_scale.h).
+//
 // Paints one control into hdc. TransLabel and PicBtn paint only their text or
 // picture and leave every other pixel as it is: what lies beneath must be in
 // hdc already (see paintBackdrop). HtmlViewer and Timer paint nothing. Drawing
 // is clipped to the control's rectangle.
 void paintControl(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look,
-                  FontCache& fonts, const PictureDrawer& pictures = {});
+                  FontCache& fonts, const PictureDrawer& pictures = {}, ui::DpiScale scale = {});
 
 // Paints, in the control's client coordinates, what lies beneath the control
 // according to the model: the window's background colour, then the shown
@@ -81,7 +87,8 @@ void paintControl(HDC hdc, const ui::WindowState& window, const ui::ControlState
 // windows overlap only where that makes no difference to what shows. An HtmlViewer beneath
 // cannot be reproduced (the browser draws itself) and is left out; no
 // transparent control of the program lies over one.
-void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts);
+void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts,
+                   const PictureDrawer& pictures = {}, ui::DpiScale scale = {});
 
 // What the backend's WM_PAINT of a control calls: paints the control (and, for
 // the transparent kinds, its backdrop first) into an off-screen bitmap and
@@ -92,11 +99,14 @@ void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlStat
 // a control beneath a transparent one changes, the transparent one must be
 // invalidated too (RedrawWindow of the parent with RDW_ALLCHILDREN does it).
 void paintControlBuffered(HDC hdc, const ui::WindowState& window, const ui::ControlState& control,
-                          const ControlLook& look, FontCache& fonts, const PictureDrawer& pictures = {});
+                          const ControlLook& look, FontCache& fonts, const PictureDrawer& pictures = {},
+                          ui::DpiScale scale = {});
 
 // The whole rectangle of a control in its window's client coordinates: a
 // control on a tab page is offset by its tab box.
 RECT controlRectInWindow(const ui::WindowState& window, const ui::ControlState& control);
+// The same on the screen: the control's native window has this rectangle.
+ui::Rect physicalControlRect(const ui::WindowState& window, const ui::ControlState& control, ui::DpiScale scale);
 
 // --- Pictures -------------------------------------------------------------
 // Copies top-down 32-bit pixels (0xAARRGGBB in memory order B, G, R, A; alpha
@@ -111,9 +121,9 @@ struct TabStripLayout {
 
 // Where the tabs and the page area of a PageControl lie, in its client
 // coordinates. Measures the captions with the tab font.
-TabStripLayout tabStripLayout(HDC hdc, const ui::ControlState& control, FontCache& fonts);
+TabStripLayout tabStripLayout(HDC hdc, const ui::ControlState& control, FontCache& fonts, ui::DpiScale scale = {});
 
 // The index of the tab under the point (control client coordinates), or -1.
-int tabAt(HDC hdc, const ui::ControlState& control, FontCache& fonts, POINT point);
+int tabAt(HDC hdc, const ui::ControlState& control, FontCache& fonts, POINT point, ui::DpiScale scale = {});
 
 }  // namespace win32

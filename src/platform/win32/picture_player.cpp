@@ -19,6 +19,7 @@ void PicturePlayer::set(std::shared_ptr<const std::vector<std::uint8_t>> bytes) 
   current_ = 0;
   playsDone_ = 0;
   ended_ = false;
+  scaled_ = {};
 }
 
 int PicturePlayer::currentDelayMs() const {
@@ -41,14 +42,33 @@ bool PicturePlayer::advance() {
   return true;
 }
 
-void PicturePlayer::draw(HDC hdc, int x, int y) const { compose(hdc, x, y, false, 0); }
+void PicturePlayer::draw(HDC hdc, int x, int y, ui::DpiScale scale) const { compose(hdc, x, y, scale, false, 0); }
 
-void PicturePlayer::drawKeyed(HDC hdc, int x, int y, COLORREF transparent) const { compose(hdc, x, y, true, transparent); }
+void PicturePlayer::drawKeyed(HDC hdc, int x, int y, ui::DpiScale scale, COLORREF transparent) const {
+  compose(hdc, x, y, scale, true, transparent);
+}
 
-void PicturePlayer::compose(HDC hdc, int x, int y, bool keyed, COLORREF key) const {
+const pictures::Frame& PicturePlayer::scaledFrame(ui::DpiScale scale, bool keyed, COLORREF key) const {
+  if (scaled_.pixels.pixels.empty() || scaled_.frame != current_ || scaled_.dpi != scale.dpi() ||
+      scaled_.keyed != keyed || (keyed && scaled_.key != key)) {
+    const pictures::Frame& natural = picture_.frames[current_];
+    // The key colour goes before resampling: its pixels must not tint the edges.
+    const std::uint32_t keyRgb = (static_cast<std::uint32_t>(GetRValue(key)) << 16) |
+                                 (static_cast<std::uint32_t>(GetGValue(key)) << 8) | GetBValue(key);
+    scaled_ = {current_, scale.dpi(), keyed, key,
+               pictures::scaleFrame(keyed ? pictures::withoutColour(natural, keyRgb) : natural,
+                                    scale.toPhysical(natural.width), scale.toPhysical(natural.height))};
+  }
+  return scaled_.pixels;
+}
+
+void PicturePlayer::compose(HDC hdc, int x, int y, ui::DpiScale scale, bool keyed, COLORREF key) const {
   if (!hdc || picture_.empty()) return;
-  const pictures::Frame& frame = picture_.frames[current_];
+  const bool scaling = !scale.isIdentity();
+  const pictures::Frame& frame = scaling ? scaledFrame(scale, keyed, key) : picture_.frames[current_];
+  if (scaling) keyed = false;  // the key is transparent in the scaled frame already
   const int frameWidth = frame.width, frameHeight = frame.height;
+  if (frameWidth <= 0 || frameHeight <= 0) return;
 
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -58,7 +78,7 @@ void PicturePlayer::compose(HDC hdc, int x, int y, bool keyed, COLORREF key) con
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
 
-  if (opaque_[current_] && !keyed) {
+  if (opaque_[current_] && !keyed && !scaling) {
     // Nothing of the DC shows through: copy the pixels straight.
     SetDIBitsToDevice(hdc, x, y, static_cast<DWORD>(frameWidth), static_cast<DWORD>(frameHeight), 0, 0, 0,
                       static_cast<UINT>(frameHeight), frame.pixels.data(), &info, DIB_RGB_COLORS);

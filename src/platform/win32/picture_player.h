@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/dpi_scale.h"
 #include "ui/pictures/picture.h"
 
 namespace win32 {
@@ -25,13 +26,14 @@ class PicturePlayer {
   int width() const { return picture_.width; }
   int height() const { return picture_.height; }
 
-  // Draws the current frame at its natural size with its top-left corner at
-  // (x, y), clipped by the DC's clip region. Transparent pixels leave the DC
-  // as it is; partly transparent ones are blended over it.
-  void draw(HDC hdc, int x, int y) const;
+  // Draws the current frame at its natural size times the scale (smoothly
+  // resampled; at 96 DPI pixel for pixel) with its top-left corner at (x, y),
+  // clipped by the DC's clip region. Transparent pixels leave the DC as it
+  // is; partly transparent ones are blended over it.
+  void draw(HDC hdc, int x, int y, ui::DpiScale scale = {}) const;
   // The same, also leaving out every pixel of the given colour (a picture
   // button's transparent colour).
-  void drawKeyed(HDC hdc, int x, int y, COLORREF transparent) const;
+  void drawKeyed(HDC hdc, int x, int y, ui::DpiScale scale, COLORREF transparent) const;
 
   // How long the current frame stays; 0 for a still picture and once the
   // animation has ended.
@@ -43,7 +45,9 @@ class PicturePlayer {
   std::size_t currentFrame() const { return current_; }
 
  private:
-  void compose(HDC hdc, int x, int y, bool keyed, COLORREF key) const;
+  void compose(HDC hdc, int x, int y, ui::DpiScale scale, bool keyed, COLORREF key) const;
+  // The current frame at the scale, made once per frame, scale and key.
+  const pictures::Frame& scaledFrame(ui::DpiScale scale, bool keyed, COLORREF key) const;
 
   std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
   pictures::Picture picture_;
@@ -51,6 +55,15 @@ class PicturePlayer {
   std::size_t current_ = 0;
   int playsDone_ = 0;
   bool ended_ = false;
+
+  struct ScaledFrame {
+    std::size_t frame = 0;
+    int dpi = 0;
+    bool keyed = false;
+    COLORREF key = 0;
+    pictures::Frame pixels;
+  };
+  mutable ScaledFrame scaled_;  // a cache, emptied by set()
 };
 
 }  // namespace win32

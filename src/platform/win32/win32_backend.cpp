@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "platform/win32/colour_palette.h"
+#include "platform/win32/dpi_win32.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/win32_native.h"
 #include "ui/control_kinds.h"
@@ -60,20 +61,20 @@ bool Win32Backend::NativeWindow::create(const ui::WindowState& state, HWND owner
     exStyle |= WS_EX_APPWINDOW;
     owner = nullptr;  // an owned window has no taskbar button
   }
-  return createBound(exStyle, kWindowClass, wideFromGbk(def.title).c_str(), style, state.rect.left, state.rect.top,
-                     state.rect.width, state.rect.height, owner, nullptr, instance) != nullptr;
+  const ui::Rect r = scale.windowToPhysical(state.rect);
+  return createBound(exStyle, kWindowClass, wideFromGbk(def.title).c_str(), style, r.left, r.top, r.width, r.height,
+                     owner, nullptr, instance) != nullptr;
 }
 
-bool Win32Backend::NativeControl::create(HWND parent, const ui::ControlState& control, const RECT& r,
+bool Win32Backend::NativeControl::create(HWND parent, const ui::ControlState& control, const ui::Rect& r,
                                          HINSTANCE instance) {
   if (control.kind() == ui::ControlKind::HtmlViewer) {
-    browser = BrowserView::create(parent, r.left, r.top, r.right - r.left, r.bottom - r.top, control.address);
+    browser = BrowserView::create(parent, r.left, r.top, r.width, r.height, control.address);
     return browser != nullptr;
   }
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (control.enabled ? 0 : WS_DISABLED);
-  return createBound(0, kControlClass, wideFromGbk(control.caption).c_str(), style, r.left, r.top, r.right - r.left,
-                     r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(index + 1)), instance) !=
-         nullptr;
+  return createBound(0, kControlClass, wideFromGbk(control.caption).c_str(), style, r.left, r.top, r.width, r.height,
+                     parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(index + 1)), instance) != nullptr;
 }
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
@@ -82,6 +83,7 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   HCURSOR arrow = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   HICON icon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
   if (!icon) icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+  screenScale_ = ui::DpiScale(systemDpi());
   // Every press on a window drags it, the second of a double click too.
   ready_ = registerBoundClass(instance_, kWindowClass, CS_DBLCLKS, arrow, icon) &&
            registerBoundClass(instance_, kControlClass, 0, arrow, nullptr) && registerPlainClass(instance_, kOwnerClass);
@@ -126,15 +128,18 @@ PictureDrawer Win32Backend::pictureDrawerFor(const NativeWindow& w) const {
   // Draws at its natural size from the top-left corner, a picture button's
   // transparent colour keyed out and its hot picture (when it has one)
   // while the pointer is over it.
+  // Scaled like everything else, smoothly.
   return [&w](HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look) {
     const int index = window.indexOf(control);
     if (index < 0 || index >= static_cast<int>(w.controls.size()) || !w.controls[index]) return;
     const NativeControl& c = *w.controls[index];
     if (control.kind() == ui::ControlKind::PicBtn) {
       const PicturePlayer& shown = look.hot && !c.hotPicture.empty() ? c.hotPicture : c.picture;
-      if (!shown.empty()) shown.drawKeyed(hdc, 0, 0, toColorRef(control.def->transparentColour, COLOR_BTNFACE));
+      if (!shown.empty()) {
+        shown.drawKeyed(hdc, 0, 0, w.scale, toColorRef(control.def->transparentColour, COLOR_BTNFACE));
+      }
     } else if (!c.picture.empty()) {
-      c.picture.draw(hdc, 0, 0);
+      c.picture.draw(hdc, 0, 0, w.scale);
     }
   };
 }
@@ -145,11 +150,17 @@ bool Win32Backend::createWindow(ui::WindowState& state) {
   if (!ready_) return false;
   auto native = std::make_unique<NativeWindow>(*this, state.id());
   NativeWindow& w = *native;
+  w.scale = screenScale_;
   ++applying_;
   const bool made = w.create(state, owner_, instance_);
   --applying_;
   if (!made) return false;
   windows_[static_cast<int>(state.id())] = std::move(native);
+  // Made on another screen than the primary one: at that screen's scale.
+  if (const int dpi = windowDpi(w.hwnd()); dpi != w.scale.dpi()) {
+    w.scale = ui::DpiScale(dpi);
+    placeWindow(w);
+  }
   if (!state.def->movable) DeleteMenu(GetSystemMenu(w.hwnd(), FALSE), SC_MOVE, MF_BYCOMMAND);
   applyShape(w);
 
@@ -179,7 +190,7 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
     return;
   }
   auto native = std::make_unique<NativeControl>(*this, w.id, index);
-  const RECT r = controlRectInWindow(state, control);
+  const ui::Rect r = physicalControlRect(state, control, w.scale);
   // A control the system refuses is left out; the window works without it.
   if (!native->create(w.hwnd(), control, r, instance_)) return;
   HWND hwnd = native->handle();
@@ -212,7 +223,7 @@ void Win32Backend::stackControls(const NativeWindow& w) {
 void Win32Backend::applyShape(NativeWindow& w) {
   ui::WindowState* state = model(w);
   if (!state) return;
-  ui::Size size{state->rect.width, state->rect.height};
+  const ui::Size size = w.scale.toPhysical(ui::Size{state->rect.width, state->rect.height});
   if (size == w.shapedFor) return;
   w.shapedFor = size;
   HRGN region = nullptr;
@@ -236,6 +247,47 @@ void Win32Backend::applyShape(NativeWindow& w) {
   }
   // The system owns the region from here on.
   SetWindowRgn(w.hwnd(), region, TRUE);
+}
+
+void Win32Backend::placeWindow(NativeWindow& w) {
+  ui::WindowState* state = model(w);
+  if (!state) return;
+  const ui::Rect r = w.scale.windowToPhysical(state->rect);
+  ++applying_;
+  SetWindowPos(w.hwnd(), nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  --applying_;
+  applyShape(w);
+}
+
+void Win32Backend::placeControl(NativeWindow& w, NativeControl& c, const ui::ControlState& control) {
+  ui::WindowState* state = model(w);
+  if (!state) return;
+  const ui::Rect r = physicalControlRect(*state, control, w.scale);
+  if (c.browser) {
+    c.browser->move(r.left, r.top, r.width, r.height);
+  } else if (c.hwnd()) {
+    SetWindowPos(c.hwnd(), nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+// The window went to a screen of another DPI: the system suggests where it
+// stands now; its controls, shape and drawing follow at the new scale, and
+// the model hears where it went in logical units.
+void Win32Backend::rescale(NativeWindow& w, int dpi, const RECT& suggested) {
+  ui::WindowState* state = model(w);
+  if (!state || dpi == w.scale.dpi()) return;
+  w.scale = ui::DpiScale(dpi);
+  const ui::Size size = w.scale.toPhysical(ui::Size{state->rect.width, state->rect.height});
+  ++applying_;
+  SetWindowPos(w.hwnd(), nullptr, suggested.left, suggested.top, size.width, size.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  --applying_;
+  for (std::size_t i = 0; i < w.controls.size(); ++i) {
+    if (w.controls[i]) placeControl(w, *w.controls[i], state->controls[i]);
+  }
+  applyShape(w);
+  RedrawWindow(w.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  if (manager_) manager_->userMoved(w.id, w.scale.toLogical(ui::Point{suggested.left, suggested.top}));
 }
 
 void Win32Backend::applyTimer(NativeWindow& w, int index) {
@@ -271,11 +323,7 @@ void Win32Backend::windowChanged(ui::WindowState& state, ui::WindowProperty prop
       }
       break;
     case ui::WindowProperty::Rect:
-      ++applying_;
-      SetWindowPos(hwnd, nullptr, state.rect.left, state.rect.top, state.rect.width, state.rect.height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      --applying_;
-      applyShape(*w);
+      placeWindow(*w);
       break;
     case ui::WindowProperty::Background:
       InvalidateRect(hwnd, nullptr, TRUE);
@@ -327,16 +375,10 @@ void Win32Backend::controlChanged(ui::WindowState& state, ui::ControlState& cont
     case ui::ControlProperty::Enabled:
       EnableWindow(hwnd, control.enabled ? TRUE : FALSE);
       break;
-    case ui::ControlProperty::Rect: {
-      RECT r = controlRectInWindow(state, control);
-      if (c->browser) {
-        c->browser->move(r.left, r.top, r.right - r.left, r.bottom - r.top);
-      } else {
-        SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-      }
+    case ui::ControlProperty::Rect:
+      placeControl(*w, *c, control);
       redrawTransparentControls(*w);
       break;
-    }
     case ui::ControlProperty::Caption:
       SetWindowTextW(hwnd, wideFromGbk(control.caption).c_str());
       InvalidateRect(hwnd, nullptr, FALSE);

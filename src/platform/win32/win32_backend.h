@@ -83,6 +83,10 @@ class Win32Backend : public ui::Backend {
   void createControl(NativeWindow& window, ui::ControlState& control, int index);
   void stackControls(const NativeWindow& window);
   void applyShape(NativeWindow& window);
+  // Puts the native window or control where the model has it, at the window's scale.
+  void placeWindow(NativeWindow& window);
+  void placeControl(NativeWindow& window, NativeControl& native, const ui::ControlState& control);
+  void rescale(NativeWindow& window, int dpi, const RECT& suggested);
   void applyTimer(NativeWindow& window, int index);
   void startDrag(HWND topLevel);
   void redrawTransparentControls(NativeWindow& window);
@@ -97,6 +101,9 @@ class Win32Backend : public ui::Backend {
   bool ready_ = false;
   ui::WindowManager* manager_ = nullptr;
   HWND owner_ = nullptr;  // hidden: windows it owns get no taskbar button
+  // The primary screen's scale: the pointer and the screen size reach the
+  // model through it, and windows are first made at it.
+  ui::DpiScale screenScale_;
   FontCache fonts_;
   ColourPalettes palettes_;
   RightButtonFilter rightButtonFilter_;

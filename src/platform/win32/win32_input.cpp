@@ -9,6 +9,10 @@
 #include "platform/win32/win32_native.h"
 #include "ui/control_kinds.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace win32 {
 
 namespace {
@@ -67,7 +71,7 @@ LRESULT Win32Backend::handleWindowMessage(NativeWindow& w, UINT message, WPARAM 
       if (applying_ == 0 && manager_ && !IsIconic(hwnd)) {
         RECT r;
         GetWindowRect(hwnd, &r);
-        manager_->userMoved(id, {r.left, r.top});
+        manager_->userMoved(id, w.scale.toLogical(ui::Point{r.left, r.top}));
       }
       return 0;
     case WM_SIZE:
@@ -78,12 +82,15 @@ LRESULT Win32Backend::handleWindowMessage(NativeWindow& w, UINT message, WPARAM 
           manager_->userMinimized(id, false);
           RECT r;
           GetWindowRect(hwnd, &r);
-          manager_->userResized(id, {r.right - r.left, r.bottom - r.top});
+          manager_->userResized(id, w.scale.toLogical(ui::Size{r.right - r.left, r.bottom - r.top}));
         }
       }
       return 0;
     case WM_CLOSE:
       if (manager_) manager_->closeRequested(id);
+      return 0;
+    case WM_DPICHANGED:
+      rescale(w, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     default:
       break;
@@ -114,7 +121,7 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC hdc = BeginPaint(hwnd, &ps);
-      paintControlBuffered(hdc, *state, control, lookOf(*state, control, hwnd), fonts_, pictureDrawerFor(*w));
+      paintControlBuffered(hdc, *state, control, lookOf(*state, control, hwnd), fonts_, pictureDrawerFor(*w), w->scale);
       EndPaint(hwnd, &ps);
       return 0;
     }
@@ -162,7 +169,7 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
     case WM_LBUTTONDBLCLK:
       if (kind == ui::ControlKind::PageControl) {
         HDC hdc = GetDC(hwnd);
-        int tab = tabAt(hdc, control, fonts_, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        int tab = tabAt(hdc, control, fonts_, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, w->scale);
         ReleaseDC(hwnd, hdc);
         if (tab >= 0) {
           manager_->tabSelected(id, name, tab);

@@ -66,8 +66,9 @@ std::optional<int> Win32Backend::popupMenu(ui::WindowState& owner, const std::ve
   }
   // The owner must be in front for the menu to close when the user clicks elsewhere.
   SetForegroundWindow(w->hwnd());
+  const ui::Point physical = screenScale_.toPhysical(at);
   int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NONOTIFY,
-                              at.x, at.y, 0, w->hwnd(), nullptr);
+                              physical.x, physical.y, 0, w->hwnd(), nullptr);
   DestroyMenu(menu);
   if (chosen <= 0) return std::nullopt;
   return chosen - 1;
@@ -76,9 +77,11 @@ std::optional<int> Win32Backend::popupMenu(ui::WindowState& owner, const std::ve
 ui::Point Win32Backend::pointer() {
   POINT p{};
   GetCursorPos(&p);
-  return {p.x, p.y};
+  return screenScale_.toLogical(ui::Point{p.x, p.y});
 }
 
-ui::Size Win32Backend::screen() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+ui::Size Win32Backend::screen() {
+  return screenScale_.toLogical(ui::Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
 
 }  // namespace win32

@@ -41,7 +41,8 @@ struct Win32Backend::NativeControl : BoundWindow {
   NativeControl(Win32Backend& owner, ui::WindowId of, int at) : backend(owner), window(of), index(at) {}
   // The control's own window, or the browser view's.
   HWND handle() const { return browser ? browser->window() : hwnd(); }
-  bool create(HWND parent, const ui::ControlState& control, const RECT& r, HINSTANCE instance);
+  // At its physical rectangle in the window.
+  bool create(HWND parent, const ui::ControlState& control, const ui::Rect& r, HINSTANCE instance);
 
   Win32Backend& backend;
   ui::WindowId window;
@@ -67,8 +68,9 @@ struct Win32Backend::NativeWindow : BoundWindow {
   Win32Backend& backend;
   ui::WindowId id;
   HWND tooltip = nullptr;
+  ui::DpiScale scale;  // of the screen the window is on
   std::vector<std::unique_ptr<NativeControl>> controls;  // one per model control, null for timers
-  ui::Size shapedFor{};
+  ui::Size shapedFor{};  // the physical size its region was made for
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {

@@ -52,4 +52,14 @@ Picture decodeBmp(const std::uint8_t* data, std::size_t size);
 Picture decodeGif(const std::uint8_t* data, std::size_t size);
 Picture decodeJpeg(const std::uint8_t* data, std::size_t size);
 
+// A copy of the frame with every pixel of the colour 0xRRGGBB made fully
+// transparent (a picture button's transparent colour), so that scaling
+// blends its edges with what lies beneath instead of with the key colour.
+Frame withoutColour(const Frame& frame, std::uint32_t rgb);
+
+// The frame resampled to width x height with a smooth filter (bilinear, on
+// colours weighted by their alpha, so a transparent pixel lends no colour to
+// its neighbours). An empty frame or size gives an empty frame.
+Frame scaleFrame(const Frame& frame, int width, int height);
+
 }  // namespace pictures

@@ -976,9 +976,22 @@ int cmd_file_info(int argc, wchar_t** argv) {
   return 0;
 }
 
+// The probe sees the screen as it is, in physical pixels, at any DPI: the
+// program under test is DPI aware, and the tests compare what both see.
+void becomeDpiAware() {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  auto setContext = user32 ? reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+                                 GetProcAddress(user32, "SetProcessDpiAwarenessContext")))
+                           : nullptr;
+  const HANDLE perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+  if (!setContext || !setContext(perMonitorV2)) SetProcessDPIAware();
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  becomeDpiAware();
   if (argc < 2) return fail("usage: probe windows|menu|click|press|release|move|key|activate|wait|wait-gone|screen ...", 2);
   std::wstring cmd = argv[1];
   if (cmd == L"windows") return cmd_windows(argc, argv);
