@@ -274,8 +274,8 @@ FontCache::~FontCache() {
 HFONT FontCache::get(const ui::Font& font, ui::DpiScale scale) {
   // The system's GUI font is made for the system's DPI: as it is there, and
   // rasterized anew at the height another DPI gives it.
-  const int systemDpi = win32::systemDpi();
-  if (font.face.empty() && scale.dpi() == systemDpi) return guiFont();
+  const int dpiOfSystem = win32::systemDpi();
+  if (font.face.empty() && scale.dpi() == dpiOfSystem) return guiFont();
   auto key = std::make_tuple(font.face, font.height, font.weight, scale.dpi());
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second;
@@ -283,7 +283,7 @@ HFONT FontCache::get(const ui::Font& font, ui::DpiScale scale) {
   LOGFONTW lf{};
   if (font.face.empty()) {
     if (GetObjectW(guiFont(), sizeof lf, &lf) != sizeof lf) return guiFont();
-    lf.lfHeight = MulDiv(lf.lfHeight, scale.dpi(), systemDpi);
+    lf.lfHeight = MulDiv(lf.lfHeight, scale.dpi(), dpiOfSystem);
     HFONT created = CreateFontIndirectW(&lf);
     if (!created) created = guiFont();
     fonts_.emplace(std::move(key), created);
