@@ -51,8 +51,8 @@ class Screen:
         return count[colour] / total if total else 0.0
 
 
-def grab(width=1366, height=768):
-    display = os.environ.get("DISPLAY", "")
+def grab(width=1366, height=768, display=None):
+    display = display or os.environ.get("DISPLAY", "")
     r = subprocess.run(["import", "-display", display, "-window", "root", "-depth", "8", "rgb:-"],
                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
     if r.returncode != 0 or len(r.stdout) != width * height * 3:
