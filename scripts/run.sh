@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Station client and runs it against the demo station.
 #
-#   bash scripts/run.sh
+#   bash scripts/run.sh [--dpi N]
+#
+# --dpi N runs the program on a screen of N DPI (96 is 100 %, 144 is 150 %,
+# 192 is 200 %): in a private copy of the Wine prefix whose LogPixels is N,
+# and, without $DISPLAY, on an Xvfb screen of 1366 x 768 times N / 96. The
+# project's prefix, which the tests use, stays at 96.
 #
 # 1. setup (idempotent) and the Windows build of the run directory;
 # 2. the demo station on 127.0.0.1 (port of the build, 18480 by default),
@@ -36,6 +41,28 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 cd "$STATION_ROOT"
 
 say() { printf '[run] %s\n' "$*" >&2; }
+
+dpi=96
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --dpi)
+      dpi="${2:-}"
+      shift 2 || true
+      ;;
+    --dpi=*)
+      dpi="${1#--dpi=}"
+      shift
+      ;;
+    *)
+      say "unknown option $1 (usage: run.sh [--dpi N])"
+      exit 2
+      ;;
+  esac
+done
+if ! [[ "$dpi" =~ ^[0-9]+$ ]] || [ "$dpi" -lt 48 ] || [ "$dpi" -gt 480 ]; then
+  say "--dpi wants a whole number from 48 to 480, not '$dpi'"
+  exit 2
+fi
 
 station_pid="" server_pid="" xvfb_pid="" own_wineserver=0 cleaned=0 work_dir=""
 
@@ -151,7 +178,10 @@ if [ -z "${DISPLAY:-}" ]; then
     say "no free X display number found"
     exit 1
   fi
-  setsid Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >"$work_dir/xvfb.log" 2>&1 &
+  screen_size=1366x768
+  # A multiple of 8 wide, as real screens are (2048 x 1152 at 150 %).
+  [ "$dpi" = 96 ] || screen_size="$((1366 * dpi / 96 / 8 * 8))x$((768 * dpi / 96))"
+  setsid Xvfb "$display" -screen 0 "${screen_size}x24" -nolisten tcp >"$work_dir/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for ((i = 0; i < 100; i++)); do
     [ -e "/tmp/.X11-unix/X${display#:}" ] && break
@@ -169,9 +199,24 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 # ------------------------------------------------------------------ the program
+if [ "$dpi" != 96 ]; then
+  # A prefix of this run's own at the DPI (scripts/wine-run finds it through
+  # STATION_CACHE); the copy's wineserver is ours.
+  say "Wine prefix at $dpi DPI: $work_dir/cache/wineprefix"
+  mkdir -p "$work_dir/cache"
+  cp -a "$WINEPREFIX" "$work_dir/cache/wineprefix"
+  rm -f "$work_dir/cache/wineprefix/wineserver"
+  ln -s "$STATION_CACHE/locale" "$work_dir/cache/locale"
+  export STATION_CACHE="$work_dir/cache" WINEPREFIX="$work_dir/cache/wineprefix"
+  station_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || {
+    say "could not set the DPI in the prefix copy"
+    exit 1
+  }
+fi
 if timeout 1 env LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 "$STATION_WINESERVER" -w >/dev/null 2>&1; then
   own_wineserver=1
 fi
+[ "$dpi" = 96 ] || own_wineserver=1
 # Wine's own messages go to a file: the helper processes Wine starts
 # (services, explorer) inherit them and may outlive this script when the
 # wineserver is shared, and must not hold a caller's pipe open.
