@@ -97,6 +97,37 @@ TEST_F(Win32BackendTest, ChildWindowsStackAsTheModelDoes) {
   EXPECT_EQ(topToBottom, (std::vector<HWND>{page, box, later, first}));
 }
 
+RECT childRect(HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+TEST_F(Win32BackendTest, AWindowMovedToAScreenOfAnotherDpiIsLaidOutAgainAtItsScale) {
+  ASSERT_TRUE(program.ui().open(WindowId::Main));
+  const HWND main = backend.nativeWindow(WindowId::Main);
+  RECT suggested{300, 200, 600, 350};
+  SendMessageW(main, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+  RECT r{};
+  GetWindowRect(main, &r);
+  EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+            (std::vector<LONG>{300, 200, 300, 150}));
+  // Edges scaled: {50, 0, 60, 20} becomes 75..165 by 0..30; the page's
+  // control lies on its tab box, 30 logical pixels down.
+  const RECT later = childRect(backend.nativeControl(WindowId::Main, "后"));
+  EXPECT_EQ((std::vector<LONG>{later.left, later.top, later.right, later.bottom}), (std::vector<LONG>{75, 0, 165, 30}));
+  EXPECT_EQ(childRect(backend.nativeControl(WindowId::Main, "页上")).top, 45);
+  // The model heard where the window went, in its own units, and its next
+  // move is realised at the new scale.
+  const ui::WindowState& state = *program.ui().state(WindowId::Main);
+  EXPECT_EQ(state.rect, (ui::Rect{200, 133, 200, 100}));
+  program.window(WindowId::Main).move(20, 30);
+  GetWindowRect(main, &r);
+  EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left}), (std::vector<LONG>{30, 45, 300}));
+}
+
 // Stands in for the user while a modal loop runs: the system asks the
 // disabled main window to close, then the user presses Esc in the modal one.
 struct ModalScript {
