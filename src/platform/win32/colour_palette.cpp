@@ -12,6 +12,7 @@
 
 #include "platform/win32/bound_window.h"
 #include "platform/win32/control_painter.h"
+#include "platform/win32/dpi_win32.h"
 #include "platform/win32/text_win32.h"
 #include "ui/named_colours.h"
 
@@ -39,27 +40,31 @@ constexpr int kEntryCount = ui::kNamedColourCount + 1;
 constexpr COLORREF kSwatchFrame = RGB(128, 128, 128);
 constexpr COLORREF kCurrentFrame = RGB(0, 0, 0);
 
-RECT entryRect(int index) {
+// The layout above is in logical pixels; the palette is drawn at the scale
+// of the picker's screen.
+RECT entryRect(int index, ui::DpiScale scale) {
+  ui::Rect r{};
   if (index == kOther) {
     const int top = kMargin + kRows * kCell + kGap;
-    return RECT{kMargin, top, kWidth - kMargin, top + kOtherHeight};
+    r = ui::Rect{kMargin, top, kWidth - 2 * kMargin, kOtherHeight};
+  } else {
+    r = ui::Rect{kMargin + (index % kColumns) * kCell, kMargin + (index / kColumns) * kCell, kCell, kCell};
   }
-  const int left = kMargin + (index % kColumns) * kCell;
-  const int top = kMargin + (index / kColumns) * kCell;
-  return RECT{left, top, left + kCell, top + kCell};
+  const ui::Rect p = scale.edgesToPhysical(r);
+  return RECT{p.left, p.top, p.right(), p.bottom()};
 }
 
 // The entry under a point in the palette's client coordinates, or -1.
-int entryAt(POINT p) {
+int entryAt(POINT p, ui::DpiScale scale) {
   for (int i = 0; i < kEntryCount; ++i) {
-    RECT r = entryRect(i);
+    RECT r = entryRect(i, scale);
     if (PtInRect(&r, p)) return i;
   }
   return -1;
 }
 
 // A one-pixel frame of one colour along the inside of a rectangle.
-void frameRect(HDC hdc, const RECT& r, COLORREF colour) { frame(hdc, r, colour, colour); }
+void frameRect(HDC hdc, const RECT& r, COLORREF colour, int width) { frame(hdc, r, colour, colour, width); }
 
 }  // namespace
 
@@ -77,6 +82,7 @@ class ColourPalettes::Palette : public BoundWindow {
       : palettes_(&palettes),
         picker_(picker),
         owner_(GetAncestor(picker, GA_ROOT)),
+        scale_(windowDpi(picker)),
         current_(current),
         chosen_(std::move(chosen)) {}
   ~Palette() {
@@ -96,6 +102,7 @@ class ColourPalettes::Palette : public BoundWindow {
   ColourPalettes* palettes_;
   HWND picker_;
   HWND owner_;
+  ui::DpiScale scale_;
   HWND tooltip_ = nullptr;
   ui::Colour current_;
   ColourChosen chosen_;
@@ -125,15 +132,17 @@ HWND ColourPalettes::Palette::open(ColourPalettes& palettes, HWND picker, ui::Co
   GetWindowRect(picker, &button);
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  auto* palette = new Palette(palettes, picker, current, std::move(chosen));
+  const int width = palette->scale_.toPhysical(kWidth);
+  const int height = palette->scale_.toPhysical(kHeight);
   int left = button.left;
   int top = button.bottom;
-  if (top + kHeight > screenHeight && button.top - kHeight >= 0) top = button.top - kHeight;
-  if (left + kWidth > screenWidth) left = screenWidth - kWidth;
+  if (top + height > screenHeight && button.top - height >= 0) top = button.top - height;
+  if (left + width > screenWidth) left = screenWidth - width;
   if (left < 0) left = 0;
 
-  auto* palette = new Palette(palettes, picker, current, std::move(chosen));
   HWND hwnd = palette->createBound(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kColourPaletteClass,
-                                   wideFromGbk("颜色").c_str(), WS_POPUP | WS_CLIPCHILDREN, left, top, kWidth, kHeight,
+                                   wideFromGbk("颜色").c_str(), WS_POPUP | WS_CLIPCHILDREN, left, top, width, height,
                                    palette->owner_, nullptr, instance);
   if (!hwnd) {
     delete palette;  // never owned by a window
@@ -156,7 +165,7 @@ HWND ColourPalettes::Palette::open(ColourPalettes& palettes, HWND picker, ui::Co
 
 void ColourPalettes::Palette::build(HINSTANCE instance) {
   LOGFONTW lf{};
-  lf.lfHeight = -12;
+  lf.lfHeight = -scale_.toPhysical(12);
   lf.lfWeight = FW_NORMAL;
   lf.lfCharSet = GB2312_CHARSET;
   lstrcpynW(lf.lfFaceName, L"SimSun", LF_FACESIZE);
@@ -168,7 +177,7 @@ void ColourPalettes::Palette::build(HINSTANCE instance) {
   const auto& colours = ui::namedColours();
   for (int i = 0; i < kEntryCount; ++i) {
     std::wstring text = wideFromGbk(i == kOther ? ui::kOtherColoursCaption : colours[i].name);
-    RECT r = entryRect(i);
+    RECT r = entryRect(i, scale_);
     entries_[i] = CreateWindowExW(0, kEntryClass, text.c_str(), WS_CHILD | WS_VISIBLE, r.left, r.top,
                                   r.right - r.left, r.bottom - r.top, hwnd(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), instance, nullptr);
@@ -256,9 +265,10 @@ void ColourPalettes::Palette::paintEntry(HWND entry, HDC hdc, int index) {
   GetClientRect(entry, &r);
   const bool hot = index == hot_;
   const COLORREF face = GetSysColor(COLOR_MENU);
+  const int line = scale_.thickness(1);
   if (index == kOther) {
     fill(hdc, r, hot ? GetSysColor(COLOR_HIGHLIGHT) : face);
-    frameRect(hdc, r, kSwatchFrame);
+    frameRect(hdc, r, kSwatchFrame, line);
     HGDIOBJ old = SelectObject(hdc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(hdc, TRANSPARENT);
     SetTextColor(hdc, GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
@@ -270,16 +280,15 @@ void ColourPalettes::Palette::paintEntry(HWND entry, HDC hdc, int index) {
   fill(hdc, r, face);
   const ui::Colour colour = ui::namedColours()[index].colour;
   if (hot) {
-    frameRect(hdc, r, GetSysColor(COLOR_HIGHLIGHT));
-    RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-    frameRect(hdc, inner, GetSysColor(COLOR_HIGHLIGHT));
+    frameRect(hdc, r, GetSysColor(COLOR_HIGHLIGHT), 2 * line);
   } else if (colour == current_) {
-    RECT mark{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-    frameRect(hdc, mark, kCurrentFrame);
+    RECT mark{r.left + line, r.top + line, r.right - line, r.bottom - line};
+    frameRect(hdc, mark, kCurrentFrame, line);
   }
-  RECT swatch{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
+  const int inset = scale_.thickness(3);
+  RECT swatch{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
   fill(hdc, swatch, toColorRef(colour, COLOR_BTNFACE));
-  frameRect(hdc, swatch, kSwatchFrame);
+  frameRect(hdc, swatch, kSwatchFrame, line);
 }
 
 void ColourPalettes::Palette::windowGone() {
@@ -319,11 +328,11 @@ LRESULT ColourPalettes::Palette::handleMessage(UINT message, WPARAM wParam, LPAR
       GetClientRect(hwnd, &r);
       HDC hdc = reinterpret_cast<HDC>(wParam);
       fill(hdc, r, GetSysColor(COLOR_MENU));
-      frameRect(hdc, r, kSwatchFrame);
+      frameRect(hdc, r, kSwatchFrame, scale_.thickness(1));
       return 1;
     }
     case WM_MOUSEMOVE:
-      setHot(entryAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
+      setHot(entryAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, scale_));
       return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -339,7 +348,7 @@ LRESULT ColourPalettes::Palette::handleMessage(UINT message, WPARAM wParam, LPAR
       return 0;
     }
     case WM_LBUTTONUP: {
-      int index = entryAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      int index = entryAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, scale_);
       if (index >= 0) choose(index);
       return 0;
     }

@@ -167,6 +167,7 @@ bool Win32Backend::createWindow(ui::WindowState& state) {
   w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w.hwnd(), nullptr, instance_,
                               nullptr);
+  applyTooltipFont(w);
   // Sized first: every control index has its slot, made or not.
   w.controls.resize(state.controls.size());
   for (std::size_t i = 0; i < state.controls.size(); ++i) createControl(w, state.controls[i], static_cast<int>(i));
@@ -286,8 +287,16 @@ void Win32Backend::rescale(NativeWindow& w, int dpi, const RECT& suggested) {
     if (w.controls[i]) placeControl(w, *w.controls[i], state->controls[i]);
   }
   applyShape(w);
+  applyTooltipFont(w);
   RedrawWindow(w.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   if (manager_) manager_->userMoved(w.id, w.scale.toLogical(ui::Point{suggested.left, suggested.top}));
+}
+
+// The system gives tooltips its font for the primary screen; on a screen of
+// another DPI they get the GUI font at that screen's scale.
+void Win32Backend::applyTooltipFont(NativeWindow& w) {
+  if (!w.tooltip || w.scale.dpi() == systemDpi()) return;
+  SendMessageW(w.tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(ui::Font{}, w.scale)), FALSE);
 }
 
 void Win32Backend::applyTimer(NativeWindow& w, int index) {

@@ -87,6 +87,7 @@ class Win32Backend : public ui::Backend {
   void placeWindow(NativeWindow& window);
   void placeControl(NativeWindow& window, NativeControl& native, const ui::ControlState& control);
   void rescale(NativeWindow& window, int dpi, const RECT& suggested);
+  void applyTooltipFont(NativeWindow& window);
   void applyTimer(NativeWindow& window, int index);
   void startDrag(HWND topLevel);
   void redrawTransparentControls(NativeWindow& window);
