@@ -529,6 +529,27 @@ TEST(PaintSuperBtn, CaptionIsCentredAndMovesOnePixelWhileHeldDown) {
   EXPECT_EQ(p.count, h.count);
 }
 
+TEST(PaintSuperBtn, AtTwiceTheDpiItFillsTwiceItsSizeWithTextTwiceAsTallThatShiftsTwoPixels) {
+  Scene scene;
+  auto& button = addButton(scene, "消-顶", {0, 0, 120, 48});
+  win32::FontCache fonts;
+  const ui::DpiScale twice(192);
+  Canvas normal(120, 48), hot(240, 96), pressed(240, 96);
+  paintInto(normal, scene, button, {true, false, false}, fonts);
+  for (Canvas* c : {&hot, &pressed}) c->fillWith(RGB(0x12, 0x34, 0x56));
+  win32::paintControl(hot.dc(), scene.window, button, {true, false, false}, fonts, {}, twice);
+  win32::paintControl(pressed.dc(), scene.window, button, {true, true, false}, fonts, {}, twice);
+  const COLORREF back = RGB(0xE4, 0xDB, 0x81);
+  EXPECT_EQ(hot.at(239, 95), back);
+  const auto n = normal.boxOfAllBut(back);
+  const auto h = hot.boxOfAllBut(back);
+  const auto p = pressed.boxOfAllBut(back);
+  EXPECT_NEAR(h.height(), 2 * n.height(), 3);
+  EXPECT_NEAR(h.width(), 2 * n.width(), 3);
+  EXPECT_EQ(p.left, h.left + 2);
+  EXPECT_EQ(p.top, h.top + 2);
+}
+
 TEST(PaintSuperBtn, LongCaptionBreaksAtWordsAndStaysCentred) {
   Scene scene;
   auto& button = addButton(scene, "AAAA BBBB", {0, 0, 80, 100});
