@@ -125,10 +125,9 @@ ControlLook Win32Backend::lookOf(const ui::WindowState& window, const ui::Contro
 }
 
 PictureDrawer Win32Backend::pictureDrawerFor(const NativeWindow& w) const {
-  // Draws at its natural size from the top-left corner, a picture button's
-  // transparent colour keyed out and its hot picture (when it has one)
-  // while the pointer is over it.
-  // Scaled like everything else, smoothly.
+  // Draws at its natural size times the window's scale from the top-left
+  // corner, a picture button's transparent colour keyed out and its hot
+  // picture (when it has one) while the pointer is over it.
   return [&w](HDC hdc, const ui::WindowState& window, const ui::ControlState& control, const ControlLook& look) {
     const int index = window.indexOf(control);
     if (index < 0 || index >= static_cast<int>(w.controls.size()) || !w.controls[index]) return;
