@@ -176,7 +176,9 @@ class InstallerTest(StationTestCase):
         self.assertIn('name="Microsoft.Windows.Common-Controls"', manifest)
         self.assertIn('version="6.0.0.0"', manifest)
         self.assertEqual(set(re.findall(r'supportedOS Id="\{([0-9a-f-]+)\}"', manifest)), SUPPORTED_OS)
-        self.assertRegex(manifest, r"<dpiAware[^>]*>\s*false\s*</dpiAware>")
+        # Per-monitor DPI aware: version 2 first, the older forms as fallback.
+        self.assertRegex(manifest, r"<dpiAwareness[^>]*>\s*PerMonitorV2, PerMonitor\s*</dpiAwareness>")
+        self.assertRegex(manifest, r"<dpiAware[^>]*>\s*true/pm\s*</dpiAware>")
         self.assertIn(16, info.get("icon_sizes", []))
         self.assertIn(32, info.get("icon_sizes", []))
 
