@@ -6,21 +6,6 @@
 
 namespace win32 {
 
-bool Win32Backend::preTranslate(const MSG& message) {
-  if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE || !manager_) return false;
-  HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  for (const auto& w : windows_) {
-    if (!w || w->hwnd() != root) continue;
-    // A browser view that has the focus takes Esc itself.
-    for (auto& c : w->controls) {
-      if (c && c->browser && (message.hwnd == c->handle() || IsChild(c->handle(), message.hwnd))) return false;
-    }
-    manager_->escapePressed(w->id);
-    return true;
-  }
-  return false;
-}
-
 void Win32Backend::pumpOne(const MSG& message) {
   if (preTranslate(message)) return;
   TranslateMessage(&message);
