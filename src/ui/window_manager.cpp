@@ -283,7 +283,7 @@ bool WindowManager::leftPressed(WindowId id, std::string_view control) {
   return false;
 }
 
-void WindowManager::followLink(WindowId id, ControlState& link) {
+void WindowManager::followLink(WindowId id, const ControlState& link) {
   std::string address = link.address;
   std::string name = link.def->name;
   bool opened = !address.empty() && openLink && openLink(address);

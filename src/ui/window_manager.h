@@ -219,7 +219,7 @@ class WindowManager {
   void setLook(WindowState& window, ControlState& control, bool hot, bool pressed);
   void applyPageVisibility(WindowState& window);
   void moveFocusOffHidden(WindowState& window);
-  void followLink(WindowId id, ControlState& link);
+  void followLink(WindowId id, const ControlState& link);
   // The control input is for, when it takes input; null for the window
   // itself or a control that passes its input through.
   ControlState* inputTarget(WindowState& window, std::string_view control);

@@ -28,7 +28,7 @@ AccessibleSource Win32Backend::accessibleSource(ui::WindowId id, int index, HWND
   };
 }
 
-void Win32Backend::hookBrowserView(NativeControl& control) {
+void Win32Backend::hookBrowserView(const NativeControl& control) {
   if (!control.browser) return;
   HWND view = control.handle();
   AccessibleSource source = accessibleSource(control.window, control.index, view);

@@ -84,7 +84,7 @@ class Win32Backend : public ui::Backend {
   // `hwnd`; the browser view's answers; the pins' state after the window's
   // always-on-top changed.
   AccessibleSource accessibleSource(ui::WindowId id, int index, HWND hwnd) const;
-  void hookBrowserView(NativeControl& control);
+  void hookBrowserView(const NativeControl& control);
   void announcePins(const NativeWindow& window, const ui::WindowState& state) const;
   void pumpOne(const MSG& message);
 
