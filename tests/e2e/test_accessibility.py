@@ -157,8 +157,7 @@ class AccessibilityTest(StationTestCase):
         s.key("enter")
         self.wait_exit_window(shown=False)
         self.assertTrue(s.running(), "返回 ended the program")
-
-        s.activate(main)
+        self.assertTrue(s.wait_foreground(main), "the main window did not take the keys back")
         self.tab_to("顶")
         s.key("space")
         deadline = time.monotonic() + 10

@@ -145,6 +145,7 @@ bool Win32Backend::createWindow(ui::WindowState& state) {
   if (!ready_) return false;
   auto native = std::make_unique<NativeWindow>(*this, state.id());
   NativeWindow& w = *native;
+  w.activeBefore = GetActiveWindow();
   ++applying_;
   const bool made = w.create(state, owner_, instance_);
   --applying_;
@@ -295,6 +296,7 @@ void Win32Backend::windowChanged(ui::WindowState& state, ui::WindowProperty prop
       break;
     case ui::WindowProperty::Enabled:
       EnableWindow(hwnd, state.enabled ? TRUE : FALSE);
+      if (state.enabled) giveBackActivation(hwnd);
       break;
   }
 }

@@ -86,6 +86,9 @@ class Win32Backend : public ui::Backend {
   AccessibleSource accessibleSource(ui::WindowId id, int index, HWND hwnd) const;
   void hookBrowserView(const NativeControl& control);
   void announcePins(const NativeWindow& window, const ui::WindowState& state) const;
+  // In win32_loops.cpp: the window active before a modal one that has just
+  // closed takes the activation back once the model enables it again.
+  void giveBackActivation(HWND enabled);
   void pumpOne(const MSG& message);
 
   void createControl(NativeWindow& window, ui::ControlState& control, int index);
@@ -109,6 +112,7 @@ class Win32Backend : public ui::Backend {
   ColourPalettes palettes_;
   RightButtonFilter rightButtonFilter_;
   std::array<std::unique_ptr<NativeWindow>, ui::kWindowCount> windows_;
+  HWND activeAfterModal_ = nullptr;
   int applying_ = 0;  // >0 while the program itself moves or sizes a window
   bool quitting_ = false;
 };

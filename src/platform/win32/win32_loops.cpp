@@ -19,7 +19,9 @@ void Win32Backend::runMessageLoop() {
 
 // The model destroys the modal window from within a message it handles
 // (Esc, a button, the system's close); the loop sees it gone right after.
-void Win32Backend::runModal(ui::WindowState&, bool (*stillOpen)(void*), void* context) {
+void Win32Backend::runModal(ui::WindowState& window, bool (*stillOpen)(void*), void* context) {
+  const NativeWindow* modal = find(window.id());
+  const HWND activeBefore = modal ? modal->activeBefore : nullptr;
   MSG message;
   while (stillOpen(context)) {
     if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
@@ -29,6 +31,17 @@ void Win32Backend::runModal(ui::WindowState&, bool (*stillOpen)(void*), void* co
     }
     pumpOne(message);
   }
+  activeAfterModal_ = activeBefore;
+}
+
+void Win32Backend::giveBackActivation(HWND enabled) {
+  if (enabled != activeAfterModal_) return;
+  activeAfterModal_ = nullptr;
+  // Not from another program the user has gone to meanwhile.
+  HWND front = GetForegroundWindow();
+  DWORD process = 0;
+  if (front) GetWindowThreadProcessId(front, &process);
+  if (!front || process == GetCurrentProcessId()) SetForegroundWindow(enabled);
 }
 
 void Win32Backend::quit() {

@@ -67,6 +67,9 @@ struct Win32Backend::NativeWindow : BoundWindow {
   Win32Backend& backend;
   ui::WindowId id;
   HWND tooltip = nullptr;
+  // Active when this window was made: a modal window gives it the keys back
+  // as it closes (its owner is the hidden one, which the system would pick).
+  HWND activeBefore = nullptr;
   std::vector<std::unique_ptr<NativeControl>> controls;  // one per model control, null for timers
   ui::Size shapedFor{};
 
