@@ -159,11 +159,13 @@ void CALLBACK hearEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG
   if (object == OBJID_CLIENT && child == CHILDID_SELF) g_events.emplace_back(event, hwnd);
 }
 
-// Waits for the event: out-of-context events come through this thread's messages.
-bool heard(DWORD event, HWND hwnd) {
+// Runs this thread's messages until done() (or 5 s have passed): events
+// heard out of context and posted clicks come that way.
+template <typename Done>
+bool pumpUntil(Done done) {
   const DWORD deadline = GetTickCount() + 5000;
   for (;;) {
-    if (std::find(g_events.begin(), g_events.end(), std::make_pair(event, hwnd)) != g_events.end()) return true;
+    if (done()) return true;
     if (static_cast<LONG>(GetTickCount() - deadline) > 0) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     MSG m;
@@ -171,13 +173,19 @@ bool heard(DWORD event, HWND hwnd) {
   }
 }
 
+bool heard(DWORD event, HWND hwnd) {
+  const auto wanted = std::make_pair(event, hwnd);
+  return pumpUntil([&] { return std::find(g_events.begin(), g_events.end(), wanted) != g_events.end(); });
+}
+
 struct Read {
   std::wstring name;
   LONG role = 0;
   LONG state = 0;
 };
-// What a screen reader reads of a control's client object.
-Read readAccessible(HWND hwnd) {
+// What a screen reader reads of a control's client object; with `act`, it
+// also asks for the default action.
+Read readAccessible(HWND hwnd, bool act = false) {
   Read read;
   IAccessible* object = nullptr;
   if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), win32::kIidAccessible,
@@ -193,13 +201,15 @@ Read readAccessible(HWND hwnd) {
   VARIANT value{};
   if (object->get_accRole(self, &value) == S_OK && value.vt == VT_I4) read.role = value.lVal;
   if (object->get_accState(self, &value) == S_OK && value.vt == VT_I4) read.state = value.lVal;
+  if (act) object->accDoDefaultAction(self);
   object->Release();
   return read;
 }
 
 TEST_F(Win32BackendTest, ScreenReadersReadTheModelAndHearItsChanges) {
-  g_defs[static_cast<int>(WindowId::Main)].controls.push_back(
-      ui::asPin(ui::superBtn("钉", {120, 0, 40, 20}, "钉", "钉在最上面", {}, {})));
+  ui::WindowDef& def = g_defs[static_cast<int>(WindowId::Main)];
+  def.controls.push_back(ui::asPin(ui::superBtn("钉", {120, 0, 40, 20}, "钉", "钉在最上面", {}, {})));
+  def.bindings.push_back({"钉", Event::Clicked, countPress});
   ASSERT_TRUE(program.ui().open(WindowId::Main));
   const HWND label = backend.nativeControl(WindowId::Main, "后");
   const HWND pin = backend.nativeControl(WindowId::Main, "钉");
@@ -223,7 +233,8 @@ TEST_F(Win32BackendTest, ScreenReadersReadTheModelAndHearItsChanges) {
   const Read text = readAccessible(label);
   EXPECT_EQ(text.name, win32::wideFromGbk("雨 & 风")) << "the \"&\" is no mnemonic";
   EXPECT_EQ(text.role, ROLE_SYSTEM_STATICTEXT);
-  const Read button = readAccessible(pin);
+  const Read button = readAccessible(pin, true);
+  EXPECT_TRUE(pumpUntil([] { return g_presses == 1; })) << "the default action clicks the button";
   EXPECT_EQ(button.name, win32::wideFromGbk("钉在最上面"));
   EXPECT_EQ(button.role, ROLE_SYSTEM_PUSHBUTTON);
   EXPECT_EQ(button.state & (STATE_SYSTEM_PRESSED | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_INVISIBLE),

@@ -166,7 +166,9 @@ class AccessibleObject final : public IAccessible {
   HRESULT STDMETHODCALLTYPE accHitTest(long left, long top, VARIANT* child) override {
     return standard_->accHitTest(left, top, child);
   }
-  HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override { return standard_->put_accName(child, name); }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
+    return standard_->put_accName(child, name);
+  }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
     return standard_->put_accValue(child, value);
   }

@@ -953,12 +953,17 @@ struct AccessibilityApi {
     HMODULE oleacc = LoadLibraryW(L"oleacc.dll"), oleaut = LoadLibraryW(L"oleaut32.dll"),
             ole = LoadLibraryW(L"ole32.dll");
     if (!oleacc || !oleaut || !ole) return false;
-    objectFromWindow = reinterpret_cast<decltype(objectFromWindow)>(
-        reinterpret_cast<void*>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
-    freeString = reinterpret_cast<decltype(freeString)>(reinterpret_cast<void*>(GetProcAddress(oleaut, "SysFreeString")));
-    initialize = reinterpret_cast<decltype(initialize)>(reinterpret_cast<void*>(GetProcAddress(ole, "CoInitializeEx")));
-    uninitialize = reinterpret_cast<decltype(uninitialize)>(reinterpret_cast<void*>(GetProcAddress(ole, "CoUninitialize")));
+    find(objectFromWindow, oleacc, "AccessibleObjectFromWindow");
+    find(freeString, oleaut, "SysFreeString");
+    find(initialize, ole, "CoInitializeEx");
+    find(uninitialize, ole, "CoUninitialize");
     return objectFromWindow && freeString && initialize && uninitialize;
+  }
+
+ private:
+  template <typename Function>
+  static void find(Function& function, HMODULE module, const char* name) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
   }
 };
 
@@ -978,7 +983,8 @@ std::string accessible_json(const AccessibilityApi& api, HWND h, LONG object) {
     return jstr(out);
   };
   VARIANT role{}, state{};
-  std::string out = "\"name\": " + text(&IAccessible::get_accName) + ", \"value\": " + text(&IAccessible::get_accValue) +
+  std::string out = "\"name\": " + text(&IAccessible::get_accName) +
+                    ", \"value\": " + text(&IAccessible::get_accValue) +
                     ", \"default_action\": " + text(&IAccessible::get_accDefaultAction);
   out += ", \"role\": " + jstr8(acc->get_accRole(self, &role) == S_OK && role.vt == VT_I4 ? role_name(role.lVal) : "");
   const long bits = acc->get_accState(self, &state) == S_OK && state.vt == VT_I4 ? state.lVal : 0;
