@@ -31,12 +31,12 @@ void mainWindowClosing(Program& program) { releaseNotices(program); }
 void ignoreEvent(Program&) {}
 
 void popUpTrayMenu(Program& program) {
-  ui::Point at = program.ui().pointer();
+  ui::Point at = program.ui().menuPoint();
   program.ui().popupMenu(WindowId::Main, main_window::kTrayMenu, at);
 }
 
 void popUpDropDownMenu(Program& program) {
-  ui::Point p = program.ui().pointer();
+  ui::Point p = program.ui().menuPoint();
   program.ui().popupMenu(WindowId::Main, main_window::kDropDownMenu, ui::Point{p.x + 3, p.y + 3});
 }
 

@@ -79,7 +79,7 @@ void interactionWindowCreated(Program& program) {
 namespace app {
 
 void popUpAdvertMenu(Program& program) {
-  ui::Point at = program.ui().pointer();
+  ui::Point at = program.ui().menuPoint();
   program.ui().popupMenu(ui::WindowId::Advert, ui::advert_window::kAdvertMenu, at);
 }
 

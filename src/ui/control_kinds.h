@@ -5,6 +5,9 @@
 
 namespace ui {
 
+// What a control is to a screen reader.
+enum class AccessibleRole { PushButton, Link, StaticText, Graphic, PageTabList, Client, None };
+
 struct KindTraits {
   bool hasWindow = true;       // realised on screen (a timer is not)
   bool buttonLike = false;     // pressed and released: a release over it is a click
@@ -13,19 +16,27 @@ struct KindTraits {
   bool showsBackdrop = false;  // covers only part of its rectangle: what lies beneath shows
   bool takesFocus = false;     // a press gives it the keyboard focus
   bool selfDrawn = false;      // draws itself (a hosted browser): nothing to paint for it
+  bool tabStop = false;        // Tab and Shift+Tab reach it
+  AccessibleRole role = AccessibleRole::None;
 };
 
 constexpr KindTraits traitsOf(ControlKind kind) {
   switch (kind) {
-    case ControlKind::Label:       return {.draggable = true};
-    case ControlKind::TransLabel:  return {.passesInput = true, .showsBackdrop = true};
-    case ControlKind::SuperBtn:    return {.buttonLike = true, .takesFocus = true};
-    case ControlKind::HyperLinker: return {};
-    case ControlKind::PicBox:      return {.draggable = true};
-    case ControlKind::HtmlViewer:  return {.takesFocus = true, .selfDrawn = true};
-    case ControlKind::PicBtn:      return {.buttonLike = true, .showsBackdrop = true, .takesFocus = true};
-    case ControlKind::ColorPicker: return {.buttonLike = true, .takesFocus = true};
-    case ControlKind::PageControl: return {};
+    case ControlKind::Label:       return {.draggable = true, .role = AccessibleRole::StaticText};
+    case ControlKind::TransLabel:
+      return {.passesInput = true, .showsBackdrop = true, .role = AccessibleRole::StaticText};
+    case ControlKind::SuperBtn:
+      return {.buttonLike = true, .takesFocus = true, .tabStop = true, .role = AccessibleRole::PushButton};
+    case ControlKind::HyperLinker: return {.tabStop = true, .role = AccessibleRole::Link};
+    case ControlKind::PicBox:      return {.draggable = true, .role = AccessibleRole::Graphic};
+    case ControlKind::HtmlViewer:
+      return {.takesFocus = true, .selfDrawn = true, .tabStop = true, .role = AccessibleRole::Client};
+    case ControlKind::PicBtn:
+      return {.buttonLike = true, .showsBackdrop = true, .takesFocus = true, .tabStop = true,
+              .role = AccessibleRole::PushButton};
+    case ControlKind::ColorPicker:
+      return {.buttonLike = true, .takesFocus = true, .tabStop = true, .role = AccessibleRole::PushButton};
+    case ControlKind::PageControl: return {.role = AccessibleRole::PageTabList};
     case ControlKind::Timer:       return {.hasWindow = false};
   }
   return {};

@@ -141,4 +141,9 @@ ControlDef withEdgeWhileHot(ControlDef def) {
   return def;
 }
 
+ControlDef asPin(ControlDef def) {
+  def.pin = true;
+  return def;
+}
+
 }  // namespace ui

@@ -104,6 +104,7 @@ struct ControlDef {
   Colour backColour = kSystemDefault;
   ButtonLooks looks;              // SuperBtn
   bool edgeWhileHot = false;      // SuperBtn: 3-D edge while hot
+  bool pin = false;               // SuperBtn: switches its window's always-on-top (pressed while it is on)
   LinkColours link;               // HyperLinker
   std::string address;            // HyperLinker, HtmlViewer
   Cursor cursor = Cursor::Default;
@@ -184,5 +185,6 @@ ControlDef timer(std::string name, int periodMs);
 ControlDef hidden(ControlDef def);
 ControlDef onPage(std::string tab, ControlDef def);
 ControlDef withEdgeWhileHot(ControlDef def);
+ControlDef asPin(ControlDef def);
 
 }  // namespace ui

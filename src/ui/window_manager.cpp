@@ -1,5 +1,7 @@
 #include "ui/window_manager.h"
 
+#include <utility>
+
 #include "ui/control_kinds.h"
 
 namespace ui {
@@ -40,6 +42,25 @@ class WindowManager::Frame {
 
  private:
   WindowManager& manager_;
+};
+
+// While a key's handler runs, its menus go to the middle of the focused
+// control (of the window when none has the focus) instead of the pointer.
+class WindowManager::KeyMenuPoint {
+ public:
+  KeyMenuPoint(WindowManager& manager, const WindowState& window)
+      : manager_(manager), saved_(manager.keyMenuPoint_) {
+    const Rect r = window.focused >= 0 ? rectInWindow(window, window.controls[window.focused])
+                                       : Rect{0, 0, window.rect.width, window.rect.height};
+    manager_.keyMenuPoint_ = Point{window.rect.left + r.left + r.width / 2, window.rect.top + r.top + r.height / 2};
+  }
+  ~KeyMenuPoint() { manager_.keyMenuPoint_ = saved_; }
+  KeyMenuPoint(const KeyMenuPoint&) = delete;
+  KeyMenuPoint& operator=(const KeyMenuPoint&) = delete;
+
+ private:
+  WindowManager& manager_;
+  std::optional<Point> saved_;
 };
 
 bool WindowManager::open(WindowId id, bool modal) {
@@ -88,6 +109,8 @@ void WindowManager::runModal(WindowId id) {
   // what its input closes goes at once, so the loop sees the window gone.
   const int outerDepth = frameDepth_;
   frameDepth_ = 0;
+  // The user's input in the loop is the pointer's again, whatever opened it.
+  const std::optional<Point> outerMenuPoint = std::exchange(keyMenuPoint_, std::nullopt);
   destroyPending();
   struct ModalContext {
     WindowManager* manager;
@@ -103,6 +126,7 @@ void WindowManager::runModal(WindowId id) {
         &context);
   }
   frameDepth_ = outerDepth;
+  keyMenuPoint_ = outerMenuPoint;
   for (WindowId other : disabled) {
     if (WindowState* o = state(other)) {
       o->enabled = true;
@@ -254,19 +278,21 @@ bool WindowManager::leftPressed(WindowId id, std::string_view control) {
     setLook(*w, *c, true, true);
     return false;
   }
-  if (c && c->kind() == ControlKind::HyperLinker) {
-    std::string address = c->address;
-    std::string name = c->def->name;
-    bool opened = !address.empty() && openLink && openLink(address);
-    // Once opened, a link stays visited; a later failed press leaves the mark.
-    ControlState* again = state(id) ? state(id)->control(name) : nullptr;
-    if (opened && again && !again->visited) {
-      again->visited = true;
-      backend_.controlChanged(*state(id), *again, ControlProperty::Visited);
-    }
-  }
+  if (c && c->kind() == ControlKind::HyperLinker) followLink(id, *c);
   dispatch(id, c ? std::string_view(c->name()) : std::string_view(), Event::LeftPressed);
   return false;
+}
+
+void WindowManager::followLink(WindowId id, const ControlState& link) {
+  std::string address = link.address;
+  std::string name = link.def->name;
+  bool opened = !address.empty() && openLink && openLink(address);
+  // Once opened, a link stays visited; a later failed press leaves the mark.
+  ControlState* again = state(id) ? state(id)->control(name) : nullptr;
+  if (opened && again && !again->visited) {
+    again->visited = true;
+    backend_.controlChanged(*state(id), *again, ControlProperty::Visited);
+  }
 }
 
 void WindowManager::leftReleased(WindowId id, std::string_view control, bool overControl) {
@@ -312,13 +338,48 @@ void WindowManager::clicked(WindowId id, std::string_view control) {
 void WindowManager::keyClicked(WindowId id, std::string_view control) {
   WindowState* w = state(id);
   ControlState* c = w ? w->control(control) : nullptr;
-  if (!c || !traitsOf(c->kind()).buttonLike || !takesInput(*w, *c)) return;
-  if (c->kind() == ControlKind::ColorPicker) {
+  if (!c || !takesInput(*w, *c)) return;
+  const std::string name = c->name();
+  KeyMenuPoint at(*this, *w);
+  if (c->kind() == ControlKind::HyperLinker) {
+    followLink(id, *c);
+    dispatch(id, name, Event::LeftPressed);
+  } else if (c->kind() == ControlKind::ColorPicker) {
     backend_.pickColour(*w, *c);
+  } else if (traitsOf(c->kind()).buttonLike) {
+    dispatch(id, name, Event::Clicked);
+  } else {
+    // A picture that a press opens something from, asked by a screen reader.
+    dispatch(id, name, Event::LeftPressed);
+  }
+}
+
+void WindowManager::tabPressed(WindowId id, bool backwards) {
+  WindowState* w = state(id);
+  if (!w || w->closing || !w->enabled) return;
+  const int count = static_cast<int>(w->controls.size());
+  // From the window itself, forwards starts at the first control and
+  // backwards at the last.
+  const int from = w->focused >= 0 ? w->focused : (backwards ? count : -1);
+  for (int step = 1; step <= count; ++step) {
+    const int index = ((backwards ? from - step : from + step) % count + count) % count;
+    ControlState& c = w->controls[index];
+    if (!traitsOf(c.kind()).tabStop || !takesInput(*w, c)) continue;
+    if (w->hasFocus(c)) return;
+    backend_.setFocus(*w, &c);
+    focusMoved(id, c.name());
     return;
   }
-  dispatch(id, control, Event::Clicked);
 }
+
+void WindowManager::menuKeyPressed(WindowId id) {
+  WindowState* w = state(id);
+  if (!w || !w->enabled) return;
+  KeyMenuPoint at(*this, *w);
+  dispatch(id, {}, Event::RightPressed);
+}
+
+Point WindowManager::menuPoint() { return keyMenuPoint_ ? *keyMenuPoint_ : backend_.pointer(); }
 
 void WindowManager::rightPressed(WindowId id, std::string_view control) {
   WindowState* w = state(id);

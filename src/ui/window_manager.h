@@ -143,6 +143,10 @@ class WindowManager {
   // pointer) and runs the chosen item's handler.
   void popupMenu(WindowId id, std::string_view topItem, std::optional<Point> at = {});
   Point pointer() { return backend_.pointer(); }
+  // Where a popup menu that the input being handled opens goes: the
+  // pointer, or for a key, the middle of the focused control (of the
+  // window itself when none has the focus).
+  Point menuPoint();
   Size screen() { return backend_.screen(); }
 
   WindowState* state(WindowId id) const { return windows_[static_cast<int>(id)].get(); }
@@ -171,8 +175,15 @@ class WindowManager {
   void pressCancelled(WindowId id, std::string_view control);
   // A whole click: press and release over the control.
   void clicked(WindowId id, std::string_view control);
-  // Space or Enter on the focused control clicks it.
+  // Space or Enter on the focused control clicks it (a link: opens it); a
+  // screen reader's default action does the same on any control.
   void keyClicked(WindowId id, std::string_view control);
+  // Tab (Shift+Tab: backwards) moves the focus to the next control that
+  // takes input and is a tab stop, in definition order, wrapping round.
+  void tabPressed(WindowId id, bool backwards);
+  // The context-menu key (or Shift+F10): the window hears a right press of
+  // its own, its menus going to the focused control (see menuPoint).
+  void menuKeyPressed(WindowId id);
   void rightPressed(WindowId id, std::string_view control);
   void timerElapsed(WindowId id, std::string_view control);
   void escapePressed(WindowId id);
@@ -195,6 +206,7 @@ class WindowManager {
   // reveals) happens when the outermost frame ends. A modal loop is outside
   // every frame until it returns.
   class Frame;
+  class KeyMenuPoint;
   void dispatch(WindowId id, std::string_view source, Event event);
   void runHandler(Handler handler);
   void frameEnded();
@@ -207,6 +219,7 @@ class WindowManager {
   void setLook(WindowState& window, ControlState& control, bool hot, bool pressed);
   void applyPageVisibility(WindowState& window);
   void moveFocusOffHidden(WindowState& window);
+  void followLink(WindowId id, const ControlState& link);
   // The control input is for, when it takes input; null for the window
   // itself or a control that passes its input through.
   ControlState* inputTarget(WindowState& window, std::string_view control);
@@ -217,6 +230,7 @@ class WindowManager {
   std::array<std::unique_ptr<WindowState>, kWindowCount> windows_;
   std::vector<WindowId> pendingCloses_;
   std::vector<WindowId> pendingReveals_;
+  std::optional<Point> keyMenuPoint_;  // set while a key's handler runs
   int frameDepth_ = 0;
   bool destroying_ = false;
 };

@@ -42,6 +42,18 @@ bool effectivelyShown(const WindowState& window, const ControlState& control) {
   return false;
 }
 
+Rect rectInWindow(const WindowState& window, const ControlState& control) {
+  Rect r = control.rect;
+  if (control.def->page.empty()) return r;
+  for (const ControlState& c : window.controls) {
+    if (c.kind() != ControlKind::PageControl) continue;
+    r.left += c.rect.left;
+    r.top += c.rect.top;
+    break;
+  }
+  return r;
+}
+
 bool takesInput(const WindowState& window, const ControlState& control) {
   return window.enabled && !window.closing && control.enabled && effectivelyShown(window, control);
 }

@@ -91,6 +91,10 @@ ControlState initialState(const ControlDef& def);
 // a tab page, that page being the selected one.
 bool effectivelyShown(const WindowState& window, const ControlState& control);
 
+// The control's rectangle in its window's client area: a control on a tab
+// page lies on its tab box.
+Rect rectInWindow(const WindowState& window, const ControlState& control);
+
 // Whether the control takes the user's input: on screen, enabled, in an
 // enabled window.
 bool takesInput(const WindowState& window, const ControlState& control);

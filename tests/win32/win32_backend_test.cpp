@@ -1,12 +1,17 @@
 // The Win32 backend realising the window model: a window the system refuses,
 // the native stacking of controls, the modal loop, closing requests and
-// presses on the bare window, with the program's services faked.
+// presses on the bare window, and what screen readers read and hear, with
+// the program's services faked.
 #include "platform/win32/win32_backend.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
+
+#include <algorithm>
 
 #include "app/program.h"
 #include "fakes.h"
+#include "platform/win32/text_win32.h"
 
 namespace {
 
@@ -177,6 +182,96 @@ TEST_F(Win32BackendTest, EveryPressOnTheBareWindowIsReportedTheSecondOfADoubleCl
   SendMessageW(main, WM_LBUTTONDBLCLK, MK_LBUTTON, bare);
   SendMessageW(main, WM_LBUTTONUP, 0, bare);
   EXPECT_EQ(g_presses, 2);
+}
+
+// The client objects' events this process heard: (event, window).
+std::vector<std::pair<DWORD, HWND>> g_events;
+void CALLBACK hearEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+  if (object == OBJID_CLIENT && child == CHILDID_SELF) g_events.emplace_back(event, hwnd);
+}
+
+// Runs this thread's messages until done() (or 5 s have passed): events
+// heard out of context and posted clicks come that way.
+template <typename Done>
+bool pumpUntil(Done done) {
+  const DWORD deadline = GetTickCount() + 5000;
+  for (;;) {
+    if (done()) return true;
+    if (static_cast<LONG>(GetTickCount() - deadline) > 0) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+  }
+}
+
+bool heard(DWORD event, HWND hwnd) {
+  const auto wanted = std::make_pair(event, hwnd);
+  return pumpUntil([&] { return std::find(g_events.begin(), g_events.end(), wanted) != g_events.end(); });
+}
+
+struct Read {
+  std::wstring name;
+  LONG role = 0;
+  LONG state = 0;
+};
+// What a screen reader reads of a control's client object; with `act`, it
+// also asks for the default action.
+Read readAccessible(HWND hwnd, bool act = false) {
+  Read read;
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), win32::kIidAccessible,
+                                        reinterpret_cast<void**>(&object)))) {
+    return read;
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  if (object->get_accName(self, &name) == S_OK && name) read.name = name;
+  SysFreeString(name);
+  VARIANT value{};
+  if (object->get_accRole(self, &value) == S_OK && value.vt == VT_I4) read.role = value.lVal;
+  if (object->get_accState(self, &value) == S_OK && value.vt == VT_I4) read.state = value.lVal;
+  if (act) object->accDoDefaultAction(self);
+  object->Release();
+  return read;
+}
+
+TEST_F(Win32BackendTest, ScreenReadersReadTheModelAndHearItsChanges) {
+  ui::WindowDef& def = g_defs[static_cast<int>(WindowId::Main)];
+  def.controls.push_back(ui::asPin(ui::superBtn("钉", {120, 0, 40, 20}, "钉", "钉在最上面", {}, {})));
+  def.bindings.push_back({"钉", Event::Clicked, countPress});
+  ASSERT_TRUE(program.ui().open(WindowId::Main));
+  const HWND label = backend.nativeControl(WindowId::Main, "后");
+  const HWND pin = backend.nativeControl(WindowId::Main, "钉");
+  g_events.clear();
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_SHOW, EVENT_OBJECT_NAMECHANGE, nullptr, hearEvent,
+                                       GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  ui::ControlRef later = program.ui().control(WindowId::Main, "后");
+  later.setShown(false);
+  EXPECT_TRUE(heard(EVENT_OBJECT_HIDE, label));
+  later.setShown(true);
+  EXPECT_TRUE(heard(EVENT_OBJECT_SHOW, label));
+  later.setCaption("雨 & 风");
+  EXPECT_TRUE(heard(EVENT_OBJECT_NAMECHANGE, label));
+  program.ui().tabPressed(WindowId::Main, false);
+  EXPECT_TRUE(heard(EVENT_OBJECT_FOCUS, pin)) << "Tab reaches the only button";
+  program.ui().window(WindowId::Main).setAlwaysOnTop(true);
+  EXPECT_TRUE(heard(EVENT_OBJECT_STATECHANGE, pin)) << "the pin is pressed now";
+  UnhookWinEvent(hook);
+
+  const Read text = readAccessible(label);
+  EXPECT_EQ(text.name, win32::wideFromGbk("雨 & 风")) << "the \"&\" is no mnemonic";
+  EXPECT_EQ(text.role, ROLE_SYSTEM_STATICTEXT);
+  const Read button = readAccessible(pin, true);
+  EXPECT_TRUE(pumpUntil([] { return g_presses == 1; })) << "the default action clicks the button";
+  EXPECT_EQ(button.name, win32::wideFromGbk("钉在最上面"));
+  EXPECT_EQ(button.role, ROLE_SYSTEM_PUSHBUTTON);
+  EXPECT_EQ(button.state & (STATE_SYSTEM_PRESSED | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_INVISIBLE),
+            STATE_SYSTEM_PRESSED | STATE_SYSTEM_FOCUSABLE);
+  later.setShown(false);
+  EXPECT_TRUE(readAccessible(label).state & STATE_SYSTEM_INVISIBLE);
 }
 
 }  // namespace

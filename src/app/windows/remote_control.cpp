@@ -26,8 +26,8 @@ WindowDef remoteControlDefinition() {
   const Font buttonFont = bold("黑体", 16);
   w.controls = {
       timer(kDockTimer, 100),
-      superBtn(kPin, {32, 136, 104, 24}, "遥控器置顶", "遥控器置顶", buttonFont,
-               {{kWhite, rgb(0x5FC4FA)}, {kWhite, rgb(0xB3E3FD)}, {kWhite, rgb(0x5FC4FA)}}),
+      asPin(superBtn(kPin, {32, 136, 104, 24}, "遥控器置顶", "遥控器置顶", buttonFont,
+                     {{kWhite, rgb(0x5FC4FA)}, {kWhite, rgb(0xB3E3FD)}, {kWhite, rgb(0x5FC4FA)}})),
       superBtn(kRefreshNotices, {10, 176, 144, 40}, "刷新公告", "刷新公告、广告", buttonFont,
                {{rgb(0xE3E7F0), rgb(0xFF80C0)}, {rgb(0xE4E8F3), rgb(0xE65173)}, {rgb(0xDCE6EF), rgb(0xFF80C0)}}),
       transLabel(kTitleLabel, {-5, 224, 176, 56}, "遥控器", normal("方正综艺简体", 48), rgb(0xC4E1FD),

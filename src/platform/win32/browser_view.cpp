@@ -275,6 +275,27 @@ void BrowserView::move(int left, int top, int width, int height) {
   MoveWindow(window(), left, top, std::max(width, 0), std::max(height, 0), TRUE);
 }
 
+bool BrowserView::translateAccelerator(const MSG& message) {
+  if (oleObject_ == nullptr) return false;
+  void* object = nullptr;
+  if (FAILED(oleObject_->QueryInterface(IID_IOleInPlaceActiveObject, &object))) return false;
+  auto* active = static_cast<IOleInPlaceActiveObject*>(object);
+  MSG copy = message;
+  // S_FALSE (and any failure): the page did not want the key.
+  const bool used = active->TranslateAccelerator(&copy) == S_OK;
+  active->Release();
+  return used;
+}
+
+// The view took the focus: the page gets it, so its keys reach the page. A
+// control that cannot be activated leaves the focus on the view's window.
+void BrowserView::focusPage() {
+  if (oleObject_ == nullptr || site_ == nullptr) return;
+  RECT client{};
+  GetClientRect(window(), &client);
+  oleObject_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_, 0, window(), &client);
+}
+
 void BrowserView::fitControl(int width, int height) {
   if (inPlaceObject_ == nullptr) return;
   const RECT rect{0, 0, width, height};
@@ -305,7 +326,12 @@ void BrowserView::releaseControl() {
 }
 
 LRESULT BrowserView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT answer = 0;
+  if (messageHook && messageHook(message, wParam, lParam, answer)) return answer;
   switch (message) {
+    case WM_SETFOCUS:
+      focusPage();
+      return 0;
     case WM_SIZE:
       fitControl(LOWORD(lParam), HIWORD(lParam));
       return 0;

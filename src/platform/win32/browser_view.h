@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -53,6 +54,14 @@ class BrowserView : public BoundWindow {
   // the window is gone (the parent was destroyed before the view).
   HWND window() const { return hwnd(); }
 
+  // Gives a key message to the hosted page first (its links, its own Tab
+  // order): true when the page used it up.
+  bool translateAccelerator(const MSG& message);
+
+  // Sees the view window's messages before the view does: true when it
+  // answered one, with the result.
+  std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)> messageHook;
+
  private:
   class Site;
 
@@ -62,6 +71,7 @@ class BrowserView : public BoundWindow {
 
   void embedControl();
   void fitControl(int width, int height);
+  void focusPage();
   void releaseControl();
 
   bool oleInitialized_ = false;

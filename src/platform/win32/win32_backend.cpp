@@ -150,6 +150,7 @@ bool Win32Backend::createWindow(ui::WindowState& state) {
   auto native = std::make_unique<NativeWindow>(*this, state.id());
   NativeWindow& w = *native;
   w.scale = screenScale_;
+  w.activeBefore = GetActiveWindow();
   ++applying_;
   const bool made = w.create(state, owner_, instance_);
   --applying_;
@@ -206,6 +207,7 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
     SendMessageW(w.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   }
   applyPictures(*native, control);
+  hookBrowserView(*native);
   w.controls[index] = std::move(native);
 }
 
@@ -340,6 +342,7 @@ void Win32Backend::windowChanged(ui::WindowState& state, ui::WindowProperty prop
     case ui::WindowProperty::AlwaysOnTop:
       SetWindowPos(hwnd, state.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      announcePins(*w, state);
       break;
     case ui::WindowProperty::Minimized:
       if (!state.revealed) return;
@@ -349,6 +352,7 @@ void Win32Backend::windowChanged(ui::WindowState& state, ui::WindowProperty prop
       break;
     case ui::WindowProperty::Enabled:
       EnableWindow(hwnd, state.enabled ? TRUE : FALSE);
+      if (state.enabled) giveBackActivation(hwnd);
       break;
   }
 }
@@ -374,6 +378,7 @@ void Win32Backend::controlChanged(ui::WindowState& state, ui::ControlState& cont
   NativeControl* c = w->controls[index].get();
   if (!c || !c->handle()) return;
   HWND hwnd = c->handle();
+  announceChange(hwnd, property, ui::effectivelyShown(state, control));
   switch (property) {
     case ui::ControlProperty::Shown:
       ShowWindow(hwnd, ui::effectivelyShown(state, control) ? SW_SHOWNA : SW_HIDE);

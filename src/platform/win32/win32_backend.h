@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/accessible_control.h"
 #include "platform/win32/browser_view.h"
 #include "platform/win32/colour_palette.h"
 #include "platform/win32/control_painter.h"
@@ -75,9 +76,19 @@ class Win32Backend : public ui::Backend {
   LRESULT handleControlMessage(NativeControl& control, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  // Handles keys the program takes before any window: Esc closes the window
-  // that allows it. True when the message was used up.
+  // Handles keys the program takes before any window (win32_keyboard.cpp):
+  // Esc, Tab and the menu keys. True when the message was used up.
   bool preTranslate(const MSG& message);
+  // In win32_accessibility.cpp: what a screen reader is told about an open
+  // window (index -1) or one of its controls while the native window is
+  // `hwnd`; the browser view's answers; the pins' state after the window's
+  // always-on-top changed.
+  AccessibleSource accessibleSource(ui::WindowId id, int index, HWND hwnd) const;
+  void hookBrowserView(const NativeControl& control);
+  void announcePins(const NativeWindow& window, const ui::WindowState& state) const;
+  // In win32_loops.cpp: the window active before a modal one that has just
+  // closed takes the activation back once the model enables it again.
+  void giveBackActivation(HWND enabled);
   void pumpOne(const MSG& message);
 
   void createControl(NativeWindow& window, ui::ControlState& control, int index);
@@ -109,6 +120,7 @@ class Win32Backend : public ui::Backend {
   ColourPalettes palettes_;
   RightButtonFilter rightButtonFilter_;
   std::array<std::unique_ptr<NativeWindow>, ui::kWindowCount> windows_;
+  HWND activeAfterModal_ = nullptr;
   int applying_ = 0;  // >0 while the program itself moves or sizes a window
   bool quitting_ = false;
 };

@@ -92,6 +92,15 @@ LRESULT Win32Backend::handleWindowMessage(NativeWindow& w, UINT message, WPARAM 
     case WM_DPICHANGED:
       rescale(w, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_GETOBJECT:
+      return answerAccessibleObject(hwnd, wParam, lParam, false, accessibleSource(id, -1, hwnd));
+    case WM_CONTEXTMENU:
+      // From the keyboard (no point), also when a control passed it up.
+      if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1 && manager_) {
+        manager_->menuKeyPressed(id);
+        return 0;
+      }
+      break;
     default:
       break;
   }
@@ -159,6 +168,7 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
       }
       break;
     case WM_SETFOCUS:
+      announceFocus(hwnd);
       manager_->focusMoved(id, name);
       InvalidateRect(hwnd, nullptr, FALSE);
       return 0;
@@ -210,6 +220,11 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS;
+    case WM_GETOBJECT:
+      return answerAccessibleObject(hwnd, wParam, lParam, true, accessibleSource(id, c.index, hwnd));
+    case kDefaultActionMessage:
+      manager_->keyClicked(id, name);
+      return 0;
     default:
       break;
   }

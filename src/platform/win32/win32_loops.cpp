@@ -6,21 +6,6 @@
 
 namespace win32 {
 
-bool Win32Backend::preTranslate(const MSG& message) {
-  if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE || !manager_) return false;
-  HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  for (const auto& w : windows_) {
-    if (!w || w->hwnd() != root) continue;
-    // A browser view that has the focus takes Esc itself.
-    for (auto& c : w->controls) {
-      if (c && c->browser && (message.hwnd == c->handle() || IsChild(c->handle(), message.hwnd))) return false;
-    }
-    manager_->escapePressed(w->id);
-    return true;
-  }
-  return false;
-}
-
 void Win32Backend::pumpOne(const MSG& message) {
   if (preTranslate(message)) return;
   TranslateMessage(&message);
@@ -34,7 +19,9 @@ void Win32Backend::runMessageLoop() {
 
 // The model destroys the modal window from within a message it handles
 // (Esc, a button, the system's close); the loop sees it gone right after.
-void Win32Backend::runModal(ui::WindowState&, bool (*stillOpen)(void*), void* context) {
+void Win32Backend::runModal(ui::WindowState& window, bool (*stillOpen)(void*), void* context) {
+  const NativeWindow* modal = find(window.id());
+  const HWND activeBefore = modal ? modal->activeBefore : nullptr;
   MSG message;
   while (stillOpen(context)) {
     if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
@@ -44,6 +31,17 @@ void Win32Backend::runModal(ui::WindowState&, bool (*stillOpen)(void*), void* co
     }
     pumpOne(message);
   }
+  activeAfterModal_ = activeBefore;
+}
+
+void Win32Backend::giveBackActivation(HWND enabled) {
+  if (enabled != activeAfterModal_) return;
+  activeAfterModal_ = nullptr;
+  // Not from another program the user has gone to meanwhile.
+  HWND front = GetForegroundWindow();
+  DWORD process = 0;
+  if (front) GetWindowThreadProcessId(front, &process);
+  if (!front || process == GetCurrentProcessId()) SetForegroundWindow(enabled);
 }
 
 void Win32Backend::quit() {

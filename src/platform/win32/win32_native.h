@@ -69,6 +69,9 @@ struct Win32Backend::NativeWindow : BoundWindow {
   ui::WindowId id;
   HWND tooltip = nullptr;
   ui::DpiScale scale;  // of the screen the window is on
+  // Active when this window was made: a modal window gives it the keys back
+  // as it closes (its owner is the hidden one, which the system would pick).
+  HWND activeBefore = nullptr;
   std::vector<std::unique_ptr<NativeControl>> controls;  // one per model control, null for timers
   ui::Size shapedFor{};  // the physical size its region was made for
 
