@@ -32,6 +32,20 @@ inline void checkPicture(const pictures::Picture& picture) {
     PICTURE_CHECK(frame.pixels.size() == area);
     PICTURE_CHECK(frame.delayMs >= 0);
   }
+  // Drawn at 150 %: the first frame scaled, whole, with an opaque frame
+  // staying opaque (small pictures only, to keep each run quick).
+  if (area <= 128 * 128) {
+    const pictures::Frame& first = picture.frames.front();
+    const pictures::Frame big = pictures::scaleFrame(first, picture.width * 3 / 2 + 1, picture.height * 3 / 2 + 1);
+    PICTURE_CHECK(big.pixels.size() == static_cast<std::size_t>(big.width) * static_cast<std::size_t>(big.height));
+    const auto opaque = [](const pictures::Frame& f) {
+      for (std::uint32_t p : f.pixels) {
+        if ((p >> 24) != 0xFF) return false;
+      }
+      return true;
+    };
+    if (opaque(first)) PICTURE_CHECK(opaque(big));
+  }
 }
 
 // The signatures decodePicture goes by.
