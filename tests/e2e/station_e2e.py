@@ -358,7 +358,9 @@ class Station:
         printed nothing or no JSON, or it died) failed for a reason outside
         the program: a command that only looks is run again while its time
         lasts (until, or timeout seconds), and each such failure is reported
-        on stderr. Input is never sent twice: a command that acts raises."""
+        on stderr. Input is never sent twice: a command that acts is run
+        again only when the probe never started (it marks its start before
+        it does anything), and raises otherwise."""
         command = str(args[0])
         deadline = until if until is not None else time.monotonic() + timeout
         failures = []
@@ -366,7 +368,7 @@ class Station:
             run_args = list(args)
             if until is not None:
                 run_args += ["--timeout", f"{max(0.0, until - time.monotonic()):.1f}"]
-            code, out, err, why = self._probe_once(run_args, max(30.0, deadline - time.monotonic() + 30))
+            code, out, err, why, started = self._probe_once(run_args, max(30.0, deadline - time.monotonic() + 30))
             if why is None:
                 answer = json.loads(out)
                 if code == 0:
@@ -375,30 +377,33 @@ class Station:
                     return None
                 raise HarnessError(f"probe {' '.join(map(str, args))}: {answer.get('error')}")
             failures.append(why)
-            note = (f"[e2e] probe {command} gave no answer ({why})"
-                    f"{'; trying again' if command in _LOOKING and time.monotonic() < deadline else ''}")
+            again = (command in _LOOKING or not started) and time.monotonic() < deadline
+            note = (f"[e2e] probe {command} gave no answer ({why}{'' if started else ', never started'})"
+                    f"{'; trying again' if again else ''}")
             print(note, file=sys.stderr, flush=True)
             # Kept across runs too (CTest shows a passing test's output to nobody).
             SCREENSHOTS.mkdir(parents=True, exist_ok=True)
             with open(SCREENSHOTS / "probe-failures.log", "a", encoding="utf-8") as log:
                 log.write(f"{time.strftime('%Y-%m-%d %H:%M:%S')} {self.name}: {note}\n")
-            if command not in _LOOKING or time.monotonic() >= deadline:
+            if not again:
                 raise HarnessError(f"probe {' '.join(map(str, args))} gave no answer: " + "; ".join(failures))
             time.sleep(0.2)
 
     def _probe_once(self, args, timeout):
         """One probe run: (exit code, stdout, stderr, why it gave no answer
-        or None). An answer is JSON on stdout with exit code 0, or exit code
-        1 with {"error": ...}."""
+        or None, whether the probe started). An answer is JSON on stdout with
+        exit code 0, or exit code 1 with {"error": ...}."""
+        marker = Path(tempfile.mkdtemp(prefix="probe-", dir=self.tmp)) / "started"
+        env = dict(self.env, STATION_PROBE_STARTED="Z:" + str(marker).replace("/", "\\"))
         # Output through files, not pipes: when the probe happens to be the
         # first Wine program of the prefix, the Wine services it starts inherit
         # its stdout and would hold a pipe open long after the probe exits.
         with tempfile.TemporaryFile() as out_file, tempfile.TemporaryFile() as err_file:
             try:
-                r = subprocess.run([str(WINE_RUN), str(PROBE), *map(str, args)], env=self.env,
+                r = subprocess.run([str(WINE_RUN), str(PROBE), *map(str, args)], env=env,
                                    stdin=subprocess.DEVNULL, stdout=out_file, stderr=err_file, timeout=timeout)
             except subprocess.TimeoutExpired:
-                return None, "", "", f"still running after {timeout:.0f} s"
+                return None, "", "", f"still running after {timeout:.0f} s", True
             out_file.seek(0)
             err_file.seek(0)
             out = out_file.read().decode("utf-8", "replace").strip()
@@ -415,7 +420,9 @@ class Station:
                 why = f"exit {r.returncode}: {out[:300]!r}"
         if why and err:
             why += f", stderr: {err[-500:]!r}"
-        return r.returncode, out, err, why
+        started = marker.exists()
+        shutil.rmtree(marker.parent, ignore_errors=True)
+        return r.returncode, out, err, why, started
 
     def windows(self, cls=WINDOW_CLASS, title=None, all_processes=False):
         """Top-level windows (visible or not) with their child trees; by

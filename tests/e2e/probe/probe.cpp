@@ -1099,9 +1099,21 @@ void becomeDpiAware() {
   if (!setContext || !setContext(perMonitorV2)) SetProcessDPIAware();
 }
 
+// Leaves the file STATION_PROBE_STARTED names, before anything else: a run
+// that gives no answer may have acted once it is there, and surely did not
+// act when it is missing (Wine never got the probe going).
+void markStarted() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableW(L"STATION_PROBE_STARTED", path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  markStarted();
   becomeDpiAware();
   if (argc < 2) return fail("usage: probe windows|menu|click|press|release|move|key|activate|wait|wait-gone|screen ...", 2);
   std::wstring cmd = argv[1];
