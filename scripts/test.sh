@@ -52,26 +52,8 @@ if [ "$fuzz_seconds" -gt 0 ]; then
   fi
 fi
 
-# One X display for every Windows test; a warm wineserver so each test does
-# not wait for the previous one's server to exit.
-display=""
-for n in $(seq 90 120); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-cleanup() {
-  station_wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb_pid" >/dev/null 2>&1 || true
-}
-trap cleanup EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-export DISPLAY="$display"
-station_wineserver -p >/dev/null 2>&1
-station_wine cmd /c exit >/dev/null 2>&1 || true
-
-station_log "Windows and end-to-end tests under Wine on $DISPLAY"
-(cd "$STATION_BUILD/win" && ctest --output-on-failure) 2>&1 | tee "$STATION_BUILD/logs/win.log"
+# Every Windows test in one X display of its own, with a warm wineserver.
+bash "$STATION_ROOT/scripts/windows-tests.sh" 2>&1 | tee "$STATION_BUILD/logs/win.log"
 count_ctest "$STATION_BUILD/logs/win.log"
 
 echo "summary: $passed passed, $failed failed"
