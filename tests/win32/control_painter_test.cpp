@@ -449,11 +449,11 @@ TEST(PaintTransLabel, OnATabPageTheTabBoxShowsBeneath) {
   EXPECT_EQ(canvas.at(89, 23), RGB(0x80, 0xE0, 0x00));
   EXPECT_GT(canvas.count(RGB(0x00, 0x60, 0xC0)), 20);
 
-  const RECT inWindow = win32::controlRectInWindow(scene.window, scene[0]);
+  const ui::Rect inWindow = ui::rectInWindow(scene.window, scene[0]);
   EXPECT_EQ(inWindow.left, 30);
   EXPECT_EQ(inWindow.top, 102);
-  EXPECT_EQ(inWindow.right, 120);
-  EXPECT_EQ(inWindow.bottom, 126);
+  EXPECT_EQ(inWindow.right(), 120);
+  EXPECT_EQ(inWindow.bottom(), 126);
 }
 
 TEST(PaintPicBtn, PaintsNothingOfItsOwnAndShowsWhatIsBeneath) {

@@ -238,15 +238,6 @@ bool overlaps(const RECT& a, const RECT& b) {
   return IntersectRect(&common, &a, &b) != 0;
 }
 
-const ui::ControlState* pageControlOf(const ui::WindowState& window) {
-  for (const ui::ControlState& c : window.controls) {
-    if (c.def && c.def->kind == ui::ControlKind::PageControl) return &c;
-  }
-  return nullptr;
-}
-
-bool onPage(const ui::ControlState& control) { return !control.def->page.empty(); }
-
 RECT toRECT(const ui::Rect& r) { return RECT{r.left, r.top, r.right(), r.bottom()}; }
 
 // Paints one control beneath `target` into hdc, which is in the target's
@@ -265,6 +256,8 @@ void paintBeneath(HDC hdc, const ui::WindowState& window, const ui::ControlState
 
 }  // namespace
 
+FontCache::FontCache() : systemDpi_(systemDpi()) {}
+
 FontCache::~FontCache() {
   for (auto& entry : fonts_) {
     if (entry.second != guiFont()) DeleteObject(entry.second);
@@ -274,8 +267,7 @@ FontCache::~FontCache() {
 HFONT FontCache::get(const ui::Font& font, ui::DpiScale scale) {
   // The system's GUI font is made for the system's DPI: as it is there, and
   // rasterized anew at the height another DPI gives it.
-  const int dpiOfSystem = win32::systemDpi();
-  if (font.face.empty() && scale.dpi() == dpiOfSystem) return guiFont();
+  if (font.face.empty() && scale.dpi() == systemDpi_) return guiFont();
   auto key = std::make_tuple(font.face, font.height, font.weight, scale.dpi());
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second;
@@ -283,24 +275,21 @@ HFONT FontCache::get(const ui::Font& font, ui::DpiScale scale) {
   LOGFONTW lf{};
   if (font.face.empty()) {
     if (GetObjectW(guiFont(), sizeof lf, &lf) != sizeof lf) return guiFont();
-    lf.lfHeight = MulDiv(lf.lfHeight, scale.dpi(), dpiOfSystem);
-    HFONT created = CreateFontIndirectW(&lf);
-    if (!created) created = guiFont();
-    fonts_.emplace(std::move(key), created);
-    return created;
+    lf.lfHeight = MulDiv(lf.lfHeight, scale.dpi(), systemDpi_);
+  } else {
+    lf.lfHeight = -scale.toPhysical(font.height);  // negative: character height, without internal leading
+    lf.lfWeight = font.weight;
+    lf.lfCharSet = GB2312_CHARSET;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    const std::wstring face = wideFromGbk(font.face);
+    // The face name field holds LF_FACESIZE characters with its terminator.
+    const size_t length = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
+    std::copy_n(face.begin(), length, lf.lfFaceName);
+    lf.lfFaceName[length] = L'\0';
   }
-  lf.lfHeight = -scale.toPhysical(font.height);  // negative: character height, without internal leading
-  lf.lfWeight = font.weight;
-  lf.lfCharSet = GB2312_CHARSET;
-  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  lf.lfQuality = DEFAULT_QUALITY;
-  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::wstring face = wideFromGbk(font.face);
-  // The face name field holds LF_FACESIZE characters with its terminator.
-  const size_t length = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
-  std::copy_n(face.begin(), length, lf.lfFaceName);
-  lf.lfFaceName[length] = L'\0';
 
   HFONT created = CreateFontIndirectW(&lf);
   // A face the system lacks is no failure (the system picks one for the
@@ -356,17 +345,8 @@ void paintControl(HDC hdc, const ui::WindowState& window, const ui::ControlState
   RestoreDC(hdc, saved);
 }
 
-RECT controlRectInWindow(const ui::WindowState& window, const ui::ControlState& control) {
-  RECT rect{control.rect.left, control.rect.top, control.rect.right(), control.rect.bottom()};
-  if (control.def && onPage(control)) {
-    if (const ui::ControlState* box = pageControlOf(window)) OffsetRect(&rect, box->rect.left, box->rect.top);
-  }
-  return rect;
-}
-
 ui::Rect physicalControlRect(const ui::WindowState& window, const ui::ControlState& control, ui::DpiScale scale) {
-  const RECT r = controlRectInWindow(window, control);
-  return scale.edgesToPhysical(ui::Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+  return scale.edgesToPhysical(ui::rectInWindow(window, control));
 }
 
 void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts,

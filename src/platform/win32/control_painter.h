@@ -34,7 +34,7 @@ struct ControlLook {
 // stretched). An empty face means the system's GUI font.
 class FontCache {
  public:
-  FontCache() = default;
+  FontCache();
   FontCache(const FontCache&) = delete;
   FontCache& operator=(const FontCache&) = delete;
   ~FontCache();
@@ -44,6 +44,7 @@ class FontCache {
 
  private:
   std::map<std::tuple<std::string, int, int, int>, HFONT> fonts_;  // face, height, weight, DPI
+  int systemDpi_;  // the DPI the system made its GUI font for; fixed for the process
 };
 
 // A colour of the model as GDI wants it. Both are 0x00BBGGRR; the model's
@@ -102,10 +103,9 @@ void paintControlBuffered(HDC hdc, const ui::WindowState& window, const ui::Cont
                           const ControlLook& look, FontCache& fonts, const PictureDrawer& pictures = {},
                           ui::DpiScale scale = {});
 
-// The whole rectangle of a control in its window's client coordinates: a
-// control on a tab page is offset by its tab box.
-RECT controlRectInWindow(const ui::WindowState& window, const ui::ControlState& control);
-// The same on the screen: the control's native window has this rectangle.
+// A control's rectangle in its window's client area (ui::rectInWindow: a
+// control on a tab page lies on its tab box) on the screen: the control's
+// native window has this rectangle.
 ui::Rect physicalControlRect(const ui::WindowState& window, const ui::ControlState& control, ui::DpiScale scale);
 
 // --- Pictures -------------------------------------------------------------
