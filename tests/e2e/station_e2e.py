@@ -58,6 +58,7 @@ HOST = "127.0.0.1"
 PORT = int(os.environ.get("STATION_DEMO_PORT") or 18480)
 MAIN_TITLE = "汀蔚网络视听台"
 WINDOW_CLASS = "StationWindow"
+HOLD_CLASS = "StationDesktopHold"
 CONTROL_CLASS = "StationControl"
 
 # Files of a Wine prefix that nobody writes: shared by hard link.
@@ -154,6 +155,7 @@ class Station:
         self.tmp = None
         self.proc = None
         self.server = None
+        self.holder = None
         self.main = None
         self.pid = None  # the program's Windows process id, from its main window
         self.private_prefix = os.environ.get("STATION_E2E_PREFIX", "private") != "shared"
@@ -219,10 +221,8 @@ class Station:
             self._start_server()
         elif port_is_listening():
             raise HarnessError(f"something already listens on {HOST}:{PORT}; this test needs the port closed")
-        # Boot the prefix (wineserver and Wine's services) with one short probe
-        # run first: two programs starting a fresh prefix at the same moment
-        # can race for the server and one of them fails.
-        self.screen_at_start = self.probe("screen", timeout=120)
+        self._hold_desktop()
+        self.screen_at_start = self.probe("screen")
         self.launch()
         if self.wait_main:
             self.main = self.wait_window(MAIN_TITLE, timeout=self.wait_main)
@@ -231,6 +231,48 @@ class Station:
                                      f"\n{self.diagnostics()}")
             self.pid = self.main["pid"]
         return self
+
+    def _hold_desktop(self, timeout=120):
+        """Starts a probe that holds the Wine desktop open until stop(), and
+        sees that it landed on the desktop that programs started later get.
+
+        Wine closes a desktop one second after its last program left it. A
+        program that opened the desktop just before, but had no window yet
+        (station.exe starting a moment after the probe that booted the prefix
+        ended, or a probe after the program was closed), is left on a dead
+        desktop: a probe there sees no windows, and nobody sees the windows of
+        a program there. With the hold in place the desktop never empties.
+        The holder is the first program of the prefix, so nothing races it to
+        boot the wineserver; a holder whose window another probe cannot see
+        was itself too late for a closing desktop, and is started again."""
+        deadline = time.monotonic() + timeout
+        attempt = 0
+        while True:
+            attempt += 1
+            title = f"station desktop hold {os.getpid()}-{id(self)}-{attempt}"
+            ready = Path(tempfile.mkdtemp(prefix="hold-", dir=self.tmp)) / "ready"
+            self.holder = subprocess.Popen(
+                [str(WINE_RUN), str(PROBE), "hold", title, "Z:" + str(ready).replace("/", "\\")], env=self.env,
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            while not ready.exists() and self.holder.poll() is None and time.monotonic() < deadline:
+                time.sleep(0.05)
+            if ready.exists() and self.probe("windows", "--class", HOLD_CLASS, "--title", title,
+                                             until=None, timeout=max(1.0, deadline - time.monotonic())):
+                return
+            self._release_desktop()
+            note = f"[e2e] the desktop hold (attempt {attempt}) was not seen by another probe"
+            print(note, file=sys.stderr, flush=True)
+            if time.monotonic() >= deadline:
+                raise HarnessError(note)
+
+    def _release_desktop(self):
+        if self.holder and self.holder.poll() is None:
+            self.holder.kill()
+            try:
+                self.holder.wait(10)
+            except subprocess.TimeoutExpired:
+                pass
+        self.holder = None
 
     def _start_xvfb(self, width, height):
         """An X display of the size for this station alone; its name."""
@@ -321,6 +363,7 @@ class Station:
                 self.proc.wait(10)
             except subprocess.TimeoutExpired:
                 pass
+        self._release_desktop()
         if self.private_prefix and self.tmp and (self.tmp / "cache" / "wineprefix").exists():
             # Only this test's own wineserver: explorer, services and anything
             # the program started go with it.

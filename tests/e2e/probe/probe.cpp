@@ -26,6 +26,9 @@
 //   probe track --title TEXT [--class C] [--pid N] [--timeout S] [--settle MS]
 //               [--until-at X Y] [--ready FILE]
 //                                     (every change of a window's rectangle)
+//   probe hold TITLE READY            (keeps the desktop open until killed: a hidden
+//                                      window of class StationDesktopHold; creates
+//                                      the file READY once the window is there)
 //
 // Window handles and process ids are decimal numbers; rectangles are screen
 // coordinates ("client_rect" of a child: relative to its parent's client area).
@@ -775,10 +778,12 @@ int cmd_wait(bool gone, int argc, wchar_t** argv) {
   double timeout = 30;
   if (!parse_filter(argc, argv, 2, f, &timeout) || (!f.has_title && !f.has_cls))
     return fail("usage: probe wait --title TEXT [--class C] [--timeout S]", 2);
-  ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout * 1000);
+  const ULONGLONG started = GetTickCount64();
+  const ULONGLONG deadline = started + static_cast<ULONGLONG>(timeout * 1000);
   for (;;) {
     HWND found = nullptr;
-    for (HWND h : top_level_windows()) {
+    const std::vector<HWND> all = top_level_windows();
+    for (HWND h : all) {
       if (IsWindowVisible(h) && f.matches(h)) {
         found = h;
         break;
@@ -804,7 +809,13 @@ int cmd_wait(bool gone, int argc, wchar_t** argv) {
       emit("[]");
       return 0;
     }
-    if (GetTickCount64() >= deadline) return fail(gone ? "window still there" : "timed out waiting for the window");
+    // A desktop always has explorer's windows. A probe that sees none at all
+    // is on a desktop that closed under it, and would wait blind: it says so
+    // (exit 3) and the caller runs another.
+    if (all.empty() && GetTickCount64() - started >= 2000) return fail("sees no window on the desktop", 3);
+    if (GetTickCount64() >= deadline)
+      return fail(gone ? "window still there"
+                       : "timed out waiting for the window (" + std::to_string(all.size()) + " windows on the desktop)");
     Sleep(100);
   }
 }
@@ -1099,6 +1110,34 @@ void becomeDpiAware() {
   if (!setContext || !setContext(perMonitorV2)) SetProcessDPIAware();
 }
 
+// hold TITLE READY: stays a user of the desktop until it is killed. Wine closes a
+// desktop one second after its last program leaves it (explorer gets WM_CLOSE);
+// a program that opened the desktop just before that, but had not yet made a
+// window, is left on a dead desktop where it sees no window at all, and its
+// own windows are seen by nobody. Holding the desktop while a test's programs
+// come and go closes that gap. The hidden window, titled TITLE, lets the
+// caller see that the hold landed on the desktop the other programs use.
+int cmd_hold(int argc, wchar_t** argv) {
+  if (argc < 4) return fail("usage: probe hold TITLE READY", 2);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (msg == WM_CLOSE) return 0;  // only being killed ends the hold
+    return DefWindowProcW(h, msg, wp, lp);
+  };
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"StationDesktopHold";
+  if (!RegisterClassW(&wc)) return fail("cannot register the hold window class");
+  HWND h = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, argv[2], WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+  if (!h) return fail("cannot create the hold window");
+  HANDLE ready = CreateFileW(argv[3], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (ready == INVALID_HANDLE_VALUE) return fail("cannot create the ready file");
+  CloseHandle(ready);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  return 0;
+}
+
 // Leaves the file STATION_PROBE_STARTED names, before anything else: a run
 // that gives no answer may have acted once it is there, and surely did not
 // act when it is missing (Wine never got the probe going).
@@ -1126,6 +1165,7 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"wait") return cmd_wait(false, argc, argv);
   if (cmd == L"wait-gone") return cmd_wait(true, argc, argv);
   if (cmd == L"screen") return cmd_screen();
+  if (cmd == L"hold") return cmd_hold(argc, argv);
   if (cmd == L"file-info") return cmd_file_info(argc, argv);
   if (cmd == L"at") return cmd_at(argc, argv);
   if (cmd == L"pixel") return cmd_pixel(argc, argv);
