@@ -95,6 +95,14 @@ class HarnessError(RuntimeError):
 _LOOKING = {"windows", "menu", "wait", "wait-gone", "screen", "file-info", "at", "pixel", "region"}
 
 
+def _log_failure(name, note):
+    """Keeps a line in probe-failures.log across runs (CTest shows a passing
+    test's output to nobody)."""
+    SCREENSHOTS.mkdir(parents=True, exist_ok=True)
+    with open(SCREENSHOTS / "probe-failures.log", "a", encoding="utf-8") as log:
+        log.write(f"{time.strftime('%Y-%m-%d %H:%M:%S')} {name}: {note}\n")
+
+
 def port_is_listening(port=PORT, host=HOST):
     with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as s:
         s.settimeout(0.5)
@@ -225,12 +233,36 @@ class Station:
         self.screen_at_start = self.probe("screen")
         self.launch()
         if self.wait_main:
-            self.main = self.wait_window(MAIN_TITLE, timeout=self.wait_main)
+            self.main = self._wait_main()
             if self.main is None:
                 raise AssertionError(f"the main window did not appear within {self.wait_main} s"
                                      f"\n{self.diagnostics()}")
             self.pid = self.main["pid"]
         return self
+
+    def _wait_main(self):
+        """The main window once it is up, or None. Wine now and then ends a
+        program before its first line runs, with exit code 1 and nothing said
+        unless its error channel is on (a process whose display connection or
+        start failed). station.exe never exits with 1 by itself (it returns 0,
+        and a crash ends it with the exception's code), so a run that ended
+        with 1 before it showed a window or asked the server anything never
+        got going: it is launched again, within the same wait, and logged."""
+        deadline = time.monotonic() + self.wait_main
+        while True:
+            main = self.wait_window(MAIN_TITLE, timeout=min(5.0, max(0.0, deadline - time.monotonic())))
+            if main is not None or time.monotonic() >= deadline:
+                return main
+            if self.running():
+                continue
+            if self.proc.returncode != 1 or self.requests():
+                return None
+            self._out.close()
+            tail = self.wine_log.read_bytes()[-300:].decode("utf-8", "replace").strip()
+            note = f"[e2e] station.exe ended with 1 before it started ({tail!r}); launching it again"
+            print(note, file=sys.stderr, flush=True)
+            _log_failure(self.name, note)
+            self.launch()
 
     def _hold_desktop(self, timeout=120):
         """Starts a probe that holds the Wine desktop open until stop(), and
@@ -262,6 +294,7 @@ class Station:
             self._release_desktop()
             note = f"[e2e] the desktop hold (attempt {attempt}) was not seen by another probe"
             print(note, file=sys.stderr, flush=True)
+            _log_failure(self.name, note)
             if time.monotonic() >= deadline:
                 raise HarnessError(note)
 
@@ -302,8 +335,10 @@ class Station:
     def launch(self):
         """Starts station.exe from the scratch run directory."""
         self._out = open(self.wine_log, "wb")
+        # Wine's own error lines go to the program's output (shown when a
+        # test fails): the one trace of a program Wine could not get going.
         self.proc = subprocess.Popen([str(WINE_RUN), str(self.run_dir / "station.exe")], cwd=self.run_dir,
-                                     env=self.env, stdin=subprocess.DEVNULL, stdout=self._out,
+                                     env=dict(self.env, WINEDEBUG="err+all,fixme-all"), stdin=subprocess.DEVNULL, stdout=self._out,
                                      stderr=subprocess.STDOUT)
 
     def _start_server(self):
@@ -424,10 +459,7 @@ class Station:
             note = (f"[e2e] probe {command} gave no answer ({why}{'' if started else ', never started'})"
                     f"{'; trying again' if again else ''}")
             print(note, file=sys.stderr, flush=True)
-            # Kept across runs too (CTest shows a passing test's output to nobody).
-            SCREENSHOTS.mkdir(parents=True, exist_ok=True)
-            with open(SCREENSHOTS / "probe-failures.log", "a", encoding="utf-8") as log:
-                log.write(f"{time.strftime('%Y-%m-%d %H:%M:%S')} {self.name}: {note}\n")
+            _log_failure(self.name, note)
             if not again:
                 raise HarnessError(f"probe {' '.join(map(str, args))} gave no answer: " + "; ".join(failures))
             time.sleep(0.2)
@@ -437,7 +469,8 @@ class Station:
         or None, whether the probe started). An answer is JSON on stdout with
         exit code 0, or exit code 1 with {"error": ...}."""
         marker = Path(tempfile.mkdtemp(prefix="probe-", dir=self.tmp)) / "started"
-        env = dict(self.env, STATION_PROBE_STARTED="Z:" + str(marker).replace("/", "\\"))
+        env = dict(self.env, STATION_PROBE_STARTED="Z:" + str(marker).replace("/", "\\"),
+                   WINEDEBUG="err+all,fixme-all")
         # Output through files, not pipes: when the probe happens to be the
         # first Wine program of the prefix, the Wine services it starts inherit
         # its stdout and would hold a pipe open long after the probe exits.
