@@ -486,37 +486,27 @@ TEST(Pictures, TheKindComesFromTheSignatureNotFromElsewhere) {
 
 // ============================================================ BMP
 
-TEST(Bmp, TwentyFourBitBottomUpFromImageMagick) {
+TEST(Bmp, TwentyFourBitPicturesOfEachHeaderFromImageMagick) {
   REQUIRE_CONVERT();
   Scratch dir;
-  const auto source = scatteredPixels(5, 3, 15, 1);  // width 5: rows padded from 15 to 16 bytes
-  writePnm(dir.path("s.ppm"), 5, 3, source);
-  const Bytes bytes = convert(dir.path("s.ppm") + " -type TrueColor BMP3:" + dir.path("o.bmp"), dir.path("o.bmp"));
-  ASSERT_GT(bytes.size(), 54u);
-  ASSERT_EQ(bytes[28], 24);  // bits per pixel
-  expectPixels(decode(bytes), 5, 3, source);
-}
-
-TEST(Bmp, VersionFiveHeaderFromImageMagick) {
-  REQUIRE_CONVERT();
-  Scratch dir;
-  const auto source = scatteredPixels(7, 4, 28, 2);
-  writePnm(dir.path("s.ppm"), 7, 4, source);
-  const Bytes bytes = convert(dir.path("s.ppm") + " -type TrueColor BMP:" + dir.path("o.bmp"), dir.path("o.bmp"));
-  ASSERT_GT(bytes.size(), 138u);
-  ASSERT_EQ(bytes[14], 124);  // header size
-  expectPixels(decode(bytes), 7, 4, source);
-}
-
-TEST(Bmp, CoreHeaderFromImageMagick) {
-  REQUIRE_CONVERT();
-  Scratch dir;
-  const auto source = scatteredPixels(6, 3, 18, 3);
-  writePnm(dir.path("s.ppm"), 6, 3, source);
-  const Bytes bytes = convert(dir.path("s.ppm") + " -type TrueColor BMP2:" + dir.path("o.bmp"), dir.path("o.bmp"));
-  ASSERT_GT(bytes.size(), 26u);
-  ASSERT_EQ(bytes[14], 12);
-  expectPixels(decode(bytes), 6, 3, source);
+  struct Case {
+    const char* format;
+    int width, height, colours;
+    std::size_t headers;           // file and picture headers together
+    std::size_t field, value;      // a header byte that tells the case apart
+  };
+  for (const Case c : {Case{"BMP3", 5, 3, 15, 54, 28, 24},   // 24 bits a pixel; rows padded from 15 to 16 bytes
+                       Case{"BMP", 7, 4, 28, 138, 14, 124},  // version 5 header
+                       Case{"BMP2", 6, 3, 18, 26, 14, 12}}) {  // core header
+    SCOPED_TRACE(c.format);
+    const auto source = scatteredPixels(c.width, c.height, c.colours, static_cast<unsigned>(c.value));
+    writePnm(dir.path("s.ppm"), c.width, c.height, source);
+    const Bytes bytes =
+        convert(dir.path("s.ppm") + " -type TrueColor " + c.format + ":" + dir.path("o.bmp"), dir.path("o.bmp"));
+    ASSERT_GT(bytes.size(), c.headers);
+    ASSERT_EQ(bytes[c.field], c.value);
+    expectPixels(decode(bytes), c.width, c.height, source);
+  }
 }
 
 TEST(Bmp, PalettesOfOneFourAndEightBitsFromImageMagick) {
