@@ -492,14 +492,15 @@ TEST(Bmp, TwentyFourBitPicturesOfEachHeaderFromImageMagick) {
   struct Case {
     const char* format;
     int width, height, colours;
-    std::size_t headers;           // file and picture headers together
-    std::size_t field, value;      // a header byte that tells the case apart
+    unsigned seed;
+    std::size_t headers;       // file and picture headers together
+    std::size_t field, value;  // a header byte that tells the case apart
   };
-  for (const Case c : {Case{"BMP3", 5, 3, 15, 54, 28, 24},   // 24 bits a pixel; rows padded from 15 to 16 bytes
-                       Case{"BMP", 7, 4, 28, 138, 14, 124},  // version 5 header
-                       Case{"BMP2", 6, 3, 18, 26, 14, 12}}) {  // core header
+  for (const Case c : {Case{"BMP3", 5, 3, 15, 1, 54, 28, 24},   // 24 bits a pixel; rows padded from 15 to 16 bytes
+                       Case{"BMP", 7, 4, 28, 2, 138, 14, 124},  // version 5 header
+                       Case{"BMP2", 6, 3, 18, 3, 26, 14, 12}}) {  // core header
     SCOPED_TRACE(c.format);
-    const auto source = scatteredPixels(c.width, c.height, c.colours, static_cast<unsigned>(c.value));
+    const auto source = scatteredPixels(c.width, c.height, c.colours, c.seed);
     writePnm(dir.path("s.ppm"), c.width, c.height, source);
     const Bytes bytes =
         convert(dir.path("s.ppm") + " -type TrueColor " + c.format + ":" + dir.path("o.bmp"), dir.path("o.bmp"));
