@@ -1,10 +1,12 @@
-// bench_fetch: times the program's own HTTP client (win32::WinInetFetcher,
-// the code every download of station.exe goes through) on one address.
+// bench_fetch: times the program's own HTTP client (win32::WinInetFetcher on
+// a thread of its own, waited for in the backend's loop, as every download
+// of station.exe goes) on one address.
 //
 //   bench_fetch URL COUNT
 //
 // One fetcher, as in the program: the first fetch also opens the internet
 // handle. Prints "fetch I MILLISECONDS BYTES" for each of COUNT fetches.
+#include "platform/win32/backend_wait.h"
 #include "platform/win32/wininet_fetcher.h"
 
 #include <windows.h>
@@ -23,7 +25,10 @@ int wmain(int argc, wchar_t** argv) {
   const int count = _wtoi(argv[2]);
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
-  win32::WinInetFetcher fetcher;
+  win32::Win32Backend backend(GetModuleHandleW(nullptr));
+  win32::BackendWait wait(backend);
+  win32::WinInetFetcher network;
+  net::ThreadedFetcher fetcher(network, wait);
   int failures = 0;
   for (int i = 0; i < count; ++i) {
     LARGE_INTEGER start, end;

@@ -18,11 +18,11 @@ const char kPictureName[] = "\\ad\\tingweiad.gif";
 void refreshNotices(Program& program) {
   Services& services = program.services();
   const std::string& run = services.runDirectory;
-  downloadToFile(services.fetcher, services.files, run + kManifestName, net::noticeManifestAddress());
+  downloadToFile(program.fetcher(), services.files, run + kManifestName, net::noticeManifestAddress());
   // An existing directory, or one that cannot be made, is no matter here:
   // the picture then simply is not stored.
   services.files.createDirectory(run + kPictureDirectoryName);
-  downloadToFile(services.fetcher, services.files, run + kPictureName, net::advertPictureAddress());
+  downloadToFile(program.fetcher(), services.files, run + kPictureName, net::advertPictureAddress());
 
   net::XmlDocument& manifest = program.notificationDocument();
   loadFromFile(manifest, services.files, run + kManifestName);

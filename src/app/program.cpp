@@ -21,7 +21,7 @@ Program::Program(ui::Backend& backend, Services& services)
 
 Program::~Program() { exitCleanup(); }
 
-void Program::start() { ui_.open(ui::WindowId::Main); }
+bool Program::start() { return ui_.open(ui::WindowId::Main); }
 
 void Program::finish() {
   ui_.closeAll();

@@ -3,6 +3,7 @@
 // after it is gone, and the start and end of a run.
 #include "app/services.h"
 #include "app/settings_files.h"
+#include "net/threaded_fetcher.h"
 #include "net/xml_document.h"
 #include "ui/backend.h"
 #include "ui/window_manager.h"
@@ -17,7 +18,8 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   // Opens the main window; its creation handler does the rest of start-up.
-  void start();
+  // False when the system would not make the main window: nothing to run.
+  bool start();
   // After the message loop: closes every window still open and cleans up.
   void finish();
 
@@ -27,6 +29,10 @@ class Program {
   ui::ControlRef control(ui::ControlName control) { return ui_.control(control.window, control.name); }
 
   Services& services() { return services_; }
+  // What handlers fetch with: the body is read off this thread while the
+  // windows stay alive and no other handler runs
+  // (WindowManager::waitWhileBusy).
+  net::Fetcher& fetcher() { return fetcher_; }
   SettingsFiles& settings() { return settings_; }
   // The notice manifest, loaded by each refresh and read by the picture advert.
   net::XmlDocument& notificationDocument() { return notificationDocument_; }
@@ -42,6 +48,20 @@ class Program {
   Services& services_;
   SettingsFiles settings_;
   ui::WindowManager ui_;
+  // A handler's fetch waits through the window manager.
+  class HandlerWait : public net::FetchWait {
+   public:
+    explicit HandlerWait(ui::WindowManager& ui) : ui_(ui) {}
+    void wait(const std::function<bool()>& finished, std::uint32_t timeoutMs) override {
+      ui_.waitWhileBusy(finished, timeoutMs);
+    }
+    void wake() override { ui_.wakeWait(); }
+
+   private:
+    ui::WindowManager& ui_;
+  };
+  HandlerWait handlerWait_{ui_};
+  net::ThreadedFetcher fetcher_{services_.network, handlerWait_};
   net::XmlDocument notificationDocument_;
   net::XmlDocument updateDocument_;
   bool cleanedUp_ = false;

@@ -5,13 +5,15 @@
 
 #include "app/file_system.h"
 #include "app/profile_store.h"
-#include "net/fetcher.h"
+#include "net/transfer.h"
 #include "net/shell.h"
 
 namespace app {
 
 struct Services {
-  net::Fetcher& fetcher;
+  // Reads a fetch's body; called off the user-interface thread (handlers
+  // fetch through Program::fetcher).
+  net::BodyReader& network;
   FileSystem& files;
   ProfileStore& profiles;
   net::Shell& shell;

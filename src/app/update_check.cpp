@@ -85,7 +85,7 @@ void checkForUpdate(Program& program) {
   const char kPath[] = "最新版本/版本信息";
   releaseTopmost(program);
   net::XmlDocument& manifest = program.updateDocument();
-  manifest.loadFromBytes(program.services().fetcher.fetchUrlBytes(net::updateManifestAddress()));
+  manifest.loadFromBytes(program.fetcher().fetchUrlBytes(net::updateManifestAddress()));
   const std::string versionText = manifest.readAttribute(kPath, "版本号");
   if (parseManifestVersion(versionText) - station::config::kLocalVersion > kNewerMargin) {
     showInfoMessage(program, newVersionMessage(versionText, manifest.readAttribute(kPath, "升级说明")));

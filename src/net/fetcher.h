@@ -1,7 +1,8 @@
 #pragma once
-// One blocking GET of an absolute http:// address, the whole body back as
-// bytes; zero bytes on any failure. The platform realises it (WinInet on
-// Windows); handlers and tests see only this interface.
+// One GET of an absolute http:// address, the whole body back as bytes; zero
+// bytes on any failure. Handlers call it and wait for its answer
+// (net/threaded_fetcher.h runs it off their thread); the platform reads the
+// body (WinInet on Windows); tests see only this interface.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -34,35 +35,20 @@ std::string pathWithoutFragment(std::string_view pathAndQuery);
 // enormous answer must not take all memory while the windows wait.
 inline constexpr std::size_t kMaxBodyBytes = 32u * 1024u * 1024u;
 
-// Every fetch ends within this many milliseconds of its start, whatever the
-// server does (no answer, a head and then silence, a trickle, an endless
-// body): a fetch that would run past it counts as a failed read, so the bytes
-// read before it are kept. The windows wait while a fetch runs; this is the
-// longest they wait.
+// The longest a handler waits for its fetch, whatever the server does (no
+// answer, a head and then silence, a trickle, an endless body). A fetch
+// still reading then is abandoned as a failed read: the handler gets the
+// bytes that had arrived, and what comes later is thrown away.
 inline constexpr std::uint32_t kFetchBoundMs = 15000;
 
 // The longest silence a fetch sits through at one step: connecting, sending,
 // waiting for the answer's head, and each wait for more of the body. A silent
-// server is given up on after this, long before the bound.
+// server is given up on after this, long before the bound, and a fetch that
+// was abandoned ends by itself at the latest this long after its last bytes.
 inline constexpr std::uint32_t kFetchSilenceMs = 5000;
 
 // Connecting, sending and waiting for the head are three steps before the
 // body: together they fit in the bound.
 static_assert(3 * kFetchSilenceMs <= kFetchBoundMs);
-
-// The time of one fetch, on a millisecond clock of the platform's.
-class FetchBudget {
- public:
-  explicit FetchBudget(std::uint64_t startMs) : endMs_(startMs + kFetchBoundMs) {}
-
-  // Whether one more wait of up to kFetchSilenceMs would still end within
-  // the bound. A fetch starts no wait that could outlast it (a time-out once
-  // set is not always shortened by the platform mid-request), so a server
-  // that trickles is left up to one silence before the bound.
-  bool mayWait(std::uint64_t nowMs) const { return nowMs + kFetchSilenceMs <= endMs_; }
-
- private:
-  std::uint64_t endMs_;
-};
 
 }  // namespace net

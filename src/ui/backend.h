@@ -4,6 +4,8 @@
 // only realises the model's state on screen and reports raw input back to
 // the window manager. The Win32 backend realises the windows; the headless
 // backend of the tests realises nothing.
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,6 +31,9 @@ class Backend {
   virtual void activate(WindowState& window) = 0;
   // Gives the keyboard focus to the control (null: the window itself).
   virtual void setFocus(WindowState& window, ControlState* control) = 0;
+  // The focused control went off screen: where the keyboard focus is still
+  // on it, it goes to its window. Which window is active does not change.
+  virtual void dropFocus(WindowState& window, ControlState& control) = 0;
   // Runs a nested loop of input until stillOpen turns false (the model ends
   // it by destroying the window).
   virtual void runModal(WindowState& window, bool (*stillOpen)(void*), void* context) = 0;
@@ -44,6 +49,14 @@ class Backend {
   // presses and releases there are swallowed, everything else passes. A
   // window is filtered once only, however often this is asked.
   virtual void filterRightButton(WindowState& window, ControlState& control) = 0;
+  // Waits on the user-interface thread until `finished` holds or
+  // `timeoutMs` have passed. The windows still paint and answer what the
+  // system and other programs send them; no input, timer tick or posted
+  // message is taken meanwhile, and the pointer shows that the program is
+  // busy once the wait lasts.
+  virtual void waitUntil(const std::function<bool()>& finished, std::uint32_t timeoutMs) = 0;
+  // From any thread: a running wait asks its `finished` again.
+  virtual void wakeWait() = 0;
   virtual Point pointer() = 0;
   virtual Size screen() = 0;
   // Ends the program's message loop.

@@ -27,6 +27,33 @@ void HeadlessBackend::run() {
   }
 }
 
+// As the Win32 wait does: only `finished` and wakes end it, never the input.
+void HeadlessBackend::waitUntil(const std::function<bool()>& finished, std::uint32_t timeoutMs) {
+  ++waits;
+  if (whileWaiting) whileWaiting();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  std::uint64_t seen = 0;
+  {
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    seen = wakes_;
+  }
+  // `finished` is asked without the lock: the other thread may hold its own
+  // lock while it wakes this one.
+  while (!finished()) {
+    std::unique_lock<std::mutex> lock(wakeMutex_);
+    if (!woken_.wait_until(lock, deadline, [&] { return wakes_ != seen; })) return;
+    seen = wakes_;
+  }
+}
+
+void HeadlessBackend::wakeWait() {
+  {
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    ++wakes_;
+  }
+  woken_.notify_all();
+}
+
 void HeadlessBackend::destroyWindow(WindowState& window) { destroyed.push_back(window.id()); }
 
 void HeadlessBackend::windowChanged(WindowState& window, WindowProperty property) {

@@ -5,8 +5,11 @@
 // scripted queue of input (what the user does, timer ticks). Tests set the
 // screen and the pointer, script menus and input, fire input by window and
 // control name through the manager, and read the model back.
+#include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -36,6 +39,10 @@ class HeadlessBackend : public Backend {
   std::function<void(WindowId)> whileModal;
   // Told as each window comes on screen.
   std::function<void(const WindowState&)> onReveal;
+  // Run on this thread as each wait begins: what the system and other
+  // threads do while the program waits (the queued input is not taken).
+  std::function<void()> whileWaiting;
+  int waits = 0;
   // Windows that cannot be made (as when the system refuses a window).
   std::vector<WindowId> refuseCreation;
 
@@ -67,6 +74,7 @@ class HeadlessBackend : public Backend {
   void controlChanged(WindowState& window, ControlState& control, ControlProperty property) override;
   void activate(WindowState& window) override;
   void setFocus(WindowState& window, ControlState* control) override;
+  void dropFocus(WindowState& window, ControlState&) override { setFocus(window, nullptr); }
   void runModal(WindowState& window, bool (*stillOpen)(void*), void* context) override;
   std::optional<int> popupMenu(WindowState& owner, const std::vector<const MenuItemDef*>& entries,
                                Point at) override;
@@ -74,6 +82,8 @@ class HeadlessBackend : public Backend {
   void filterRightButton(WindowState& window, ControlState& control) override {
     rightButtonFilters.emplace_back(window.id(), control.name());
   }
+  void waitUntil(const std::function<bool()>& finished, std::uint32_t timeoutMs) override;
+  void wakeWait() override;
   Point pointer() override { return scale.toLogical(pointerPosition); }
   Size screen() override { return scale.toLogical(screenSize); }
   void quit() override { ++quitRequests; }
@@ -81,6 +91,10 @@ class HeadlessBackend : public Backend {
  private:
   // Takes the next queued input and runs it; false when there is none.
   bool runNext();
+
+  std::mutex wakeMutex_;
+  std::condition_variable woken_;
+  std::uint64_t wakes_ = 0;
 };
 
 }  // namespace ui

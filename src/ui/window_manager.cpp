@@ -72,6 +72,12 @@ bool WindowManager::open(WindowId id, bool modal) {
   }
   const WindowDef& def = definitions(id);
   windows_[static_cast<int>(id)] = build(def);
+  // A window opened while a modal one is open is disabled with the others,
+  // until the outermost modal window has closed.
+  if (!modal && !modalDisabled_.empty()) {
+    state(id)->enabled = false;
+    modalDisabled_.front()->push_back(id);
+  }
   if (!backend_.createWindow(*state(id))) {
     // Nothing was made: the window is simply not open, and no handler of it runs.
     windows_[static_cast<int>(id)].reset();
@@ -104,6 +110,7 @@ void WindowManager::runModal(WindowId id) {
     backend_.windowChanged(*other, WindowProperty::Enabled);
     disabled.push_back(other->id());
   }
+  modalDisabled_.push_back(&disabled);
   revealPending();
   // The loop waits for the user, outside the handler that opened the window:
   // what its input closes goes at once, so the loop sees the window gone.
@@ -125,6 +132,7 @@ void WindowManager::runModal(WindowId id) {
         },
         &context);
   }
+  modalDisabled_.pop_back();
   frameDepth_ = outerDepth;
   keyMenuPoint_ = outerMenuPoint;
   for (WindowId other : disabled) {
@@ -149,6 +157,35 @@ void WindowManager::revealPending() {
 void WindowManager::frameEnded() {
   destroyPending();
   revealPending();
+  runHeld();
+}
+
+void WindowManager::waitWhileBusy(const std::function<bool()>& finished, std::uint32_t timeoutMs) {
+  // The windows loaded so far are seen while the handler waits: the main
+  // window at start-up, painted, while its downloads run.
+  revealPending();
+  ++waiting_;
+  backend_.waitUntil(finished, timeoutMs);
+  --waiting_;
+}
+
+bool WindowManager::heldWhileWaiting(std::function<void()> later) {
+  if (waiting_ == 0) return false;
+  held_.push_back(std::move(later));
+  return true;
+}
+
+// In the order heard, each as if it had come now; one that a held one's
+// handler makes obsolete (its window closed) finds nothing to do.
+void WindowManager::runHeld() {
+  if (runningHeld_ || destroying_ || frameDepth_ > 0 || waiting_ > 0) return;
+  runningHeld_ = true;
+  while (!held_.empty()) {
+    std::function<void()> next = std::move(held_.front());
+    held_.erase(held_.begin());
+    next();
+  }
+  runningHeld_ = false;
 }
 
 void WindowManager::close(WindowId id) {
@@ -194,6 +231,7 @@ void WindowManager::runHandler(Handler handler) {
 }
 
 void WindowManager::dispatch(WindowId id, std::string_view source, Event event) {
+  if (heldWhileWaiting([this, id, name = std::string(source), event] { dispatch(id, name, event); })) return;
   WindowState* w = state(id);
   if (!w || w->closing) return;
   if (Handler h = w->def->handlerFor(source, event)) runHandler(h);
@@ -286,13 +324,30 @@ bool WindowManager::leftPressed(WindowId id, std::string_view control) {
 void WindowManager::followLink(WindowId id, const ControlState& link) {
   std::string address = link.address;
   std::string name = link.def->name;
-  bool opened = !address.empty() && openLink && openLink(address);
-  // Once opened, a link stays visited; a later failed press leaves the mark.
+  if (heldWhileWaiting([this, id, name] {
+        if (const ControlState* again = state(id) ? state(id)->control(name) : nullptr) followLink(id, *again);
+      })) {
+    return;
+  }
+  // A press on an empty address opens nothing and leaves the mark alone.
+  if (address.empty()) return;
+  const bool opened = openLink && openLink(address);
+  // Each open sets the mark anew: visited when it worked, not when it failed.
   ControlState* again = state(id) ? state(id)->control(name) : nullptr;
-  if (opened && again && !again->visited) {
-    again->visited = true;
+  if (again && again->visited != opened) {
+    again->visited = opened;
     backend_.controlChanged(*state(id), *again, ControlProperty::Visited);
   }
+}
+
+void WindowManager::pickColour(WindowState& window, ControlState& picker) {
+  if (heldWhileWaiting([this, id = window.id(), name = picker.name()] {
+        WindowState* w = state(id);
+        if (ControlState* c = w ? w->control(name) : nullptr) pickColour(*w, *c);
+      })) {
+    return;
+  }
+  backend_.pickColour(window, picker);
 }
 
 void WindowManager::leftReleased(WindowId id, std::string_view control, bool overControl) {
@@ -303,7 +358,7 @@ void WindowManager::leftReleased(WindowId id, std::string_view control, bool ove
   // A control hidden or disabled while it was held down is not clicked.
   if (!overControl || !takesInput(*w, *c)) return;
   if (c->kind() == ControlKind::ColorPicker) {
-    backend_.pickColour(*w, *c);
+    pickColour(*w, *c);
     return;
   }
   dispatch(id, control, Event::Clicked);
@@ -345,7 +400,7 @@ void WindowManager::keyClicked(WindowId id, std::string_view control) {
     followLink(id, *c);
     dispatch(id, name, Event::LeftPressed);
   } else if (c->kind() == ControlKind::ColorPicker) {
-    backend_.pickColour(*w, *c);
+    pickColour(*w, *c);
   } else if (traitsOf(c->kind()).buttonLike) {
     dispatch(id, name, Event::Clicked);
   } else {
@@ -397,6 +452,7 @@ void WindowManager::timerElapsed(WindowId id, std::string_view control) {
 }
 
 void WindowManager::escapePressed(WindowId id) {
+  if (heldWhileWaiting([this, id] { escapePressed(id); })) return;
   WindowState* w = state(id);
   // A window disabled under a modal one takes no input, Esc included.
   if (w && w->enabled && w->def->escCloses) close(id);
@@ -404,6 +460,7 @@ void WindowManager::escapePressed(WindowId id) {
 
 // A window disabled under a modal one cannot be closed by the system either.
 void WindowManager::closeRequested(WindowId id) {
+  if (heldWhileWaiting([this, id] { closeRequested(id); })) return;
   WindowState* w = state(id);
   if (w && w->enabled) close(id);
 }
@@ -431,9 +488,10 @@ void WindowManager::setControlShown(WindowState& window, ControlState& control, 
 // A control that is no longer on screen gives the focus back to its window.
 void WindowManager::moveFocusOffHidden(WindowState& window) {
   if (window.focused < 0) return;
-  if (effectivelyShown(window, window.controls[window.focused])) return;
+  ControlState& leaving = window.controls[window.focused];
+  if (effectivelyShown(window, leaving)) return;
   window.focused = -1;
-  backend_.setFocus(window, nullptr);
+  backend_.dropFocus(window, leaving);
 }
 
 void WindowManager::colourChosen(WindowId id, std::string_view control, Colour colour) {

@@ -131,9 +131,18 @@ class WindowManager {
   // Destroys every window still open, the main window first.
   void closeAll();
   bool isOpen(WindowId id) const { return state(id) != nullptr; }
-  // Puts the windows loaded so far on screen: a modal loop or a message box
-  // is about to wait for the user.
+  // Puts the windows loaded so far on screen: a modal loop, a message box or
+  // a wait for the network is about to begin.
   void revealPending();
+  // The running handler waits for work of another thread (its fetch) until
+  // `finished` holds or `timeoutMs` pass. The windows loaded so far come on
+  // screen, and they paint and answer the system meanwhile; no other handler
+  // runs. What the windows hear meanwhile (a close, a move, a screen
+  // reader's click) is held and handled once the outermost handler has
+  // ended, as if it had come then.
+  void waitWhileBusy(const std::function<bool()>& finished, std::uint32_t timeoutMs);
+  // From any thread: the running wait asks `finished` again.
+  void wakeWait() { backend_.wakeWait(); }
 
   WindowRef window(WindowId id) { return WindowRef(*this, id); }
   ControlRef control(WindowId id, std::string_view name) { return ControlRef(*this, id, name); }
@@ -208,6 +217,11 @@ class WindowManager {
   class Frame;
   class KeyMenuPoint;
   void dispatch(WindowId id, std::string_view source, Event event);
+  // While a handler waits, keeps what would run a handler or open
+  // something for when the outermost handler has ended; true when it was
+  // kept.
+  bool heldWhileWaiting(std::function<void()> later);
+  void runHeld();
   void runHandler(Handler handler);
   void frameEnded();
   void destroyPending();
@@ -220,6 +234,7 @@ class WindowManager {
   void applyPageVisibility(WindowState& window);
   void moveFocusOffHidden(WindowState& window);
   void followLink(WindowId id, const ControlState& link);
+  void pickColour(WindowState& window, ControlState& picker);
   // The control input is for, when it takes input; null for the window
   // itself or a control that passes its input through.
   ControlState* inputTarget(WindowState& window, std::string_view control);
@@ -231,8 +246,14 @@ class WindowManager {
   std::vector<WindowId> pendingCloses_;
   std::vector<WindowId> pendingReveals_;
   std::optional<Point> keyMenuPoint_;  // set while a key's handler runs
+  std::vector<std::function<void()>> held_;
+  // The windows each running modal loop disabled, innermost last; windows
+  // opened meanwhile join the outermost list.
+  std::vector<std::vector<WindowId>*> modalDisabled_;
   int frameDepth_ = 0;
+  int waiting_ = 0;
   bool destroying_ = false;
+  bool runningHeld_ = false;
 };
 
 }  // namespace ui

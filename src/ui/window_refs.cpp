@@ -122,9 +122,11 @@ void WindowRef::setPosition(WindowPosition position) {
   }
 }
 
+// A window disabled under a modal one does not take the focus: the modal
+// window keeps the keys.
 void WindowRef::focus() {
   WindowState* w = state();
-  if (!w) return;
+  if (!w || !w->enabled) return;
   w->focused = -1;
   manager_->backend_.setFocus(*w, nullptr);
 }
@@ -295,7 +297,7 @@ void ControlRef::filterRightButton() {
 void ControlRef::focus() {
   ControlState* c = state();
   WindowState* w = manager_->state(window_);
-  if (!c || !effectivelyShown(*w, *c)) return;
+  if (!c || !effectivelyShown(*w, *c) || !w->enabled) return;
   w->focused = w->indexOf(*c);
   manager_->backend_.setFocus(*w, c);
 }

@@ -10,6 +10,12 @@ net::Bytes FakeFetcher::fetchUrlBytes(const std::string& address) {
   return it == bodies.end() ? net::Bytes{} : it->second;
 }
 
+void FakeFetcher::readBody(const std::string& address, net::Transfer& transfer) {
+  if (beforeAnswer) beforeAnswer();
+  const net::Bytes body = fetchUrlBytes(address);
+  transfer.append(body.data(), body.size());
+}
+
 namespace {
 std::string parentOf(const std::string& path) {
   auto slash = path.rfind('\\');

@@ -9,16 +9,21 @@
 #include "app/file_system.h"
 #include "app/profile_store.h"
 #include "net/fetcher.h"
+#include "net/transfer.h"
 #include "net/shell.h"
 #include "ui/subclass_table.h"
 
 namespace testing_support {
 
-class FakeFetcher : public net::Fetcher {
+// Answers at once from `bodies`; as the program's body reader, on the
+// fetch's own thread, after `beforeAnswer` (a test's gate) has returned.
+class FakeFetcher : public net::Fetcher, public net::BodyReader {
  public:
   std::map<std::string, net::Bytes> bodies;  // by address; missing: a failed fetch
   std::vector<std::string> requests;
+  std::function<void()> beforeAnswer;
   net::Bytes fetchUrlBytes(const std::string& address) override;
+  void readBody(const std::string& address, net::Transfer& transfer) override;
 };
 
 class FakeFileSystem : public app::FileSystem {

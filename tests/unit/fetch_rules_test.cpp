@@ -76,13 +76,4 @@ TEST(FetchRules, PathKeepsGbkBytes) {
   EXPECT_EQ(pathWithoutFragment(path + "#片段"), path);
 }
 
-TEST(FetchRules, NoWaitStartsThatCouldOutlastTheBound) {
-  const net::FetchBudget budget(1000);
-  EXPECT_TRUE(budget.mayWait(1000));
-  EXPECT_TRUE(budget.mayWait(1000 + net::kFetchBoundMs - net::kFetchSilenceMs));
-  EXPECT_FALSE(budget.mayWait(1000 + net::kFetchBoundMs - net::kFetchSilenceMs + 1));
-  EXPECT_FALSE(budget.mayWait(1000 + net::kFetchBoundMs));
-  EXPECT_FALSE(budget.mayWait(1000 + 10 * net::kFetchBoundMs));
-}
-
 }  // namespace

@@ -230,6 +230,26 @@ TEST_F(MainWindowTest, WindowsOpenedAtStartAppearOnlyWhereTheyRest) {
   }
 }
 
+TEST_F(MainWindowTest, TheMainWindowIsOnScreenAndPaintedWhileItsDownloadsWait) {
+  std::vector<WindowId> revealedDuringTheWait;
+  std::string versionDuringTheWait;
+  t.backend.whileWaiting = [&] {
+    if (!revealedDuringTheWait.empty()) return;
+    revealedDuringTheWait = t.backend.revealed;
+    versionDuringTheWait = t.control(main_window::kVersionLabel).caption();
+  };
+  EXPECT_TRUE(t.program.start());
+  EXPECT_EQ(revealedDuringTheWait, std::vector<WindowId>{WindowId::Main});
+  EXPECT_EQ(versionDuringTheWait, "V1.3");
+  EXPECT_EQ(t.backend.waits, 2) << "the manifest and the picture";
+}
+
+TEST_F(MainWindowTest, AMainWindowTheSystemRefusesEndsTheStart) {
+  t.backend.refuseCreation = {WindowId::Main};
+  EXPECT_FALSE(t.program.start());
+  EXPECT_TRUE(t.fetcher.requests.empty());
+}
+
 TEST_F(MainWindowTest, AButtonItsOwnHandlerHidTakesNoKeyAndGivesTheFocusBack) {
   t.start();
   t.ui().clicked(WindowId::Main, "扩");

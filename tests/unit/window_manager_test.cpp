@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
 
 #include <string>
 #include <vector>
@@ -37,6 +38,11 @@ void closeSelf(app::Program& p) {
   g_log.push_back(p.ui().isOpen(WindowId::Remote) ? "still open" : "gone early");
 }
 void closeInCreated(app::Program& p) { p.ui().close(WindowId::Advert); }
+void logTick(app::Program&) { g_log.push_back("tick"); }
+void fetchAndLog(app::Program& p) {
+  p.fetcher().fetchUrlBytes("http://station/x");
+  g_log.push_back("fetched");
+}
 
 // Small windows of our own, so each rule is seen alone.
 ui::WindowDef g_defs[ui::kWindowCount];
@@ -209,7 +215,7 @@ TEST_F(WindowManagerTest, PopupMenuOpensBesideThePointerUnlessPlacedAndRunsTheCh
   EXPECT_EQ(g_log.size(), 1u) << "a separator runs nothing";
 }
 
-TEST_F(WindowManagerTest, LinkOpensOnlyWithAnAddressAndIsVisitedOnlyOnSuccess) {
+TEST_F(WindowManagerTest, LinkOpensOnlyWithAnAddressAndEachOpenSetsTheMark) {
   t.ui().open(WindowId::Main);
   std::vector<std::string> opened;
   bool succeed = false;
@@ -228,11 +234,13 @@ TEST_F(WindowManagerTest, LinkOpensOnlyWithAnAddressAndIsVisitedOnlyOnSuccess) {
   succeed = true;
   t.ui().leftPressed(WindowId::Main, "链接");
   EXPECT_TRUE(link.visited());
-  succeed = false;
-  t.ui().leftPressed(WindowId::Main, "链接");
   link.setAddress("");
   t.ui().leftPressed(WindowId::Main, "链接");
-  EXPECT_TRUE(link.visited()) << "a later failed or empty press keeps the mark";
+  EXPECT_TRUE(link.visited()) << "an empty press leaves the mark alone";
+  link.setAddress("http://x/");
+  succeed = false;
+  t.ui().leftPressed(WindowId::Main, "链接");
+  EXPECT_FALSE(link.visited()) << "each open sets the mark anew";
   EXPECT_EQ(opened.size(), 3u);
 }
 
@@ -292,6 +300,64 @@ TEST_F(WindowManagerTest, EscIsIgnoredByAWindowDisabledUnderAModalOne) {
   // Enabled again once the modal window has gone.
   t.ui().escapePressed(WindowId::Advert);
   EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
+}
+
+TEST_F(WindowManagerTest, NothingRunsWhileAHandlersFetchWaitsAndWhatCameMeanwhileRunsOnceAfter) {
+  ui::WindowDef& remote = g_defs[static_cast<int>(WindowId::Remote)];
+  remote.bindings = {{"按钮", Event::Clicked, fetchAndLog}, {"图片", Event::LeftPressed, logLeft},
+                     {"时钟", Event::Timer, logTick}, {"", Event::AboutToBeDestroyed, logClosing}};
+  remote.dragAnywhere = false;
+  t.ui().open(WindowId::Remote);
+  t.control(WindowId::Remote, "时钟").setTimerPeriod(100);
+  t.control(WindowId::Remote, "链接").setAddress("http://x/");
+  t.ui().openLink = [](const std::string&) {
+    g_log.push_back("link");
+    return true;
+  };
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  t.fetcher.beforeAnswer = [released] { released.wait(); };
+  std::vector<std::string> heardWhileWaiting;
+  t.backend.input.push_back([] { g_log.push_back("queued input"); });
+  t.backend.whileWaiting = [&] {
+    // What the system and other programs send the windows while the fetch
+    // is still held back: a tick, a click, a key and a close.
+    t.ui().timerElapsed(WindowId::Remote, "时钟");
+    t.ui().clicked(WindowId::Remote, "图片");
+    t.ui().keyClicked(WindowId::Remote, "链接");
+    t.ui().closeRequested(WindowId::Remote);
+    heardWhileWaiting = g_log;
+    release.set_value();
+  };
+  t.ui().clicked(WindowId::Remote, "按钮");
+  EXPECT_TRUE(heardWhileWaiting.empty());
+  EXPECT_EQ(g_log, (std::vector<std::string>{"fetched", "tick", "left", "link", "closing"}));
+  EXPECT_EQ(t.fetcher.requests, std::vector<std::string>{"http://station/x"});
+  t.backend.run();
+  EXPECT_EQ(g_log.back(), "queued input") << "the queued input waited for its turn";
+}
+
+TEST_F(WindowManagerTest, WindowsStayDisabledUntilTheOutermostModalWindowCloses) {
+  t.ui().open(WindowId::Main);
+  auto enabled = [&](WindowId id) { return t.ui().state(id) && t.ui().state(id)->enabled; };
+  std::vector<bool> afterInner;
+  t.backend.whileModal = [&](WindowId id) {
+    if (id == WindowId::Settings) {
+      t.ui().open(WindowId::ExitConfirm, true);
+      afterInner = {enabled(WindowId::Main), enabled(WindowId::Advert), enabled(WindowId::Settings)};
+    } else {
+      // Opened by the inner modal window's handlers: disabled, and it does not take the keys.
+      t.ui().open(WindowId::Advert);
+      t.window(WindowId::Advert).focus();
+    }
+    t.ui().escapePressed(id);
+  };
+  t.ui().open(WindowId::Settings, true);
+  EXPECT_EQ(afterInner, (std::vector<bool>{false, false, true}));
+  EXPECT_TRUE(enabled(WindowId::Main));
+  EXPECT_TRUE(enabled(WindowId::Advert));
+  EXPECT_TRUE(std::none_of(t.backend.focused.begin(), t.backend.focused.end(),
+                           [](const auto& f) { return f.first == WindowId::Advert; }));
 }
 
 TEST_F(WindowManagerTest, TimerPeriodIsNeverNegative) {
@@ -367,6 +433,11 @@ TEST(TabPages, OnlyTheSelectedPagesControlsAreShown) {
   EXPECT_TRUE(ui::effectivelyShown(w, *w.control(kToolsPageLabel.name)));
   t.control(kTabs).selectTab(7);
   EXPECT_EQ(t.control(kTabs).selectedTab(), 1);
+  t.control(kTabs).selectTab(0);
+  t.control(kDefaults).focus();
+  t.control(kTabs).selectTab(1);
+  EXPECT_EQ(w.focused, -1) << "the focus left with its page";
+  EXPECT_EQ(t.backend.focused.back(), (std::pair<WindowId, std::string>{WindowId::Settings, ""}));
 }
 
 }  // namespace

@@ -11,23 +11,30 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/wininet_fetcher.h"
 
-// The program takes no command line.
+// The program takes no command line. It ends with 1 when the system would
+// not make its main window.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // The browser views need OLE on this, the only, thread.
+  // The browser views need OLE on this, the user-interface thread.
   HRESULT ole = OleInitialize(nullptr);
+  int exitCode = 0;
   {
-    win32::WinInetFetcher fetcher;
+    // Reads the fetches' bodies on their own threads; a fetch abandoned at
+    // the bound may still run when the program ends, touching nothing of it.
+    win32::WinInetFetcher network;
     win32::Win32FileSystem files;
     win32::Win32ProfileStore profiles;
     win32::Win32Shell shell;
-    app::Services services{fetcher, files, profiles, shell, files.runDirectory()};
+    app::Services services{network, files, profiles, shell, files.runDirectory()};
     win32::Win32Backend backend(instance);
     app::Program program(backend, services);
     backend.attach(program.ui());
-    program.start();
-    backend.runMessageLoop();
+    if (program.start()) {
+      backend.runMessageLoop();
+    } else {
+      exitCode = 1;
+    }
     program.finish();
   }
   if (SUCCEEDED(ole)) OleUninitialize();
-  return 0;
+  return exitCode;
 }

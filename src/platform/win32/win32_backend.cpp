@@ -77,7 +77,8 @@ bool Win32Backend::NativeControl::create(HWND parent, const ui::ControlState& co
                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(index + 1)), instance) != nullptr;
 }
 
-Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
+Win32Backend::Win32Backend(HINSTANCE instance)
+    : instance_(instance), wakeEvent_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
   INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&common);
   HCURSOR arrow = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
@@ -85,7 +86,7 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   if (!icon) icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
   screenScale_ = ui::DpiScale(systemDpi());
   // Every press on a window drags it, the second of a double click too.
-  ready_ = registerBoundClass(instance_, kWindowClass, CS_DBLCLKS, arrow, icon) &&
+  ready_ = wakeEvent_ && registerBoundClass(instance_, kWindowClass, CS_DBLCLKS, arrow, icon) &&
            registerBoundClass(instance_, kControlClass, 0, arrow, nullptr) && registerPlainClass(instance_, kOwnerClass);
   if (ready_) {
     owner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
@@ -96,6 +97,7 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
 Win32Backend::~Win32Backend() {
   for (auto& w : windows_) w.reset();
   if (owner_) DestroyWindow(owner_);
+  if (wakeEvent_) CloseHandle(wakeEvent_);
 }
 
 Win32Backend::NativeWindow* Win32Backend::find(ui::WindowId id) const { return windows_[static_cast<int>(id)].get(); }
@@ -161,6 +163,8 @@ bool Win32Backend::createWindow(ui::WindowState& state) {
     w.scale = ui::DpiScale(dpi);
     placeWindow(w);
   }
+  // Opened while a modal window is open: disabled with the others.
+  if (!state.enabled) EnableWindow(w.hwnd(), FALSE);
   if (!state.def->movable) DeleteMenu(GetSystemMenu(w.hwnd(), FALSE), SC_MOVE, MF_BYCOMMAND);
   applyShape(w);
 
@@ -179,7 +183,8 @@ void Win32Backend::reveal(ui::WindowState& state) {
   NativeWindow* w = find(state.id());
   if (!w || !w->hwnd() || !state.shown) return;
   ++applying_;
-  ShowWindow(w->hwnd(), state.minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+  // A window disabled under a modal one leaves the activation there.
+  ShowWindow(w->hwnd(), state.minimized ? SW_SHOWMINNOACTIVE : state.enabled ? SW_SHOWNORMAL : SW_SHOWNA);
   --applying_;
   UpdateWindow(w->hwnd());
 }
@@ -441,6 +446,24 @@ void Win32Backend::setFocus(ui::WindowState& state, ui::ControlState* control) {
     if (native && native->handle()) target = native->handle();
   }
   SetFocus(target);
+}
+
+// Only where the focus still is on the control: moving it otherwise would
+// activate the window.
+void Win32Backend::dropFocus(ui::WindowState& state, ui::ControlState& control) {
+  NativeWindow* w = find(state.id());
+  if (!w || !w->hwnd()) return;
+  const auto& native = w->controls[state.indexOf(control)];
+  HWND focus = GetFocus();
+  if (!native || !native->handle() || !focus) return;
+  if (focus == native->handle() || IsChild(native->handle(), focus)) SetFocus(w->hwnd());
+}
+
+bool Win32Backend::inBrowserView(const NativeWindow& window, HWND hwnd) const {
+  for (const auto& c : window.controls) {
+    if (c && c->browser && (hwnd == c->handle() || IsChild(c->handle(), hwnd))) return true;
+  }
+  return false;
 }
 
 void Win32Backend::pickColour(ui::WindowState& state, ui::ControlState& picker) {

@@ -54,12 +54,16 @@ class Win32Backend : public ui::Backend {
   void controlChanged(ui::WindowState& window, ui::ControlState& control, ui::ControlProperty property) override;
   void activate(ui::WindowState& window) override;
   void setFocus(ui::WindowState& window, ui::ControlState* control) override;
+  void dropFocus(ui::WindowState& window, ui::ControlState& control) override;
   void runModal(ui::WindowState& window, bool (*stillOpen)(void*), void* context) override;
   std::optional<int> popupMenu(ui::WindowState& owner, const std::vector<const ui::MenuItemDef*>& entries,
                                ui::Point at) override;
   void pickColour(ui::WindowState& window, ui::ControlState& picker) override;
   // In right_button_filter.cpp.
   void filterRightButton(ui::WindowState& window, ui::ControlState& control) override;
+  // In win32_wait.cpp.
+  void waitUntil(const std::function<bool()>& finished, std::uint32_t timeoutMs) override;
+  void wakeWait() override;
   ui::Point pointer() override;
   ui::Size screen() override;
   void quit() override;
@@ -90,6 +94,12 @@ class Win32Backend : public ui::Backend {
   // closed takes the activation back once the model enables it again.
   void giveBackActivation(HWND enabled);
   void pumpOne(const MSG& message);
+  // In win32_wait.cpp: the busy pointer while a wait lasts. busyCursor()
+  // answers a window's WM_SETCURSOR: true when it set the busy pointer.
+  void showBusy(bool busy);
+  bool busyCursor() const;
+  // Whether the native window is one of a browser view's (its own or one below it).
+  bool inBrowserView(const NativeWindow& window, HWND hwnd) const;
 
   void createControl(NativeWindow& window, ui::ControlState& control, int index);
   void stackControls(const NativeWindow& window);
@@ -123,6 +133,8 @@ class Win32Backend : public ui::Backend {
   HWND activeAfterModal_ = nullptr;
   int applying_ = 0;  // >0 while the program itself moves or sizes a window
   bool quitting_ = false;
+  HANDLE wakeEvent_ = nullptr;  // set by another thread to end a wait's sleep
+  bool busy_ = false;            // a wait has lasted: the busy pointer shows
 };
 
 }  // namespace win32

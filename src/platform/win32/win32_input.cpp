@@ -94,7 +94,13 @@ LRESULT Win32Backend::handleWindowMessage(NativeWindow& w, UINT message, WPARAM 
       return 0;
     case WM_GETOBJECT:
       return answerAccessibleObject(hwnd, wParam, lParam, false, accessibleSource(id, -1, hwnd));
+    case WM_SETCURSOR:
+      if (busyCursor()) return TRUE;
+      break;
     case WM_CONTEXTMENU:
+      // A page's key stays the page's: what it does not take is not turned
+      // into the program's menu.
+      if (inBrowserView(w, reinterpret_cast<HWND>(wParam))) return 0;
       // From the keyboard (no point), also when a control passed it up.
       if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1 && manager_) {
         manager_->menuKeyPressed(id);
@@ -135,6 +141,7 @@ LRESULT Win32Backend::handleControlMessage(NativeControl& c, UINT message, WPARA
       return 0;
     }
     case WM_SETCURSOR:
+      if (busyCursor()) return TRUE;
       if (control.def->cursor == ui::Cursor::Hand) {
         SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
         return TRUE;

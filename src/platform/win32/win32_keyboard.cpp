@@ -47,11 +47,13 @@ bool Win32Backend::preTranslate(const MSG& message) {
       manager_->tabPressed(id, held(VK_SHIFT));
       return true;
     }
+    // In a page the menu keys are the page's.
     case VK_APPS:
+      if (inPage) return false;
       if (down) manager_->menuKeyPressed(id);
       return true;  // its release is taken too: no second menu from the system
     case VK_F10:
-      if (!held(VK_SHIFT)) return false;
+      if (!held(VK_SHIFT) || inPage) return false;
       if (down) manager_->menuKeyPressed(id);
       return true;
     default:

@@ -6,6 +6,9 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -103,8 +106,9 @@ std::optional<std::string> contentLength(HINTERNET request) {
   return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
 }
 
-// The program uses the system's proxy settings and sends no proxy
-// credentials of its own.
+// The program uses the system's proxy settings (the handle is opened with
+// them too: some platforms ignore the option on an open handle) and sends no
+// proxy credentials of its own.
 void applyProxySettings(HINTERNET internet, HINTERNET connection) {
   // The structure's text members are null here, so its A and W forms agree.
   INTERNET_PROXY_INFO proxy{};
@@ -120,49 +124,62 @@ void applyProxySettings(HINTERNET internet, HINTERNET connection) {
 
 // Each blocking step on the request (connecting, sending, waiting for the
 // head, each wait for more of the body) gives up after the longest silence a
-// fetch sits through.
+// fetch sits through: a fetch that nobody waits for any more ends by itself.
 void limitEachStep(HINTERNET request) {
   DWORD ms = net::kFetchSilenceMs;
-  // A refusal leaves the platform's own time-outs; the bound still holds
-  // between the waits for the body.
+  // A refusal leaves the platform's own time-outs.
   InternetSetOptionA(request, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
   InternetSetOptionA(request, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
   InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
 }
 
+// How much to read after InternetQueryDataAvailable said how much at least
+// has arrived. It never reports more than this much, and a plain read waits
+// until its buffer is full or the body ends (Wine): so a body that flows (the
+// most that can be reported) is read in whole blocks, the fast way, and a
+// trickle in the pieces it comes in, so that a fetch nobody waits for any
+// more notices at the server's next bytes.
+constexpr DWORD kMostReported = 8192;
+DWORD readSize(DWORD available, std::size_t blockSize) {
+  const DWORD block = static_cast<DWORD>(blockSize);
+  // Nothing said to be there: the end, read as zero bytes.
+  return available >= kMostReported ? block : std::clamp<DWORD>(available, 1, block);
+}
+
 }  // namespace
 
-WinInetFetcher::~WinInetFetcher() {
-  if (internet_) InternetCloseHandle(static_cast<HINTERNET>(internet_));
-}
-
-bool WinInetFetcher::openInternet() {
-  if (internet_) return true;
-  internet_ = InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  if (!internet_) return false;  // the next fetch tries again
+std::shared_ptr<void> WinInetFetcher::session() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (internet_) return internet_;
+  HINTERNET handle = InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (!handle) return nullptr;  // the next fetch tries again
+  internet_ = std::shared_ptr<void>(handle, [](void* h) { InternetCloseHandle(static_cast<HINTERNET>(h)); });
   ++internetOpens_;
-  return true;
+  return internet_;
 }
 
-// Every failure yields zero bytes and the caller carries on: no status check,
-// no retry. The fetch ends within net::kFetchBoundMs of its start whatever the
-// server does: every blocking step gives up after net::kFetchSilenceMs of
-// silence, the body is read as it arrives, and no wait for more of it starts
-// that could outlast the bound, so a server that trickles bytes is left
-// before the bound comes (a failed read: what came before it is kept).
-net::Bytes WinInetFetcher::fetchUrlBytes(const std::string& address) {
-  if (address.empty()) return {};
-  const net::FetchBudget budget(GetTickCount64());
+int WinInetFetcher::internetOpenCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return internetOpens_;
+}
+
+// Every failure leaves the transfer as it is and the caller carries on: no
+// status check, no retry. Runs on a fetch's own thread; after session() it
+// touches nothing of this object, so a fetch abandoned by its caller may
+// outlive the reader.
+void WinInetFetcher::readBody(const std::string& address, net::Transfer& transfer) {
+  if (address.empty()) return;
   const std::optional<std::string> canonical = canonicalAddress(address);
-  if (!canonical) return {};
+  if (!canonical) return;
   const std::optional<AddressParts> parts = splitAddress(*canonical);
-  if (!parts) return {};
-  if (!openInternet()) return {};
-  HINTERNET internet = static_cast<HINTERNET>(internet_);
+  if (!parts) return;
+  const std::shared_ptr<void> internetSession = session();
+  if (!internetSession) return;
+  HINTERNET internet = static_cast<HINTERNET>(internetSession.get());
 
   HandleGuard connection(InternetConnectA(internet, parts->host.c_str(), parts->port, parts->userName.c_str(),
                                           parts->password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection) return {};
+  if (!connection) return;
   applyProxySettings(internet, connection.get());
 
   const std::string path = net::pathWithoutFragment(parts->pathAndQuery);
@@ -174,32 +191,23 @@ net::Bytes WinInetFetcher::fetchUrlBytes(const std::string& address) {
   // Declared after the connection: closed first, on every path.
   HandleGuard request(
       HttpOpenRequestA(connection.get(), "GET", path.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0));
-  if (!request) return {};
-  // Connecting, sending and waiting for the head: three steps, within the bound.
+  if (!request) return;
   limitEachStep(request.get());
-  if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return {};
+  if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return;
 
   const std::optional<std::string> length = contentLength(request.get());
-  const std::size_t blockSize =
-      net::blockSizeFor(length ? std::optional<std::string_view>(*length) : std::nullopt);
-  std::vector<std::uint8_t> block(blockSize);
-  net::Bytes body;
+  std::vector<std::uint8_t> block(
+      net::blockSizeFor(length ? std::optional<std::string_view>(*length) : std::nullopt));
   for (;;) {
-    // A failed read ends the body; what came before it is kept. So does a
-    // wait that could end past the bound.
-    if (!budget.mayWait(GetTickCount64())) break;
-    // Waits for the next bytes (or the end) without asking for a whole
-    // block: a read of a block waits until the block is full.
+    // Waits for the next bytes or the end. A failed read ends the body;
+    // what came before it is kept.
     DWORD available = 0;
     if (!InternetQueryDataAvailable(request.get(), &available, 0, 0)) break;
-    const DWORD wanted = available < block.size() ? available : static_cast<DWORD>(block.size());
     DWORD read = 0;
-    if (!InternetReadFile(request.get(), block.data(), wanted > 0 ? wanted : 1, &read)) break;
-    if (read == 0) break;  // the body is complete
-    if (body.size() + read > net::kMaxBodyBytes) return {};
-    body.insert(body.end(), block.begin(), block.begin() + read);
+    if (!InternetReadFile(request.get(), block.data(), readSize(available, block.size()), &read) || read == 0) break;
+    // Nobody waits any more, or the body is too large: stop reading.
+    if (!transfer.append(block.data(), read)) break;
   }
-  return body;
 }
 
 }  // namespace win32

@@ -3,33 +3,37 @@
 // ===========================================================================
 #pragma once
 
+#include <memory>
+#include <mutex>
 #include <string>
 
-#include "net/fetcher.h"
+#include "net/transfer.h"
 
 namespace win32 {
 
 // The program's one HTTP client. It holds the internet handle: opened on the
-// first fetch that gets that far, reused by every later fetch, tried again
-// on the next fetch when opening failed, closed with the object. Each fetch
-// opens and closes its own connection and request. Not thread-safe: the
-// program fetches from its user-interface thread only.
-class WinInetFetcher : public net::Fetcher {
+// first fetch that gets that far, with the system's proxy settings, reused by
+// every later fetch, tried again on the next fetch when opening failed,
+// closed when the reader and the last fetch using it are gone. Each fetch
+// opens and closes its own connection and request, on the thread it runs on;
+// fetches may run at once.
+class WinInetFetcher : public net::BodyReader {
  public:
   WinInetFetcher() = default;
-  ~WinInetFetcher() override;
   WinInetFetcher(const WinInetFetcher&) = delete;
   WinInetFetcher& operator=(const WinInetFetcher&) = delete;
 
-  net::Bytes fetchUrlBytes(const std::string& address) override;
+  void readBody(const std::string& address, net::Transfer& transfer) override;
 
   // How often the internet handle has been opened (for the tests: reuse).
-  int internetOpenCount() const { return internetOpens_; }
+  int internetOpenCount() const;
 
  private:
-  bool openInternet();
+  // The internet handle, opened when there is none; null when it cannot be.
+  std::shared_ptr<void> session();
 
-  void* internet_ = nullptr;  // HINTERNET
+  mutable std::mutex mutex_;
+  std::shared_ptr<void> internet_;  // HINTERNET
   int internetOpens_ = 0;
 };
 

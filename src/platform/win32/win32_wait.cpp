@@ -1,0 +1,68 @@
+// ===========================================================================
+//  PLATFORM SEAM (Win32): a handler's wait for work of another thread (its
+//  fetch). The thread keeps doing the system's share: it paints what is
+//  invalid and answers what other threads and programs send its windows (a
+//  screen reader, the system's "are you alive" probe), so no window turns
+//  white or counts as hung. It takes no input, timer tick or posted
+//  message: those wait in the queue and are handled after the handler.
+// ===========================================================================
+#include "platform/win32/win32_native.h"
+
+namespace win32 {
+
+namespace {
+
+// How long a wait goes unremarked before the pointer shows that the program
+// is busy.
+constexpr ULONGLONG kBusyCursorDelayMs = 250;
+// Paint messages handled per wake: a window that never validates itself
+// must not keep the wait from looking at its work.
+constexpr int kPaintsPerWake = 64;
+
+}  // namespace
+
+void Win32Backend::waitUntil(const std::function<bool()>& finished, std::uint32_t timeoutMs) {
+  const ULONGLONG start = GetTickCount64();
+  while (!finished()) {
+    const ULONGLONG waited = GetTickCount64() - start;
+    if (waited >= timeoutMs) break;
+    if (!busy_ && waited >= kBusyCursorDelayMs) showBusy(true);
+    ULONGLONG slice = timeoutMs - waited;
+    if (!busy_ && kBusyCursorDelayMs - waited < slice) slice = kBusyCursorDelayMs - waited;
+    MsgWaitForMultipleObjectsEx(1, &wakeEvent_, static_cast<DWORD>(slice), QS_PAINT | QS_SENDMESSAGE | QS_MOUSEMOVE,
+                                0);
+    MSG message;
+    // Sent messages are answered inside PeekMessage; what it hands back
+    // with these flags is a paint.
+    for (int i = 0; i < kPaintsPerWake && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE);
+         ++i) {
+      DispatchMessageW(&message);
+    }
+    // Taking the pointer's moves has the system ask the window under it for
+    // its cursor (WM_SETCURSOR); the moves themselves are dropped.
+    while (PeekMessageW(&message, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+    }
+  }
+  if (busy_) showBusy(false);
+}
+
+void Win32Backend::wakeWait() { SetEvent(wakeEvent_); }
+
+void Win32Backend::showBusy(bool busy) {
+  busy_ = busy;
+  // The pointer is not moving: the window under it is asked for its cursor
+  // now, when it is one of ours.
+  POINT p{};
+  if (!GetCursorPos(&p)) return;
+  HWND under = WindowFromPoint(p);
+  if (!under || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return;
+  SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
+bool Win32Backend::busyCursor() const {
+  if (!busy_) return false;
+  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32650)));  // IDC_APPSTARTING: the arrow with an hourglass
+  return true;
+}
+
+}  // namespace win32
