@@ -165,6 +165,12 @@ class AccessibilityTest(StationTestCase):
             self.assertLess(time.monotonic(), deadline, "Space on 顶 did not put the main window on top")
             time.sleep(0.2)
         self.assertIsNotNone(s.control(s.find(MAIN_TITLE), "消-顶"))
+        # In the station page the menu keys are the page's: no menu of the program.
+        self.tab_to("")
+        for keys in ("shift+f10", "apps"):
+            s.key(keys)
+            time.sleep(1)
+            self.assertFalse(s.menu(), f"{keys} in the page opened the program's menu")
 
 
 if __name__ == "__main__":

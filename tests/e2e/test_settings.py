@@ -274,6 +274,27 @@ class ChooseColourTest(SettingsSteps, StationTestCase):
 
 
 class PaletteTest(SettingsSteps, StationTestCase):
+    def test_a_button_hidden_while_focused_leaves_the_activation_where_it_was(self):
+        """消顶, pressed and released off it, keeps the focus; 设置 on the
+        remote control hides it: the remote control stays the active window
+        and takes the keys back when the settings window closes."""
+        s = self.station
+        remote = self.remote()
+        main = s.find(MAIN_TITLE)
+        s.click(*centre(s.control(main, "顶")["rect"]))
+        deadline = time.monotonic() + 10
+        while not (s.control(s.refresh(main), "消-顶") or {}).get("visible"):
+            self.assertLess(time.monotonic(), deadline, "顶 did not put the main window on top")
+            time.sleep(0.2)
+        x, y = centre(s.control(s.refresh(main), "消-顶")["rect"])
+        s.press(x, y)
+        s.move(x, y + 120)
+        s.release(x, y + 120)
+        settings = self.open_settings()
+        self.assertTrue(s.wait_foreground(settings))
+        self.close_settings(settings)
+        self.assertTrue(s.wait_foreground(remote), "the keys went back to another window than the remote control")
+
     def test_esc_and_a_press_outside_close_the_palette_without_a_choice(self):
         s = self.station
         settings = self.open_settings()

@@ -241,6 +241,42 @@ TEST_F(FetchWinInet, TwoFetchesUseTwoConnectionsAndOneInternetHandle) {
   EXPECT_EQ(network.internetOpenCount(), 1);
 }
 
+// The system's proxy, set in the internet settings for as long as it lives.
+class SystemProxy {
+ public:
+  explicit SystemProxy(int port) {
+    RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_, nullptr);
+    set(1, L"127.0.0.1:" + std::to_wstring(port));
+  }
+  ~SystemProxy() {
+    set(0, L"");
+    RegCloseKey(key_);
+  }
+
+ private:
+  static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+  void set(DWORD enable, const std::wstring& server) {
+    RegSetValueExW(key_, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
+    RegSetValueExW(key_, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+                   static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
+  }
+  HKEY key_ = nullptr;
+};
+
+TEST_F(FetchWinInet, TheSystemProxyCarriesEveryRequest) {
+  LoopbackHttpServer proxy;
+  ASSERT_TRUE(proxy.running());
+  proxy.answerAll({.body = "through the proxy"});
+  server.answerAll({.body = "straight"});
+  const SystemProxy setting(proxy.port());
+  const std::string address = server.url("/bofang/ad/tingweitz.xml");
+  EXPECT_EQ(text(fetcher.fetchUrlBytes(address)), "through the proxy");
+  const auto requests = proxy.requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].requestLine, "GET " + address + " HTTP/1.0");
+  EXPECT_EQ(server.connectionsAccepted(), 0);
+}
+
 TEST_F(FetchWinInet, FailedFetchDoesNotSpoilTheNextOne) {
   EXPECT_TRUE(fetcher.fetchUrlBytes("http://127.0.0.1:" + std::to_string(closedPort()) + "/x").empty());
   server.answerAll({.body = "after"});

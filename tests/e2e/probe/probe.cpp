@@ -627,6 +627,30 @@ int cmd_activate(int argc, wchar_t** argv) {
   return fg == h ? 0 : 1;
 }
 
+// alive HWND: whether the window's thread answers what another program
+// sends it within a second (the system's "Not Responding" test), and how
+// long it took.
+int cmd_alive(int argc, wchar_t** argv) {
+  long long v = 0;
+  if (argc < 3 || !parse_int(argv[2], v)) return fail("usage: probe alive HWND", 2);
+  HWND h = reinterpret_cast<HWND>(static_cast<uintptr_t>(v));
+  if (!IsWindow(h)) return fail("no such window");
+  DWORD_PTR result = 0;
+  const ULONGLONG start = GetTickCount64();
+  const bool answered = SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+  emit("{\"answered\": " + jbool(answered) + ", \"ms\": " + jnum(static_cast<long long>(GetTickCount64() - start)) + "}");
+  return 0;
+}
+
+// cursor: the handle of the pointer's shape now.
+int cmd_cursor() {
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetCursorInfo(&info)) return fail("no cursor information");
+  emit("{\"cursor\": " + jnum(static_cast<long long>(reinterpret_cast<uintptr_t>(info.hCursor))) + "}");
+  return 0;
+}
+
 // ------------------------------------------------------ points and regions ---
 
 // at X Y: the window the system finds under a screen point (the one a click
@@ -1168,6 +1192,8 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"hold") return cmd_hold(argc, argv);
   if (cmd == L"file-info") return cmd_file_info(argc, argv);
   if (cmd == L"at") return cmd_at(argc, argv);
+  if (cmd == L"alive") return cmd_alive(argc, argv);
+  if (cmd == L"cursor") return cmd_cursor();
   if (cmd == L"pixel") return cmd_pixel(argc, argv);
   if (cmd == L"region") return cmd_region(argc, argv);
   if (cmd == L"place") return cmd_place(argc, argv);
