@@ -2,7 +2,7 @@
 # Sets up this machine for building, running and testing the Station client.
 # Idempotent: every step checks first and does only what is missing.
 #   1. Debian packages (cross compiler, Wine, Xvfb, tools)
-#   2. a project-local zh_CN locale (Wine needs code page 936)
+#   2. project-local zh_CN and en_US locales (code pages 936 and 1252 under Wine)
 #   3. libjpeg-turbo cross-built static for Windows from Debian's source package
 #   4. a private Wine prefix under that locale, quiet and window-manager free
 set -euo pipefail
@@ -30,12 +30,15 @@ install_packages() {
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# zh_CN for code page 936, the program's own; en_US for code page 1252, where
+# the tests show that nothing depends on the system's code page.
 make_locale() {
-  [ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ] && return 0
-  station_log "generating the zh_CN.UTF-8 locale in $LOCPATH"
+  local name=$1
+  [ -f "$LOCPATH/$name.UTF-8/LC_CTYPE" ] && return 0
+  station_log "generating the $name.UTF-8 locale in $LOCPATH"
   mkdir -p "$LOCPATH"
   # localedef exits 1 on warnings while still writing the locale
-  localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" || [ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]
+  localedef -i "$name" -f UTF-8 "$LOCPATH/$name.UTF-8" || [ -f "$LOCPATH/$name.UTF-8/LC_CTYPE" ]
 }
 
 # Debian's libjpeg-turbo source, fetched with a private deb-src list so the
@@ -92,6 +95,7 @@ make_wine_prefix() {
 }
 
 install_packages
-make_locale
+make_locale zh_CN
+make_locale en_US
 build_mingw_libjpeg
 make_wine_prefix

@@ -2,21 +2,21 @@
 
 namespace app {
 
-void downloadToFile(net::Fetcher& fetcher, FileSystem& files, const std::string& path, const std::string& address) {
-  // The fetch comes first and happens whatever the path is.
+void downloadToFile(net::Fetcher& fetcher, FileSystem& files, const std::string& name, const std::string& address) {
+  // The fetch comes first and happens whatever the name is.
   const net::Bytes body = fetcher.fetchUrlBytes(address);
-  if (path.empty()) return;
+  if (name.empty()) return;
   // Silent by design: a failed fetch still replaces the file with an empty
   // one, and a file that cannot be opened (missing directory, in use) is
   // simply left as it was. Nobody is told; the callers read the file back and
   // carry on with whatever it holds.
-  (void)files.writeWholeFile(path, body);
+  (void)files.writeWholeFile(name, body);
 }
 
-bool loadFromFile(net::XmlDocument& document, FileSystem& files, const std::string& path) {
+bool loadFromFile(net::XmlDocument& document, FileSystem& files, const std::string& name) {
   document.release();
-  if (path.empty()) return false;
-  std::optional<std::vector<std::uint8_t>> bytes = files.readWholeFile(path);
+  if (name.empty()) return false;
+  std::optional<std::vector<std::uint8_t>> bytes = files.readWholeFile(name);
   if (!bytes) return false;
   return document.loadFromBytes(*bytes);
 }

@@ -17,21 +17,20 @@ const char kPictureName[] = "\\ad\\tingweiad.gif";
 
 void refreshNotices(Program& program) {
   Services& services = program.services();
-  const std::string& run = services.runDirectory;
-  downloadToFile(program.fetcher(), services.files, run + kManifestName, net::noticeManifestAddress());
+  downloadToFile(program.fetcher(), services.files, kManifestName, net::noticeManifestAddress());
   // An existing directory, or one that cannot be made, is no matter here:
   // the picture then simply is not stored.
-  services.files.createDirectory(run + kPictureDirectoryName);
-  downloadToFile(program.fetcher(), services.files, run + kPictureName, net::advertPictureAddress());
+  services.files.createDirectory(kPictureDirectoryName);
+  downloadToFile(program.fetcher(), services.files, kPictureName, net::advertPictureAddress());
 
   net::XmlDocument& manifest = program.notificationDocument();
-  loadFromFile(manifest, services.files, run + kManifestName);
+  loadFromFile(manifest, services.files, kManifestName);
   // Empty text is written all the same: nothing keeps a stale caption or address.
   program.control(ui::main_window::kNotificationLine).setCaption(manifest.readAttribute("yun/ad", "neirong"));
   program.control(ui::main_window::kAdvertLink).setCaption(manifest.readAttribute("yun/ad1", "neirong"));
   program.control(ui::main_window::kAdvertLink).setAddress(manifest.readAttribute("yun/ad1", "url"));
   program.control(ui::main_window::kPictureAdvert)
-      .setPicture(services.files.readWholeFile(run + kPictureName).value_or(ui::Bytes{}));
+      .setPicture(services.files.readWholeFile(kPictureName).value_or(ui::Bytes{}));
 }
 
 void openPictureAdvert(Program& program) {

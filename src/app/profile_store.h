@@ -1,19 +1,26 @@
 #pragma once
-// INI-format files read and written by section and key, as the system's
-// profile functions do it. Names and values are GBK bytes.
+// INI files of the run directory read and written by section and key, as
+// the system's profile functions do it (see profile_text.h). Names and
+// values are GBK bytes; every call reads the file anew.
 #include <string>
+
+#include "app/file_system.h"
 
 namespace app {
 
 class ProfileStore {
  public:
-  virtual ~ProfileStore() = default;
+  explicit ProfileStore(FileSystem& files) : files_(files) {}
+
   // The value, cut to 10239 bytes; empty when the file, section or key is missing.
-  virtual std::string read(const std::string& file, const std::string& section, const std::string& key) = 0;
+  std::string read(const std::string& file, const std::string& section, const std::string& key);
   // Creates the file, section or key when missing and replaces the old value;
-  // the rest of the file is left as it was. False when it could not be written.
-  virtual bool write(const std::string& file, const std::string& section, const std::string& key,
-                     const std::string& value) = 0;
+  // every other byte of the file is left as it was. False when it could not
+  // be written, or when a file that exists could not be read.
+  bool write(const std::string& file, const std::string& section, const std::string& key, const std::string& value);
+
+ private:
+  FileSystem& files_;
 };
 
 }  // namespace app

@@ -8,7 +8,7 @@ namespace app {
 Program::Program(ui::Backend& backend, Services& services)
     : backend_(backend),
       services_(services),
-      settings_(services.runDirectory, services.files, services.profiles),
+      settings_(services.files),
       ui_(backend, *this) {
   ui_.definitions = ui::definitionOf;
   // A hyperlink control opens its address through the shell.

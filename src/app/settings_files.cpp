@@ -2,9 +2,10 @@
 
 namespace app {
 
+const char SettingsFiles::kUserSettingsName[] = "\\userini.user";
+const char SettingsFiles::kDefaultsName[] = "\\system.dll";
+
 namespace {
-const char kUserSettingsName[] = "\\userini.user";
-const char kDefaultsName[] = "\\system.dll";
 const char kUserSection[] = "皮肤";
 const char kUserKey[] = "底色";
 const char kDefaultsSection[] = "默认皮肤";
@@ -24,31 +25,26 @@ std::int32_t parseStoredInteger(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-SettingsFiles::SettingsFiles(std::string runDirectory, FileSystem& files, ProfileStore& profiles)
-    : runDirectory_(std::move(runDirectory)), files_(files), profiles_(profiles) {}
+SettingsFiles::SettingsFiles(FileSystem& files) : files_(files), profiles_(files) {}
 
-std::string SettingsFiles::userSettingsPath() const { return runDirectory_ + kUserSettingsName; }
-
-std::string SettingsFiles::defaultsPath() const { return runDirectory_ + kDefaultsName; }
-
-bool SettingsFiles::userSettingsExist() { return files_.exists(userSettingsPath()); }
+bool SettingsFiles::userSettingsExist() { return files_.exists(kUserSettingsName); }
 
 std::int32_t SettingsFiles::readUserBackground() {
-  return parseStoredInteger(profiles_.read(userSettingsPath(), kUserSection, kUserKey));
+  return parseStoredInteger(profiles_.read(kUserSettingsName, kUserSection, kUserKey));
 }
 
 void SettingsFiles::writeUserBackground(std::int32_t colour) {
   // A failed write leaves the colour applied for this run only; nothing is reported.
-  profiles_.write(userSettingsPath(), kUserSection, kUserKey, std::to_string(colour));
+  profiles_.write(kUserSettingsName, kUserSection, kUserKey, std::to_string(colour));
 }
 
 void SettingsFiles::deleteUserSettings() {
   // Absent, in use or read-only: the file stays as it is, silently.
-  files_.removeFile(userSettingsPath());
+  files_.removeFile(kUserSettingsName);
 }
 
 std::int32_t SettingsFiles::readDefaultColour(const std::string& key) {
-  return parseStoredInteger(profiles_.read(defaultsPath(), kDefaultsSection, key));
+  return parseStoredInteger(profiles_.read(kDefaultsName, kDefaultsSection, key));
 }
 
 }  // namespace app

@@ -18,7 +18,7 @@ std::int32_t parseStoredInteger(std::string_view text);
 
 class SettingsFiles {
  public:
-  SettingsFiles(std::string runDirectory, FileSystem& files, ProfileStore& profiles);
+  explicit SettingsFiles(FileSystem& files);
 
   // True when something named "userini.user" exists (a directory counts too).
   bool userSettingsExist();
@@ -31,14 +31,12 @@ class SettingsFiles {
   // "默认皮肤"/key of "system.dll": "默认底色" or "默认底色2"; 0 when missing.
   std::int32_t readDefaultColour(const std::string& key);
 
-  const std::string& runDirectory() const { return runDirectory_; }
-  std::string userSettingsPath() const;
-  std::string defaultsPath() const;
+  static const char kUserSettingsName[];
+  static const char kDefaultsName[];
 
  private:
-  std::string runDirectory_;
   FileSystem& files_;
-  ProfileStore& profiles_;
+  ProfileStore profiles_;
 };
 
 }  // namespace app

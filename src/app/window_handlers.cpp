@@ -55,7 +55,7 @@ void settingsWindowCreated(Program& program) {
   // leaves that picture empty, and the button still takes clicks.
   Services& services = program.services();
   auto picture = [&](const char* name) {
-    return services.files.readWholeFile(services.runDirectory + name).value_or(ui::Bytes{});
+    return services.files.readWholeFile(name).value_or(ui::Bytes{});
   };
   ui::ControlRef microblog = program.control(ui::settings_window::kMicroblogButton);
   microblog.setPicture(picture("\\img\\sinaweibo1.gif"));

@@ -19,7 +19,7 @@ constexpr ui::Colour kSecondDefault = 0x665544;  // 6706500
 
 class ColoursTest : public ::testing::Test {
  protected:
-  void userColour(const std::string& text) { t.files.setText(t.path("\\userini.user"), text); }
+  void userColour(const std::string& text) { t.files.setText("\\userini.user", text); }
   // Every colour target of the main, remote control and advert windows; the
   // version label has its own colour under the defaults.
   void expectTargets(ui::Colour colour, ui::Colour version) {
@@ -41,7 +41,7 @@ class ColoursTest : public ::testing::Test {
 
 TEST_F(ColoursTest, WithoutUserSettingsNothingIsReadOrChanged) {
   t.start();
-  EXPECT_EQ(t.profiles.reads, 0);
+  EXPECT_EQ(t.files.readsOf["\\userini.user"], 0);
   EXPECT_EQ(t.window(WindowId::Main).background(), ui::rgb(0x0088FF));
   EXPECT_EQ(t.control(main_window::kVersionLabel).backColour(), ui::rgb(0x2B9AFF));
 }
@@ -51,7 +51,7 @@ TEST_F(ColoursTest, EachWindowTakesTheStoredColourOnItsTargetsWhenCreated) {
   t.start();
   expectTargets(kUser, kUser);
   EXPECT_EQ(t.control(main_window::kMenuButton).backColour(), ui::rgb(0xBCAD27)) << "buttons keep theirs";
-  EXPECT_EQ(t.profiles.reads, 5 + 2 + 1) << "each target reads the file anew";
+  EXPECT_EQ(t.files.readsOf["\\userini.user"], 5 + 2 + 1) << "each target reads the file anew";
   t.click(remote_control::kInteraction);
   EXPECT_EQ(t.window(WindowId::Interaction).background(), kUser);
   t.backend.whileModal = [&](WindowId) {
@@ -90,12 +90,12 @@ TEST_F(ColoursTest, ChoosingAColourPaintsTheTargetsReopensTheAdvertAndRemembersI
   EXPECT_EQ(t.window(WindowId::Advert).top(), 768) << "opened again with a new slide-in";
   expectTargets(kUser, kUser);
   EXPECT_EQ(t.window(WindowId::Interaction).background(), ui::rgb(0x0088FF)) << "the chat keeps its colour";
-  EXPECT_EQ(t.files.text(t.path("\\userini.user")), "[皮肤]\r\n底色=1193046\r\n");
+  EXPECT_EQ(t.files.text("\\userini.user"), "[皮肤]\r\n底色=1193046\r\n");
 }
 
 TEST_F(ColoursTest, DefaultsForgetTheUserColourAndUseTheSecondDefaultForTheVersion) {
   userColour("[皮肤]\r\n底色=1193046\r\n");
-  t.files.setText(t.path("\\system.dll"), "[默认皮肤]\r\n默认底色=3351057\r\n默认底色2=6706500\r\n");
+  t.files.setText("\\system.dll", "[默认皮肤]\r\n默认底色=3351057\r\n默认底色2=6706500\r\n");
   t.start();
   t.click(remote_control::kInteraction);
   t.backend.whileModal = [&](WindowId id) {
@@ -105,7 +105,7 @@ TEST_F(ColoursTest, DefaultsForgetTheUserColourAndUseTheSecondDefaultForTheVersi
     t.ui().escapePressed(id);
   };
   t.click(remote_control::kSettings);
-  EXPECT_FALSE(t.files.exists(t.path("\\userini.user")));
+  EXPECT_FALSE(t.files.exists("\\userini.user"));
   expectTargets(kDefault, kSecondDefault);
   EXPECT_EQ(t.window(WindowId::Interaction).background(), kUser) << "the chat keeps its colour";
 }
@@ -118,7 +118,7 @@ TEST_F(ColoursTest, DefaultsWithoutSystemDllPaintBlackAndStillDeleteTheUserFile)
     t.click(settings_window::kClose);
   };
   t.click(remote_control::kSettings);
-  EXPECT_FALSE(t.files.exists(t.path("\\userini.user")));
+  EXPECT_FALSE(t.files.exists("\\userini.user"));
   EXPECT_EQ(t.window(WindowId::Main).background(), 0);
   EXPECT_EQ(t.window(WindowId::Remote).background(), 0);
 }

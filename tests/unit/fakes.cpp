@@ -1,7 +1,5 @@
 #include "fakes.h"
 
-#include <sstream>
-
 namespace testing_support {
 
 net::Bytes FakeFetcher::fetchUrlBytes(const std::string& address) {
@@ -37,6 +35,7 @@ bool FakeFileSystem::createDirectory(const std::string& path) {
 }
 
 std::optional<std::vector<std::uint8_t>> FakeFileSystem::readWholeFile(const std::string& path) {
+  ++readsOf[path];
   auto it = files.find(path);
   if (it == files.end() || locked.count(path)) return std::nullopt;
   return it->second;
@@ -58,69 +57,6 @@ void FakeFileSystem::setText(const std::string& path, const std::string& text) {
   files[path] = std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-namespace {
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  std::istringstream in(text);
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-std::string trim(const std::string& s) {
-  auto b = s.find_first_not_of(' ');
-  auto e = s.find_last_not_of(' ');
-  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-}
-}  // namespace
-
-std::string FakeProfileStore::read(const std::string& file, const std::string& section, const std::string& key) {
-  ++reads;
-  if (!files_.readWholeFile(file)) return {};
-  bool inSection = false;
-  for (const std::string& line : linesOf(files_.text(file))) {
-    std::string t = trim(line);
-    if (!t.empty() && t.front() == '[') {
-      inSection = t == "[" + section + "]";
-      continue;
-    }
-    auto eq = t.find('=');
-    if (inSection && eq != std::string::npos && trim(t.substr(0, eq)) == key) return trim(t.substr(eq + 1));
-  }
-  return {};
-}
-
-bool FakeProfileStore::write(const std::string& file, const std::string& section, const std::string& key,
-                             const std::string& value) {
-  std::vector<std::string> lines = linesOf(files_.text(file));
-  int sectionAt = -1;
-  int insertAt = -1;
-  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
-    std::string t = trim(lines[i]);
-    if (!t.empty() && t.front() == '[') {
-      if (sectionAt >= 0 && insertAt < 0) insertAt = i;
-      if (t == "[" + section + "]") sectionAt = i;
-      continue;
-    }
-    auto eq = t.find('=');
-    if (sectionAt >= 0 && insertAt < 0 && eq != std::string::npos && trim(t.substr(0, eq)) == key) {
-      lines[i] = key + "=" + value;
-      insertAt = -2;
-      break;
-    }
-  }
-  if (sectionAt < 0) {
-    lines.push_back("[" + section + "]");
-    lines.push_back(key + "=" + value);
-  } else if (insertAt != -2) {
-    lines.insert(lines.begin() + (insertAt < 0 ? static_cast<int>(lines.size()) : insertAt), key + "=" + value);
-  }
-  std::string text;
-  for (const std::string& l : lines) text += l + "\r\n";
-  return files_.writeWholeFile(file, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
 
 std::uintptr_t FakeShell::findTopLevelWindow(const std::string& title) {
   return title == "Microsoft Internet Explorer" ? explorerWindow : 0;

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/file_system.h"
-#include "app/profile_store.h"
 #include "net/fetcher.h"
 #include "net/transfer.h"
 #include "net/shell.h"
@@ -26,9 +25,12 @@ class FakeFetcher : public net::Fetcher, public net::BodyReader {
   void readBody(const std::string& address, net::Transfer& transfer) override;
 };
 
+// The run directory's files by name ("\\userini.user"); the folder itself
+// always exists.
 class FakeFileSystem : public app::FileSystem {
  public:
   std::map<std::string, std::vector<std::uint8_t>> files;
+  std::map<std::string, int> readsOf;
   std::set<std::string> directories;
   std::set<std::string> locked;  // cannot be opened, written or removed
 
@@ -40,20 +42,6 @@ class FakeFileSystem : public app::FileSystem {
 
   std::string text(const std::string& path) const;
   void setText(const std::string& path, const std::string& text);
-};
-
-// INI files kept as text in the fake file system, read and written line by
-// line as the system's profile functions do.
-class FakeProfileStore : public app::ProfileStore {
- public:
-  explicit FakeProfileStore(FakeFileSystem& files) : files_(files) {}
-  int reads = 0;
-  std::string read(const std::string& file, const std::string& section, const std::string& key) override;
-  bool write(const std::string& file, const std::string& section, const std::string& key,
-             const std::string& value) override;
-
- private:
-  FakeFileSystem& files_;
 };
 
 class FakeShell : public net::Shell {

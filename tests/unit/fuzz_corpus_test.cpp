@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 extern "C" int GifFuzzTestOneInput(const std::uint8_t* data, std::size_t size);
 extern "C" int BmpFuzzTestOneInput(const std::uint8_t* data, std::size_t size);
 extern "C" int JpegFuzzTestOneInput(const std::uint8_t* data, std::size_t size);
+extern "C" int ProfileTextFuzzTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {
 
@@ -57,5 +58,8 @@ int replayCorpus(const char* name, int (*target)(const std::uint8_t*, std::size_
 TEST(FuzzCorpus, GifReplaysEveryInput) { EXPECT_GT(replayCorpus("gif", GifFuzzTestOneInput), 0); }
 TEST(FuzzCorpus, BmpReplaysEveryInput) { EXPECT_GT(replayCorpus("bmp", BmpFuzzTestOneInput), 0); }
 TEST(FuzzCorpus, JpegReplaysEveryInput) { EXPECT_GT(replayCorpus("jpeg", JpegFuzzTestOneInput), 0); }
+TEST(FuzzCorpus, ProfileTextReplaysEveryInput) {
+  EXPECT_GT(replayCorpus("profile_text", ProfileTextFuzzTestOneInput), 0);
+}
 
 }  // namespace

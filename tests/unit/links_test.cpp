@@ -96,8 +96,8 @@ TEST_F(LinksTest, AFailedShellOpenFallsBackToTheRegisteredPageCommand) {
 
 TEST_F(LinksTest, TheMicroblogButtonLoadsItsTwoPicturesEachTimeTheSettingsWindowOpens) {
   const ui::Bytes normal{'G', 'I', 'F', '8', '9', 'a', 1}, hot{'G', 'I', 'F', '8', '9', 'a', 2};
-  t.files.files[t.path("\\img\\sinaweibo1.gif")] = normal;
-  t.files.files[t.path("\\img\\sinaweibo2.gif")] = hot;
+  t.files.files["\\img\\sinaweibo1.gif"] = normal;
+  t.files.files["\\img\\sinaweibo2.gif"] = hot;
   int opened = 0;
   t.backend.whileModal = [&](WindowId) {
     ++opened;
@@ -110,15 +110,15 @@ TEST_F(LinksTest, TheMicroblogButtonLoadsItsTwoPicturesEachTimeTheSettingsWindow
   };
   t.click(remote_control::kSettings);
   // Read anew at the next opening, not kept from the first.
-  t.files.files[t.path("\\img\\sinaweibo1.gif")] = hot;
+  t.files.files["\\img\\sinaweibo1.gif"] = hot;
   t.click(remote_control::kSettings);
   EXPECT_EQ(opened, 2);
   EXPECT_TRUE(t.shell.opened.empty());
 }
 
 TEST_F(LinksTest, TheMicroblogButtonOpensTheMicroblogWithAPictureMissing) {
-  t.files.files[t.path("\\img\\sinaweibo2.gif")] = {'G', 'I', 'F', '8', '9', 'a'};
-  t.files.files[t.path("\\img\\sinaweibo1.gif")] = {};  // empty file: no picture either
+  t.files.files["\\img\\sinaweibo2.gif"] = {'G', 'I', 'F', '8', '9', 'a'};
+  t.files.files["\\img\\sinaweibo1.gif"] = {};  // empty file: no picture either
   t.backend.whileModal = [&](WindowId) {
     EXPECT_FALSE(t.control(settings_window::kMicroblogButton).picture());
     EXPECT_TRUE(t.control(settings_window::kMicroblogButton).hotPicture());

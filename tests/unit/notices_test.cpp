@@ -32,9 +32,9 @@ TEST_F(NoticesTest, AtStartTheManifestThenTheDirectoryThenThePictureAreStoredAnd
   t.start();
   EXPECT_EQ(t.fetcher.requests,
             (std::vector<std::string>{net::noticeManifestAddress(), net::advertPictureAddress()}));
-  EXPECT_EQ(t.files.text(t.path("\\ad.tingweiini")), kManifest);
-  EXPECT_TRUE(t.files.directories.count(t.path("\\ad")));
-  EXPECT_EQ(t.files.files[t.path("\\ad\\tingweiad.gif")], kPicture);
+  EXPECT_EQ(t.files.text("\\ad.tingweiini"), kManifest);
+  EXPECT_TRUE(t.files.directories.count("\\ad"));
+  EXPECT_EQ(t.files.files["\\ad\\tingweiad.gif"], kPicture);
   EXPECT_EQ(t.control(main_window::kNotificationLine).caption(), "欢迎收听");
   EXPECT_EQ(t.control(main_window::kAdvertLink).caption(), "广告一");
   EXPECT_EQ(t.control(main_window::kAdvertLink).address(), "http://ad1/");
@@ -53,8 +53,8 @@ TEST_F(NoticesTest, OfflineRefreshEmptiesEverythingAndTruncatesBothFiles) {
   EXPECT_EQ(t.control(main_window::kAdvertLink).caption(), "");
   EXPECT_EQ(t.control(main_window::kAdvertLink).address(), "");
   EXPECT_FALSE(t.control(main_window::kPictureAdvert).picture());
-  EXPECT_TRUE(t.files.files[t.path("\\ad.tingweiini")].empty());
-  EXPECT_TRUE(t.files.files[t.path("\\ad\\tingweiad.gif")].empty());
+  EXPECT_TRUE(t.files.files["\\ad.tingweiini"].empty());
+  EXPECT_TRUE(t.files.files["\\ad\\tingweiad.gif"].empty());
   EXPECT_FALSE(t.program.notificationDocument().loaded());
 }
 
@@ -71,10 +71,10 @@ TEST_F(NoticesTest, AManifestWithoutTheLinkLeavesTheLinkEmptyButTheLineFilled) {
 
 TEST_F(NoticesTest, WithoutTheAdDirectoryThePictureIsNotStoredAndTheBoxIsCleared) {
   serve(kManifest);
-  t.files.locked.insert(t.path("\\ad"));
+  t.files.locked.insert("\\ad");
   t.start();
   EXPECT_EQ(t.control(main_window::kNotificationLine).caption(), "欢迎收听");
-  EXPECT_FALSE(t.files.exists(t.path("\\ad\\tingweiad.gif")));
+  EXPECT_FALSE(t.files.exists("\\ad\\tingweiad.gif"));
   EXPECT_FALSE(t.control(main_window::kPictureAdvert).picture());
 }
 

@@ -27,42 +27,35 @@ TEST(StoredInteger, ReadsAsTheStandardDecimalConversionDoes) {
 
 class SettingsFilesTest : public ::testing::Test {
  protected:
-  void SetUp() override { files.directories.insert("C:\\run"); }
   testing_support::FakeFileSystem files;
-  testing_support::FakeProfileStore profiles{files};
-  app::SettingsFiles settings{"C:\\run", files, profiles};
+  app::SettingsFiles settings{files};
 };
-
-TEST_F(SettingsFilesTest, FilesLieInTheRunDirectory) {
-  EXPECT_EQ(settings.userSettingsPath(), "C:\\run\\userini.user");
-  EXPECT_EQ(settings.defaultsPath(), "C:\\run\\system.dll");
-}
 
 TEST_F(SettingsFilesTest, AFileOrADirectoryCountsAsUserSettings) {
   EXPECT_FALSE(settings.userSettingsExist());
-  files.directories.insert("C:\\run\\userini.user");
+  files.directories.insert("\\userini.user");
   EXPECT_TRUE(settings.userSettingsExist());
 }
 
 TEST_F(SettingsFilesTest, WritingCreatesTheFileWithTheSingleKey) {
   settings.writeUserBackground(65280);
-  EXPECT_EQ(files.text("C:\\run\\userini.user"), "[皮肤]\r\n底色=65280\r\n");
+  EXPECT_EQ(files.text("\\userini.user"), "[皮肤]\r\n底色=65280\r\n");
   EXPECT_EQ(settings.readUserBackground(), 65280);
   settings.writeUserBackground(65280);
-  EXPECT_EQ(files.text("C:\\run\\userini.user"), "[皮肤]\r\n底色=65280\r\n") << "the same colour twice: one key";
+  EXPECT_EQ(files.text("\\userini.user"), "[皮肤]\r\n底色=65280\r\n") << "the same colour twice: one key";
   settings.writeUserBackground(-16);
   EXPECT_EQ(settings.readUserBackground(), -16);
 }
 
 TEST_F(SettingsFilesTest, MissingKeyOrFileReadsAsBlack) {
   EXPECT_EQ(settings.readUserBackground(), 0);
-  files.setText("C:\\run\\userini.user", "[皮肤]\r\n其他=5\r\n");
+  files.setText("\\userini.user", "[皮肤]\r\n其他=5\r\n");
   EXPECT_EQ(settings.readUserBackground(), 0);
   EXPECT_EQ(settings.readDefaultColour("默认底色"), 0) << "no system.dll";
 }
 
 TEST_F(SettingsFilesTest, DefaultsComeFromTheirOwnSection) {
-  files.setText("C:\\run\\system.dll", "[默认皮肤]\r\n默认底色=16746496\r\n默认底色2= 255abc\r\n[皮肤]\r\n底色=7\r\n");
+  files.setText("\\system.dll", "[默认皮肤]\r\n默认底色=16746496\r\n默认底色2= 255abc\r\n[皮肤]\r\n底色=7\r\n");
   EXPECT_EQ(settings.readDefaultColour("默认底色"), 16746496);
   EXPECT_EQ(settings.readDefaultColour("默认底色2"), 255);
 }
@@ -73,7 +66,7 @@ TEST_F(SettingsFilesTest, DeletingRemovesTheFileAndAnAbsentOneIsNoFault) {
   settings.deleteUserSettings();
   EXPECT_FALSE(settings.userSettingsExist());
   settings.writeUserBackground(1);
-  files.locked.insert("C:\\run\\userini.user");
+  files.locked.insert("\\userini.user");
   settings.deleteUserSettings();
   EXPECT_TRUE(settings.userSettingsExist()) << "a file in use stays, silently";
 }

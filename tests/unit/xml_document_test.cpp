@@ -147,23 +147,23 @@ TEST(XmlDocument, ALoadDiscardsTheHeldDocumentFirst) {
 
 TEST(XmlDocument, LoadsFromAFile) {
   testing_support::FakeFileSystem files;
-  files.setText("C:\\run\\ad.tingweiini", kNoticeManifest);
-  files.setText("C:\\run\\empty", "");
+  files.setText("\\ad.tingweiini", kNoticeManifest);
+  files.setText("\\empty", "");
   XmlDocument d;
-  ASSERT_TRUE(app::loadFromFile(d, files, "C:\\run\\ad.tingweiini"));
+  ASSERT_TRUE(app::loadFromFile(d, files, "\\ad.tingweiini"));
   EXPECT_EQ(d.readAttribute("yun/ad1", "url"), "http://127.0.0.1/ad1");
 
-  EXPECT_FALSE(app::loadFromFile(d, files, "C:\\run\\empty"));
+  EXPECT_FALSE(app::loadFromFile(d, files, "\\empty"));
   EXPECT_FALSE(d.loaded());
   EXPECT_EQ(d.readAttribute("yun/ad1", "url"), "");
 
-  ASSERT_TRUE(app::loadFromFile(d, files, "C:\\run\\ad.tingweiini"));
-  EXPECT_FALSE(app::loadFromFile(d, files, "C:\\run\\missing"));
+  ASSERT_TRUE(app::loadFromFile(d, files, "\\ad.tingweiini"));
+  EXPECT_FALSE(app::loadFromFile(d, files, "\\missing"));
   EXPECT_FALSE(d.loaded());
 
-  ASSERT_TRUE(app::loadFromFile(d, files, "C:\\run\\ad.tingweiini"));
-  files.locked.insert("C:\\run\\ad.tingweiini");
-  EXPECT_FALSE(app::loadFromFile(d, files, "C:\\run\\ad.tingweiini")) << "unreadable";
+  ASSERT_TRUE(app::loadFromFile(d, files, "\\ad.tingweiini"));
+  files.locked.insert("\\ad.tingweiini");
+  EXPECT_FALSE(app::loadFromFile(d, files, "\\ad.tingweiini")) << "unreadable";
   EXPECT_FALSE(d.loaded());
 
   files.setText("", kNoticeManifest);

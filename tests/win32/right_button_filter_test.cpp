@@ -10,25 +10,29 @@
 namespace {
 
 std::map<HWND, std::vector<UINT>> g_seen;
+std::map<HWND, std::vector<WPARAM>> g_characters;
 
+// A Unicode window, as the browser's windows are.
 LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CHAR) g_characters[window].push_back(wParam);
   if (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP || message == WM_LBUTTONDOWN ||
       message == WM_CONTEXTMENU || message == WM_KEYDOWN || message == WM_MOUSEWHEEL) {
     g_seen[window].push_back(message);
     return 7;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 class RightButtonFilterTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_seen.clear();
-    WNDCLASSA wc{};
+    g_characters.clear();
+    WNDCLASSW wc{};
     wc.lpfnWndProc = recordingProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "FilterTestWindow";
-    RegisterClassA(&wc);
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"FilterTestWindow";
+    RegisterClassW(&wc);
     root = make(nullptr);
     child = make(root);
     grandchild = make(child);
@@ -36,8 +40,8 @@ class RightButtonFilterTest : public ::testing::Test {
   }
   void TearDown() override { DestroyWindow(root); }
   HWND make(HWND parent) {
-    return CreateWindowExA(0, "FilterTestWindow", "", parent ? WS_CHILD : WS_POPUP, 0, 0, 50, 50, parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExW(0, L"FilterTestWindow", L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 50, 50, parent, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
   }
   std::uintptr_t id(HWND w) { return reinterpret_cast<std::uintptr_t>(w); }
   HWND root{}, child{}, grandchild{}, sibling{};
@@ -66,7 +70,7 @@ TEST_F(RightButtonFilterTest, RecordsFollowTheDepthFirstOrderAndKeepThePreviousP
   EXPECT_EQ(table[2].window, id(grandchild));
   EXPECT_EQ(table[3].window, id(sibling));
   EXPECT_EQ(table[0].previousProcedure, reinterpret_cast<std::uintptr_t>(&recordingProc));
-  EXPECT_EQ(GetWindowLongPtrA(root, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&win32::rightButtonFilterProc));
+  EXPECT_EQ(GetWindowLongPtrW(root, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&win32::rightButtonFilterProc));
 }
 
 TEST_F(RightButtonFilterTest, ASecondWalkFiltersOnlyNewWindowsAndNeverTwice) {
@@ -91,6 +95,22 @@ TEST_F(RightButtonFilterTest, EachFilterServesItsOwnWindows) {
     EXPECT_EQ(SendMessageA(w, WM_LBUTTONDOWN, 0, 0), 7) << "the previous procedure is found";
   }
   DestroyWindow(second);
+}
+
+// On a code page without Chinese a filter of ANSI forms would narrow a typed
+// Chinese character to "?" on its way to the page.
+using CodePage1252Filter = RightButtonFilterTest;
+
+TEST_F(CodePage1252Filter, ATypedChineseCharacterReachesAFilteredWindowWhole) {
+  ASSERT_EQ(GetACP(), 1252u) << "run under an English locale (the win32_tests.cp1252 test)";
+  filter.filterTree(root);
+  const WPARAM ting = 0x6C40;  // 汀
+  SendMessageW(grandchild, WM_CHAR, ting, 0);
+  PostMessageW(child, WM_CHAR, ting, 0);
+  MSG message;
+  while (PeekMessageW(&message, child, WM_CHAR, WM_CHAR, PM_REMOVE)) DispatchMessageW(&message);
+  EXPECT_EQ(g_characters[grandchild], std::vector<WPARAM>{ting});
+  EXPECT_EQ(g_characters[child], std::vector<WPARAM>{ting});
 }
 
 }  // namespace

@@ -58,9 +58,8 @@ class Win32BackendTest : public ::testing::Test {
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
   testing_support::FakeFetcher fetcher;
   testing_support::FakeFileSystem files;
-  testing_support::FakeProfileStore profiles{files};
   testing_support::FakeShell shell;
-  app::Services services{fetcher, files, profiles, shell, "C:\\station"};
+  app::Services services{fetcher, files, shell};
   app::Program program{backend, services};
 };
 

@@ -374,19 +374,19 @@ class FetchDownload : public FetchWinInet {
   }
 
   testing_support::ScratchDirectory scratch;
-  win32::Win32FileSystem files;
+  win32::Win32FileSystem files{scratch.widePath()};
 };
 
 TEST_F(FetchDownload, StoresTheBody) {
   const std::string body = patterned(5000);
   server.answerAll({.body = body});
-  const std::string path = scratch + "\\ad.tingweiini";
+  const std::string path = "\\ad.tingweiini";
   app::downloadToFile(fetcher, files, path, server.url("/bofang/ad/tingweitz.xml"));
   EXPECT_EQ(contents(path), body);
 }
 
 TEST_F(FetchDownload, ReplacesALongerFileWhole) {
-  const std::string path = scratch + "\\ad.tingweiini";
+  const std::string path = "\\ad.tingweiini";
   ASSERT_TRUE(files.writeWholeFile(path, net::Bytes(9000, 'o')));
   server.answerAll({.body = "short"});
   app::downloadToFile(fetcher, files, path, server.url("/m.xml"));
@@ -394,7 +394,7 @@ TEST_F(FetchDownload, ReplacesALongerFileWhole) {
 }
 
 TEST_F(FetchDownload, FailedFetchLeavesAnEmptyFile) {
-  const std::string path = scratch + "\\ad.tingweiini";
+  const std::string path = "\\ad.tingweiini";
   ASSERT_TRUE(files.writeWholeFile(path, net::Bytes{'o', 'l', 'd'}));
   app::downloadToFile(fetcher, files, path, failingAddress());
   EXPECT_TRUE(files.exists(path));
@@ -403,7 +403,7 @@ TEST_F(FetchDownload, FailedFetchLeavesAnEmptyFile) {
 
 TEST_F(FetchDownload, MissingDirectoryGetsNeitherFileNorDirectory) {
   server.answerAll({.body = "picture"});
-  const std::string directory = scratch + "\\ad";
+  const std::string directory = "\\ad";
   app::downloadToFile(fetcher, files, directory + "\\tingweiad.gif", server.url("/bofang/ad/ad256-56.gif"));
   EXPECT_EQ(server.requests().size(), 1u);  // fetched all the same
   EXPECT_FALSE(files.exists(directory + "\\tingweiad.gif"));
@@ -411,11 +411,11 @@ TEST_F(FetchDownload, MissingDirectoryGetsNeitherFileNorDirectory) {
 }
 
 TEST_F(FetchDownload, FileInUseIsLeftAsItWas) {
-  const std::string path = scratch + "\\ad.tingweiini";
+  const std::string path = "\\ad.tingweiini";
   ASSERT_TRUE(files.writeWholeFile(path, net::Bytes{'o', 'l', 'd'}));
   server.answerAll({.body = "new"});
   // Held by another handle that shares nothing.
-  HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  HANDLE holder = CreateFileW(files.pathOf(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   app::downloadToFile(fetcher, files, path, server.url("/m.xml"));

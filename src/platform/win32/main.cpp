@@ -7,13 +7,26 @@
 #include "app/program.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/win32_files.h"
-#include "platform/win32/win32_profiles.h"
+#include "platform/win32/single_instance.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/wininet_fetcher.h"
 
+namespace {
+// How long a second start looks for the main window of a first one that is
+// still starting.
+constexpr DWORD kFindRunningMainMs = 1500;
+}  // namespace
+
 // The program takes no command line. It ends with 1 when the system would
-// not make its main window.
+// not make its main window. A second start in the same user session only
+// brings the running program's main window forward: two programs would
+// write the same files and play the station twice.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  win32::SingleInstance instanceMark;
+  if (!instanceMark.first()) {
+    win32::bringRunningProgramForward(kFindRunningMainMs);
+    return 0;
+  }
   // The browser views need OLE on this, the user-interface thread.
   HRESULT ole = OleInitialize(nullptr);
   int exitCode = 0;
@@ -21,10 +34,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Reads the fetches' bodies on their own threads; a fetch abandoned at
     // the bound may still run when the program ends, touching nothing of it.
     win32::WinInetFetcher network;
-    win32::Win32FileSystem files;
-    win32::Win32ProfileStore profiles;
+    win32::Win32FileSystem files(win32::runDirectory());
     win32::Win32Shell shell;
-    app::Services services{network, files, profiles, shell, files.runDirectory()};
+    app::Services services{network, files, shell};
     win32::Win32Backend backend(instance);
     app::Program program(backend, services);
     backend.attach(program.ui());

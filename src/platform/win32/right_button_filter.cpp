@@ -25,15 +25,17 @@ void RightButtonFilter::filterTree(HWND root) {
 
 std::uintptr_t RightButtonFilter::nextChild(std::uintptr_t parent, std::uintptr_t after) {
   return reinterpret_cast<std::uintptr_t>(
-      FindWindowExA(reinterpret_cast<HWND>(parent), reinterpret_cast<HWND>(after), nullptr, nullptr));
+      FindWindowExW(reinterpret_cast<HWND>(parent), reinterpret_cast<HWND>(after), nullptr, nullptr));
 }
 
 std::uintptr_t RightButtonFilter::installFilter(std::uintptr_t window) {
   HWND hwnd = reinterpret_cast<HWND>(window);
   // The property first: the new procedure may run as soon as it is in place.
+  // Wide forms throughout: a Unicode window replaced or called through the
+  // ANSI ones gets its text messages narrowed to the system's code page.
   SetPropW(hwnd, kFilterProperty, this);
   return static_cast<std::uintptr_t>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&rightButtonFilterProc)));
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&rightButtonFilterProc)));
 }
 
 LRESULT CALLBACK rightButtonFilterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -42,8 +44,8 @@ LRESULT CALLBACK rightButtonFilterProc(HWND window, UINT message, WPARAM wParam,
   if (filter) record = filter->records().find(reinterpret_cast<std::uintptr_t>(window));
   if (message == WM_NCDESTROY) RemovePropW(window, kFilterProperty);
   if (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) return 0;
-  if (!record || record->previousProcedure == 0) return DefWindowProcA(window, message, wParam, lParam);
-  return CallWindowProcA(reinterpret_cast<WNDPROC>(record->previousProcedure), window, message, wParam, lParam);
+  if (!record || record->previousProcedure == 0) return DefWindowProcW(window, message, wParam, lParam);
+  return CallWindowProcW(reinterpret_cast<WNDPROC>(record->previousProcedure), window, message, wParam, lParam);
 }
 
 // The backend's capability: the control's own window (a browser view's) and

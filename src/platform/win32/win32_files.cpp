@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/text_win32.h"
+
 namespace win32 {
 
 namespace {
@@ -33,18 +35,24 @@ class FileHandle {
 
 }  // namespace
 
-bool Win32FileSystem::exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+std::wstring Win32FileSystem::pathOf(const std::string& name) const {
+  // A name holds only GBK characters, so the one conversion here keeps every
+  // character, and the folder's own characters were never narrowed at all.
+  return name.empty() ? std::wstring() : folder_ + wideFromGbk(name);
 }
 
-bool Win32FileSystem::removeFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
-
-bool Win32FileSystem::createDirectory(const std::string& path) {
-  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+bool Win32FileSystem::exists(const std::string& name) {
+  return GetFileAttributesW(pathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::optional<std::vector<std::uint8_t>> Win32FileSystem::readWholeFile(const std::string& path) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+bool Win32FileSystem::removeFile(const std::string& name) { return DeleteFileW(pathOf(name).c_str()) != FALSE; }
+
+bool Win32FileSystem::createDirectory(const std::string& name) {
+  return CreateDirectoryW(pathOf(name).c_str(), nullptr) != FALSE;
+}
+
+std::optional<std::vector<std::uint8_t>> Win32FileSystem::readWholeFile(const std::string& name) {
+  FileHandle file(CreateFileW(pathOf(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return std::nullopt;
   std::vector<std::uint8_t> bytes;
@@ -63,11 +71,11 @@ std::optional<std::vector<std::uint8_t>> Win32FileSystem::readWholeFile(const st
   return bytes;
 }
 
-bool Win32FileSystem::writeWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+bool Win32FileSystem::writeWholeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
   // Exclusive access; created or truncated. A missing directory makes the
   // open fail: directories are never created here.
   FileHandle file(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      CreateFileW(pathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -80,33 +88,21 @@ bool Win32FileSystem::writeWholeFile(const std::string& path, const std::vector<
   return file.close();
 }
 
-std::string Win32FileSystem::runDirectory() {
+std::wstring runDirectory() {
   // The module's path may be longer than MAX_PATH: grow until it fits.
-  std::string path(260, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return std::string();
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::wstring();
     if (length < path.size()) {
       path.resize(length);
       break;
     }
-    if (path.size() >= 32768 * 3) return std::string();  // beyond any path the system allows
+    if (path.size() >= 32768) return std::wstring();  // beyond any path the system allows
     path.resize(path.size() * 2);
   }
-  return parentDirectory(path);
-}
-
-std::string parentDirectory(const std::string& path) {
-  std::size_t lastSlash = std::string::npos;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const char c = path[i];
-    if (c == '\\') {
-      lastSlash = i;
-    } else if (IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < path.size()) {
-      ++i;  // the trail byte belongs to this character
-    }
-  }
-  return lastSlash == std::string::npos ? std::string() : path.substr(0, lastSlash);
+  const std::size_t lastSlash = path.rfind(L'\\');
+  return lastSlash == std::wstring::npos ? std::wstring() : path.substr(0, lastSlash);
 }
 
 }  // namespace win32

@@ -1,5 +1,5 @@
 // ===========================================================================
-//  PLATFORM SEAM (Win32): files on paths in the ANSI code page (GBK).
+//  PLATFORM SEAM (Win32): the run directory's files, by wide path.
 // ===========================================================================
 #pragma once
 
@@ -11,19 +11,24 @@ namespace win32 {
 
 class Win32FileSystem : public app::FileSystem {
  public:
-  bool exists(const std::string& path) override;
-  bool removeFile(const std::string& path) override;
-  bool createDirectory(const std::string& path) override;
-  std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path) override;
-  bool writeWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
+  // The files under the folder (a wide path without a trailing backslash).
+  explicit Win32FileSystem(std::wstring folder) : folder_(std::move(folder)) {}
 
-  // The directory of the program's executable, without a trailing backslash.
-  std::string runDirectory();
+  bool exists(const std::string& name) override;
+  bool removeFile(const std::string& name) override;
+  bool createDirectory(const std::string& name) override;
+  std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& name) override;
+  bool writeWholeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) override;
+
+  // The folder joined with the GBK name; empty for an empty name.
+  std::wstring pathOf(const std::string& name) const;
+
+ private:
+  std::wstring folder_;
 };
 
-// The path up to its last backslash (exclusive); empty when it has none.
-// Reads the ANSI code page's double-byte characters whole, so a trail byte
-// that happens to equal "\" does not cut a name in two.
-std::string parentDirectory(const std::string& path);
+// The folder of the program's executable, from its wide module path, without
+// a trailing backslash; empty when the system does not say.
+std::wstring runDirectory();
 
 }  // namespace win32

@@ -1,0 +1,42 @@
+// ===========================================================================
+//  PLATFORM SEAM (Win32)
+// ===========================================================================
+#include "platform/win32/single_instance.h"
+
+#include "app/windows/definitions.h"
+#include "platform/win32/text_win32.h"
+#include "platform/win32/win32_native.h"
+
+namespace win32 {
+
+namespace {
+// "Local\": the mark is per user session, as the run directory's files are
+// per user (another user's program is no concern of this one).
+constexpr wchar_t kRunningMark[] = L"Local\\TingweiStation.Running";
+constexpr DWORD kLookEveryMs = 50;
+}  // namespace
+
+SingleInstance::SingleInstance() : mark_(CreateMutexW(nullptr, FALSE, kRunningMark)) {
+  // Without a mark (the system refused it) the program runs as it would alone.
+  first_ = mark_ == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+SingleInstance::~SingleInstance() {
+  if (mark_) CloseHandle(mark_);
+}
+
+void bringRunningProgramForward(DWORD waitMs) {
+  const std::wstring title = wideFromGbk(ui::definitionOf(ui::WindowId::Main).title);
+  const ULONGLONG deadline = GetTickCount64() + waitMs;
+  HWND main = nullptr;
+  while ((main = FindWindowW(kWindowClass, title.c_str())) == nullptr && GetTickCount64() < deadline) {
+    Sleep(kLookEveryMs);
+  }
+  // None yet: the first program is still starting, and shows its own window.
+  if (!main) return;
+  if (IsIconic(main)) ShowWindow(main, SW_RESTORE);
+  // This program was started by the user, so it may hand the foreground on.
+  SetForegroundWindow(main);
+}
+
+}  // namespace win32

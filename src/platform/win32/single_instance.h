@@ -1,0 +1,31 @@
+// ===========================================================================
+//  PLATFORM SEAM (Win32): one program per user session.
+// ===========================================================================
+#pragma once
+
+#include <windows.h>
+
+namespace win32 {
+
+// Holds the session's mark of a running program for as long as it lives.
+class SingleInstance {
+ public:
+  SingleInstance();
+  ~SingleInstance();
+  SingleInstance(const SingleInstance&) = delete;
+  SingleInstance& operator=(const SingleInstance&) = delete;
+
+  // False when another program of this user session held the mark first.
+  bool first() const { return first_; }
+
+ private:
+  HANDLE mark_ = nullptr;
+  bool first_ = true;
+};
+
+// Brings the running program's main window to the front, restoring it when
+// it is minimized. A program that is still starting may not have made its
+// main window yet: it is looked for up to waitMs.
+void bringRunningProgramForward(DWORD waitMs);
+
+}  // namespace win32
