@@ -1,12 +1,8 @@
-// Fuzz target of the settings-file reader and writer: the input is an INI
-// file. For a section, key and value picked by the first byte it checks that
-// a read never passes the value limit, that a written value reads back,
-// that writing it again changes nothing, and that every other key reads as
-// before. Any broken promise aborts.
-//
-// Also compiled into the native unit tests, which replay the committed
-// corpus through it. GBK names are byte escapes, as clang has no GBK
-// execution character set.
+// Fuzz target of the settings-file reader and writer (replayed by the unit
+// tests too): the input after its first byte is an INI file. A read stays
+// within the limit; the value written for the section and key the first
+// byte picks reads back, writing it again changes nothing, and every other
+// key reads as before. GBK names are byte escapes (clang has no GBK charset).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

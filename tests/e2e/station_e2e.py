@@ -150,10 +150,13 @@ class Station:
       misbehave   the demo station's --misbehave modes (see demo-station/server.py)
       dpi         the screen's DPI (the prefix's LogPixels; default Wine's 96)
       screen      (width, height): an Xvfb display of that size for this run alone
+      locale      the locale Wine runs the program and the probe under (default
+                  zh_CN.UTF-8; en_US.UTF-8 gives code page 1252)
+      run_name    the name of the scratch run directory's folder
     """
 
     def __init__(self, name="station", *, server=True, omit=(), prepare=None, wait_main=60, misbehave=None,
-                 dpi=None, screen=None):
+                 dpi=None, screen=None, locale=None, run_name="run"):
         self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
         self.server_wanted = server
         self.misbehave = misbehave
@@ -169,6 +172,8 @@ class Station:
         self.private_prefix = os.environ.get("STATION_E2E_PREFIX", "private") != "shared"
         self.dpi = dpi
         self.screen_size = screen
+        self.locale = locale
+        self.run_name = run_name
         self.xvfb = None
         if (dpi or screen) and not self.private_prefix:
             raise HarnessError("a DPI or a screen of its own needs a private prefix (STATION_E2E_PREFIX)")
@@ -198,7 +203,7 @@ class Station:
             signal.signal(signal.SIGTERM, _on_sigterm)
         _live.add(self)
         self.tmp = Path(tempfile.mkdtemp(prefix=f"station-e2e-{self.name[-40:]}-"))
-        self.run_dir = self.tmp / "run"
+        self.run_dir = self.tmp / self.run_name
         self.site_dir = self.tmp / "site"
         self.log_path = self.tmp / "requests.log"
         self.wine_log = self.tmp / "station.out"
@@ -211,6 +216,8 @@ class Station:
             self.site_dir.mkdir()
         self.env = dict(os.environ)
         self.env.pop("WINEPREFIX", None)
+        if self.locale:
+            self.env["STATION_WINE_LOCALE"] = self.locale
         if self.private_prefix:
             cache = self.tmp / "cache"
             cache.mkdir()

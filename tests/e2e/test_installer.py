@@ -49,6 +49,8 @@ class InstalledStation(Station):
     installer_status = None
     install_seconds = None
     install_dir = None
+    # Another folder under the user's Programs folder to install into (/D=).
+    install_folder = None
 
     def wine(self, *args, timeout=120, cwd=None):
         """Runs a Windows program of this prefix to its end."""
@@ -63,10 +65,13 @@ class InstalledStation(Station):
         return users[0]
 
     def launch(self):
+        programs = self.user_dir() / "AppData" / "Local" / "Programs"
+        self.install_dir = programs / (self.install_folder or FOLDER)
+        where = [f"/D=C:\\users\\{self.user_dir().name}\\AppData\\Local\\Programs\\{self.install_folder}"] \
+            if self.install_folder else []
         started = time.monotonic()
-        self.installer_status = self.wine(INSTALLER, "/S", timeout=180).returncode
+        self.installer_status = self.wine(INSTALLER, "/S", *where, timeout=180).returncode
         self.install_seconds = time.monotonic() - started
-        self.install_dir = self.user_dir() / "AppData" / "Local" / "Programs" / FOLDER
         exe = self.install_dir / "station.exe"
         if self.installer_status != 0 or not exe.exists():
             raise AssertionError(f"the installer exited {self.installer_status} and left "

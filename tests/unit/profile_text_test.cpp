@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/profile_store.h"
-#include "fakes.h"
 #include "profile_cases.h"
 
 namespace {
@@ -24,24 +22,6 @@ TEST(ProfileText, WritesChangeOnlyTheKeysLine) {
     EXPECT_EQ(written, c.written) << c.what;
     EXPECT_EQ(app::readProfileValue(written, c.section, c.key), c.value) << c.what << ": reads back";
   }
-}
-
-TEST(ProfileText, AByteOrderMarkIsSkippedAndKept) {
-  const std::string text = "\xEF\xBB\xBF[s]\r\na=1\r\n";
-  EXPECT_EQ(app::readProfileValue(text, "s", "a"), "1");
-  EXPECT_EQ(app::writeProfileValue(text, "s", "a", "2"), "\xEF\xBB\xBF[s]\r\na=2\r\n");
-}
-
-TEST(ProfileStore, AFileInUseIsNotReplaced) {
-  testing_support::FakeFileSystem files;
-  app::ProfileStore profiles(files);
-  files.setText("\\userini.user", "[s]\r\na=1\r\nkept=1\r\n");
-  files.locked.insert("\\userini.user");
-  EXPECT_FALSE(profiles.write("\\userini.user", "s", "a", "2"));
-  files.locked.clear();
-  EXPECT_EQ(files.text("\\userini.user"), "[s]\r\na=1\r\nkept=1\r\n");
-  EXPECT_TRUE(profiles.write("\\userini.user", "s", "a", "2"));
-  EXPECT_EQ(profiles.read("\\userini.user", "S", "A"), "2");
 }
 
 }  // namespace

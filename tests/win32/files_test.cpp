@@ -37,40 +37,23 @@ class FilesWin32 : public ::testing::Test {
   win32::Win32FileSystem files{scratch.widePath()};
 };
 
-TEST_F(FilesWin32, ExistsForFilesAndDirectories) {
-  EXPECT_TRUE(files.exists("\\"));
-  EXPECT_FALSE(files.exists("\\userini.user"));
+TEST_F(FilesWin32, FilesAndDirectoriesExistAreMadeOnceAndRemoved) {
+  EXPECT_TRUE(files.exists("\\")) << "the folder itself";
+  EXPECT_FALSE(files.exists(""));
+  EXPECT_FALSE(files.removeFile("\\userini.user"));
+  EXPECT_FALSE(files.readWholeFile("\\userini.user").has_value());
   ASSERT_TRUE(files.writeWholeFile("\\userini.user", bytesOf("[a]\r\n")));
   EXPECT_TRUE(files.exists("\\userini.user"));
-  ASSERT_TRUE(files.createDirectory("\\ad"));
-  EXPECT_TRUE(files.exists("\\ad"));
-  EXPECT_FALSE(files.exists(""));
-}
-
-TEST_F(FilesWin32, RemoveFile) {
-  EXPECT_FALSE(files.removeFile("\\absent.txt"));
-  ASSERT_TRUE(files.writeWholeFile("\\present.txt", bytesOf("x")));
-  EXPECT_TRUE(files.removeFile("\\present.txt"));
-  EXPECT_FALSE(files.exists("\\present.txt"));
-  EXPECT_FALSE(files.removeFile("\\present.txt"));
-  // A directory is not a file.
-  ASSERT_TRUE(files.createDirectory("\\ad"));
-  EXPECT_FALSE(files.removeFile("\\ad"));
-  EXPECT_TRUE(files.exists("\\ad"));
-}
-
-TEST_F(FilesWin32, CreateDirectoryOnceOnly) {
+  EXPECT_TRUE(files.removeFile("\\userini.user"));
+  EXPECT_FALSE(files.exists("\\userini.user"));
   EXPECT_TRUE(files.createDirectory("\\ad"));
   EXPECT_FALSE(files.createDirectory("\\ad"));
   EXPECT_TRUE(files.exists("\\ad"));
+  EXPECT_FALSE(files.removeFile("\\ad")) << "a directory is not a file";
+  EXPECT_FALSE(files.readWholeFile("\\ad").has_value());
   // One level at a time: no missing parents are made.
   EXPECT_FALSE(files.createDirectory("\\a\\b"));
   EXPECT_FALSE(files.exists("\\a"));
-}
-
-TEST_F(FilesWin32, ReadMissingOrDirectoryIsNothing) {
-  EXPECT_FALSE(files.readWholeFile("\\absent.txt").has_value());
-  EXPECT_FALSE(files.readWholeFile("\\").has_value());
 }
 
 TEST_F(FilesWin32, WriteAndReadBackEveryByte) {
