@@ -7,11 +7,22 @@ import time
 import unittest
 
 from screen_grab import stored
-from station_content import NOTICE_PATH, PICTURE_PATH, wait_control_text, write_site_file
+from station_content import (NOTICE_PATH, ORIGIN, PICTURE_PATH, control_at, install_browser_recorder,
+                             notice_manifest, wait_control_text, wait_recorded, write_site_file)
 from station_e2e import MAIN_TITLE, WINE_RUN, StationTestCase, centre
 from test_installer import INSTALLER, InstalledStation
-from test_notices import FIRST, FIRST_PICTURE, NOTICE_LINE, NoticeChecks, serve_first
+from test_notices import ADVERT_LINK, FIRST, FIRST_PICTURE, NOTICE_LINE, NoticeChecks
 from test_settings import CHOSEN, CHOSEN_NAME, DEFAULT, DEFAULT2, SettingsSteps, write_system_dll
+
+
+# An address with characters of no single-byte code page, as a manifest may hold.
+LINK = f"{ORIGIN}/bofang/ad/点歌.php?台=汀蔚"
+
+
+def serve_first(run_dir, site_dir):
+    install_browser_recorder(run_dir)
+    write_site_file(site_dir, NOTICE_PATH, notice_manifest(FIRST["ad"], FIRST["ad1"], LINK, FIRST["ad2_url"]))
+    write_site_file(site_dir, PICTURE_PATH, FIRST_PICTURE)
 
 
 class FileFeatureChecks(SettingsSteps, NoticeChecks):
@@ -21,6 +32,8 @@ class FileFeatureChecks(SettingsSteps, NoticeChecks):
         self.assertEqual(shown, FIRST["ad_shown"], "the notice line does not show the manifest's text")
         self.assertEqual((folder / "ad.tingweiini").read_bytes(), (s.site_dir / NOTICE_PATH).read_bytes())
         self.assertEqual((folder / "ad" / "tingweiad.gif").read_bytes(), FIRST_PICTURE)
+        s.click(*centre(control_at(s.find(MAIN_TITLE), *ADVERT_LINK)["rect"]))
+        self.assertEqual(wait_recorded(s, 1), [LINK], "the link's address did not reach the shell whole")
 
         settings = self.open_settings()
         self.choose(settings, CHOSEN_NAME)
