@@ -34,15 +34,15 @@ struct Target {
 // takes a colour only when it is created.
 constexpr Target kTargets[] = {
     {windowItself(WindowId::Main), Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
-    {ui::main_window::kTitleLabel, Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
-    {ui::main_window::kVersionLabel, Property::Background, kSecondDefault, Repainted::ByChoiceAndDefaults},
-    {ui::main_window::kNotificationLine, Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
-    {ui::main_window::kAdvertLink, Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
+    {app::main_window::kTitleLabel, Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
+    {app::main_window::kVersionLabel, Property::Background, kSecondDefault, Repainted::ByChoiceAndDefaults},
+    {app::main_window::kNotificationLine, Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
+    {app::main_window::kAdvertLink, Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
     {windowItself(WindowId::Settings), Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
     {windowItself(WindowId::Remote), Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
     {windowItself(WindowId::Advert), Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
-    {ui::advert_window::kCaptionLabel, Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
-    {ui::settings_window::kColourPicker, Property::CurrentColour, kDefault, Repainted::ByDefaultsOnly},
+    {app::advert_window::kCaptionLabel, Property::Background, kDefault, Repainted::ByChoiceAndDefaults},
+    {app::settings_window::kColourPicker, Property::CurrentColour, kDefault, Repainted::ByDefaultsOnly},
     {windowItself(WindowId::Interaction), Property::Background, kDefault, Repainted::Never},
 };
 
@@ -83,7 +83,7 @@ void applyUserColourAtCreation(Program& program, WindowId window) {
 void applyChosenColour(Program& program) {
   // Each step reads the picker anew, as the picker may be gone once the
   // advert window has been opened in between.
-  auto chosen = [&] { return program.control(ui::settings_window::kColourPicker).currentColour(); };
+  auto chosen = [&] { return program.control(app::settings_window::kColourPicker).currentColour(); };
   repaint(program, /*defaults=*/false, [&](const Target&) { return chosen(); });
   program.settings().writeUserBackground(chosen());
 }

@@ -6,13 +6,12 @@
 #include "app/notices.h"
 #include "app/placement.h"
 #include "app/program.h"
-#include "station_version.h"
 #include "app/windows/main_window.h"
+#include "station_version.h"
 
 namespace app {
 
 using ui::WindowId;
-namespace main_window = ui::main_window;
 
 void mainWindowCreated(Program& program) {
   applyUserColourAtCreation(program, WindowId::Main);

@@ -2,10 +2,10 @@
 
 #include "app/download.h"
 #include "app/program.h"
-#include "net/addresses.h"
-#include "net/links.h"
 #include "app/windows/advert_window.h"
 #include "app/windows/main_window.h"
+#include "net/addresses.h"
+#include "net/links.h"
 
 namespace app {
 
@@ -26,10 +26,10 @@ void refreshNotices(Program& program) {
   net::XmlDocument& manifest = program.notificationDocument();
   loadFromFile(manifest, services.files, kManifestName);
   // Empty text is written all the same: nothing keeps a stale caption or address.
-  program.control(ui::main_window::kNotificationLine).setCaption(manifest.readAttribute("yun/ad", "neirong"));
-  program.control(ui::main_window::kAdvertLink).setCaption(manifest.readAttribute("yun/ad1", "neirong"));
-  program.control(ui::main_window::kAdvertLink).setAddress(manifest.readAttribute("yun/ad1", "url"));
-  program.control(ui::main_window::kPictureAdvert)
+  program.control(app::main_window::kNotificationLine).setCaption(manifest.readAttribute("yun/ad", "neirong"));
+  program.control(app::main_window::kAdvertLink).setCaption(manifest.readAttribute("yun/ad1", "neirong"));
+  program.control(app::main_window::kAdvertLink).setAddress(manifest.readAttribute("yun/ad1", "url"));
+  program.control(app::main_window::kPictureAdvert)
       .setPicture(services.files.readWholeFile(kPictureName).value_or(ui::Bytes{}));
 }
 
@@ -42,7 +42,7 @@ void releaseNotices(Program& program) { program.notificationDocument().release()
 namespace {
 
 void showAdvertPage(Program& program, int page) {
-  ui::ControlRef view = program.control(ui::advert_window::kAdvertView);
+  ui::ControlRef view = program.control(app::advert_window::kAdvertView);
   view.setAddress(net::advertPageAddress(page));
   // No right click inside the advert page: the view and every window the
   // browser has made under it so far get the right-button filter.

@@ -67,7 +67,7 @@ void startAdvertSlideIn(Program& program) {
   ui::Size screen = program.ui().screen();
   advert.move(screen.width - advert.width(), screen.height);
   program.slideFlag = 1;
-  program.control(ui::advert_window::kSlideTimer).setTimerPeriod(1);
+  program.control(app::advert_window::kSlideTimer).setTimerPeriod(1);
 }
 
 void advertSlideStep(Program& program) {

@@ -10,7 +10,7 @@ Program::Program(ui::Backend& backend, Services& services)
       services_(services),
       settings_(services.files),
       ui_(backend, *this) {
-  ui_.definitions = ui::definitionOf;
+  ui_.definitions = app::definitionOf;
   // A hyperlink control opens its address through the shell.
   ui_.openLink = [this](const std::string& address) { return net::openLinkAddress(services_.shell, address); };
   // The main window's end is the program's end, by whatever path it goes.

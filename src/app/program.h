@@ -25,7 +25,7 @@ class Program {
 
   ui::WindowManager& ui() { return ui_; }
   ui::WindowRef window(ui::WindowId id) { return ui_.window(id); }
-  // A control by its declared name (ui/windows/*.h).
+  // A control by its declared name (app/windows/*.h).
   ui::ControlRef control(ui::ControlName control) { return ui_.control(control.window, control.name); }
 
   Services& services() { return services_; }

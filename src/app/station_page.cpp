@@ -7,7 +7,7 @@
 namespace app {
 
 void refreshStationPage(Program& program) {
-  program.control(ui::main_window::kStationView).setAddress(net::stationPageAddress());
+  program.control(app::main_window::kStationView).setAddress(net::stationPageAddress());
 }
 
 }  // namespace app

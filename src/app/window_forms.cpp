@@ -6,7 +6,6 @@
 namespace app {
 
 using ui::WindowId;
-namespace main_window = ui::main_window;
 
 namespace {
 

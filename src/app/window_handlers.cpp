@@ -57,7 +57,7 @@ void settingsWindowCreated(Program& program) {
   auto picture = [&](const char* name) {
     return services.files.readWholeFile(name).value_or(ui::Bytes{});
   };
-  ui::ControlRef microblog = program.control(ui::settings_window::kMicroblogButton);
+  ui::ControlRef microblog = program.control(app::settings_window::kMicroblogButton);
   microblog.setPicture(picture("\\img\\sinaweibo1.gif"));
   microblog.setHotPicture(picture("\\img\\sinaweibo2.gif"));
 }
@@ -80,7 +80,7 @@ namespace app {
 
 void popUpAdvertMenu(Program& program) {
   ui::Point at = program.ui().menuPoint();
-  program.ui().popupMenu(ui::WindowId::Advert, ui::advert_window::kAdvertMenu, at);
+  program.ui().popupMenu(ui::WindowId::Advert, app::advert_window::kAdvertMenu, at);
 }
 
 }  // namespace app

@@ -13,6 +13,8 @@
 
 namespace ui {
 
+class WindowManager;
+
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -20,7 +22,8 @@ class Backend {
   // Builds the native window and its controls from the state, not yet on
   // screen: the model reveals it once its loading is over. False when the
   // window could not be made; nothing of it is left behind then.
-  virtual bool createWindow(WindowState& window) = 0;
+  // The manager hears the window's input from then on.
+  virtual bool createWindow(WindowManager& manager, WindowState& window) = 0;
   // Puts a created window on screen as the model holds it (shown or not,
   // minimized or not), in front.
   virtual void reveal(WindowState& window) = 0;

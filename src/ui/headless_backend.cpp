@@ -2,7 +2,7 @@
 
 namespace ui {
 
-bool HeadlessBackend::createWindow(WindowState& window) {
+bool HeadlessBackend::createWindow(WindowManager&, WindowState& window) {
   for (WindowId refused : refuseCreation) {
     if (refused == window.id()) return false;
   }

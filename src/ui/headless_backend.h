@@ -64,7 +64,7 @@ class HeadlessBackend : public Backend {
   // The program's message loop: runs the queued input until none is left.
   void run();
 
-  bool createWindow(WindowState& window) override;
+  bool createWindow(WindowManager& manager, WindowState& window) override;
   void reveal(WindowState& window) override {
     revealed.push_back(window.id());
     if (onReveal) onReveal(window);

@@ -11,15 +11,15 @@ const ControlDef* WindowDef::control(std::string_view name) const {
 
 Handler WindowDef::handlerFor(std::string_view source, Event event) const {
   for (const Binding& b : bindings) {
-    if (b.event == event && b.source == source) return b.handler;
+    if (b.event == event && b.sourceName() == source) return b.handler;
   }
   return nullptr;
 }
 
-ControlDef label(std::string name, Rect rect, std::string caption, Font font, Colour text, Colour back,
+ControlDef label(RowName name, Rect rect, std::string caption, Font font, Colour text, Colour back,
                  TextStyle style) {
   ControlDef c;
-  c.name = std::move(name);
+  c.name = std::move(name.text);
   c.kind = ControlKind::Label;
   c.rect = rect;
   c.caption = std::move(caption);
@@ -31,17 +31,17 @@ ControlDef label(std::string name, Rect rect, std::string caption, Font font, Co
 }
 
 // Every transparent label of the program is disabled: presses go to what lies below.
-ControlDef transLabel(std::string name, Rect rect, std::string caption, Font font, Colour text, TextStyle style) {
+ControlDef transLabel(RowName name, Rect rect, std::string caption, Font font, Colour text, TextStyle style) {
   ControlDef c = label(std::move(name), rect, std::move(caption), std::move(font), text, kSystemDefault, style);
   c.kind = ControlKind::TransLabel;
   c.enabled = false;
   return c;
 }
 
-ControlDef superBtn(std::string name, Rect rect, std::string caption, std::string tooltip, Font font,
+ControlDef superBtn(RowName name, Rect rect, std::string caption, std::string tooltip, Font font,
                     ButtonLooks looks) {
   ControlDef c;
-  c.name = std::move(name);
+  c.name = std::move(name.text);
   c.kind = ControlKind::SuperBtn;
   c.rect = rect;
   c.caption = std::move(caption);
@@ -54,10 +54,10 @@ ControlDef superBtn(std::string name, Rect rect, std::string caption, std::strin
   return c;
 }
 
-ControlDef hyperLinker(std::string name, Rect rect, std::string caption, Font font, LinkColours colours,
+ControlDef hyperLinker(RowName name, Rect rect, std::string caption, Font font, LinkColours colours,
                        std::string address) {
   ControlDef c;
-  c.name = std::move(name);
+  c.name = std::move(name.text);
   c.kind = ControlKind::HyperLinker;
   c.rect = rect;
   c.caption = std::move(caption);
@@ -70,9 +70,9 @@ ControlDef hyperLinker(std::string name, Rect rect, std::string caption, Font fo
   return c;
 }
 
-ControlDef picBox(std::string name, Rect rect, Colour back, Cursor cursor) {
+ControlDef picBox(RowName name, Rect rect, Colour back, Cursor cursor) {
   ControlDef c;
-  c.name = std::move(name);
+  c.name = std::move(name.text);
   c.kind = ControlKind::PicBox;
   c.rect = rect;
   c.backColour = back;
@@ -80,36 +80,36 @@ ControlDef picBox(std::string name, Rect rect, Colour back, Cursor cursor) {
   return c;
 }
 
-ControlDef htmlViewer(std::string name, Rect rect, std::string address) {
+ControlDef htmlViewer(RowName name, Rect rect, std::string address) {
   ControlDef c;
-  c.name = std::move(name);
+  c.name = std::move(name.text);
   c.kind = ControlKind::HtmlViewer;
   c.rect = rect;
   c.address = std::move(address);
   return c;
 }
 
-ControlDef picBtn(std::string name, Rect rect, Colour transparent) {
+ControlDef picBtn(RowName name, Rect rect, Colour transparent) {
   ControlDef c;
-  c.name = std::move(name);
+  c.name = std::move(name.text);
   c.kind = ControlKind::PicBtn;
   c.rect = rect;
   c.transparentColour = transparent;
   return c;
 }
 
-ControlDef colorPicker(std::string name, Rect rect, Colour current) {
+ControlDef colorPicker(RowName name, Rect rect, Colour current) {
   ControlDef c;
-  c.name = std::move(name);
+  c.name = std::move(name.text);
   c.kind = ControlKind::ColorPicker;
   c.rect = rect;
   c.backColour = current;
   return c;
 }
 
-ControlDef pageControl(std::string name, Rect rect, std::vector<std::string> tabs, Font tabFont, Colour back) {
+ControlDef pageControl(RowName name, Rect rect, std::vector<std::string> tabs, Font tabFont, Colour back) {
   ControlDef c;
-  c.name = std::move(name);
+  c.name = std::move(name.text);
   c.kind = ControlKind::PageControl;
   c.rect = rect;
   c.tabs = std::move(tabs);
@@ -118,9 +118,9 @@ ControlDef pageControl(std::string name, Rect rect, std::vector<std::string> tab
   return c;
 }
 
-ControlDef timer(std::string name, int periodMs) {
+ControlDef timer(RowName name, int periodMs) {
   ControlDef c;
-  c.name = std::move(name);
+  c.name = std::move(name.text);
   c.kind = ControlKind::Timer;
   c.timerPeriod = periodMs;
   return c;

@@ -3,6 +3,7 @@
 // in definition order (later ones lie on top), its menu tree and the bindings
 // of events to handlers. The program's definitions (app/windows/) read like
 // tables.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,21 +18,32 @@ class Program;
 namespace ui {
 
 // A handler is a plain procedure; it reaches everything through the program.
+// app::Program is the one name of the layer above that the model knows.
 using Handler = void (*)(app::Program&);
 
+// The program's windows; the count follows the last of them.
 enum class WindowId { Main, ExitConfirm, Advert, Remote, Settings, Interaction };
-inline constexpr int kWindowCount = 6;
+inline constexpr int kWindowCount = static_cast<int>(WindowId::Interaction) + 1;
 
 // A control of one of the program's windows, declared once in its window's
-// header (ui/windows/*.h) and used by the definition's rows and bindings, the
+// header (app/windows/*.h) and used by the definition's rows and bindings, the
 // handlers and the tests: window and name travel together, and a misspelt
-// name does not compile. It converts to the std::string of a row's name but
-// not to the string_view of the window layer's (window, name) calls, so it is
-// never paired with another window's id by accident.
+// name does not compile. It converts to nothing, so it is never paired with
+// another window's id by accident.
 struct ControlName {
   WindowId window;
   std::string_view name;
-  operator std::string() const { return std::string(name); }
+};
+
+// The name of a definition row: a declared control name, or, in the tests'
+// own small windows, a name written in place.
+// Implicit on purpose: the rows read as tables.
+struct RowName {
+  // cppcheck-suppress noExplicitConstructor
+  RowName(const ControlName& declared) : text(declared.name) {}
+  // cppcheck-suppress noExplicitConstructor
+  RowName(const char* name) : text(name) {}
+  std::string text;
 };
 
 enum class ControlKind {
@@ -134,11 +146,14 @@ enum class Event {
   ColourChosen,
 };
 
-// An event of the window itself (empty source) or of one of its controls.
+// An event of the window itself (kWindowItself) or of one of its controls,
+// which must be a control of the window whose table holds the binding.
+inline constexpr std::nullopt_t kWindowItself = std::nullopt;
 struct Binding {
-  std::string source;
+  std::optional<ControlName> source;
   Event event;
   Handler handler;
+  std::string_view sourceName() const { return source ? source->name : std::string_view(); }
 };
 
 enum class Border { None = 0 };
@@ -167,19 +182,19 @@ struct WindowDef {
 };
 
 // Rows of the definition tables, one helper per control kind.
-ControlDef label(std::string name, Rect rect, std::string caption, Font font, Colour text, Colour back,
+ControlDef label(RowName name, Rect rect, std::string caption, Font font, Colour text, Colour back,
                  TextStyle style);
-ControlDef transLabel(std::string name, Rect rect, std::string caption, Font font, Colour text, TextStyle style);
-ControlDef superBtn(std::string name, Rect rect, std::string caption, std::string tooltip, Font font,
+ControlDef transLabel(RowName name, Rect rect, std::string caption, Font font, Colour text, TextStyle style);
+ControlDef superBtn(RowName name, Rect rect, std::string caption, std::string tooltip, Font font,
                     ButtonLooks looks);
-ControlDef hyperLinker(std::string name, Rect rect, std::string caption, Font font, LinkColours colours,
+ControlDef hyperLinker(RowName name, Rect rect, std::string caption, Font font, LinkColours colours,
                        std::string address = {});
-ControlDef picBox(std::string name, Rect rect, Colour back, Cursor cursor = Cursor::Default);
-ControlDef htmlViewer(std::string name, Rect rect, std::string address);
-ControlDef picBtn(std::string name, Rect rect, Colour transparent);
-ControlDef colorPicker(std::string name, Rect rect, Colour current);
-ControlDef pageControl(std::string name, Rect rect, std::vector<std::string> tabs, Font tabFont, Colour back);
-ControlDef timer(std::string name, int periodMs);
+ControlDef picBox(RowName name, Rect rect, Colour back, Cursor cursor = Cursor::Default);
+ControlDef htmlViewer(RowName name, Rect rect, std::string address);
+ControlDef picBtn(RowName name, Rect rect, Colour transparent);
+ControlDef colorPicker(RowName name, Rect rect, Colour current);
+ControlDef pageControl(RowName name, Rect rect, std::vector<std::string> tabs, Font tabFont, Colour back);
+ControlDef timer(RowName name, int periodMs);
 
 // Row modifiers.
 ControlDef hidden(ControlDef def);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "ui/check.h"
 #include "ui/control_kinds.h"
 
 namespace ui {
@@ -26,6 +27,12 @@ std::unique_ptr<WindowState> WindowManager::build(const WindowDef& def) {
   w->background = def.background;
   w->controls.reserve(def.controls.size());
   for (const ControlDef& cd : def.controls) w->controls.push_back(initialState(cd));
+  for (const Binding& b : def.bindings) {
+    if (!b.source) continue;
+    STATION_CHECK(b.source->window == def.id && def.control(b.source->name),
+                  "a binding of \"" + std::string(b.source->name) + "\" in the table of the window \"" + def.title +
+                      "\", which has no such control");
+  }
   return w;
 }
 
@@ -70,6 +77,7 @@ bool WindowManager::open(WindowId id, bool modal) {
     existing->minimized = false;
     return true;
   }
+  if (!STATION_CHECK(definitions, "the window manager has no window definitions")) return false;
   const WindowDef& def = definitions(id);
   windows_[static_cast<int>(id)] = build(def);
   // A window opened while a modal one is open is disabled with the others,
@@ -78,7 +86,7 @@ bool WindowManager::open(WindowId id, bool modal) {
     state(id)->enabled = false;
     modalDisabled_.front()->push_back(id);
   }
-  if (!backend_.createWindow(*state(id))) {
+  if (!backend_.createWindow(*this, *state(id))) {
     // Nothing was made: the window is simply not open, and no handler of it runs.
     windows_[static_cast<int>(id)].reset();
     return false;

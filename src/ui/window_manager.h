@@ -68,6 +68,20 @@ class ControlRef {
  private:
   ControlState* state() const;
   void changed(ControlProperty property);
+  // A field of the control's state, or the fallback when the control is not there.
+  template <typename Field>
+  Field read(Field ControlState::*field, Field fallback = {}) const {
+    const ControlState* c = state();
+    return c ? c->*field : fallback;
+  }
+  // Sets a field of the control's state and tells the backend which property changed.
+  template <typename Field>
+  void write(Field ControlState::*field, Field value, ControlProperty property) {
+    ControlState* c = state();
+    if (!c) return;
+    c->*field = std::move(value);
+    changed(property);
+  }
   WindowManager* manager_;
   WindowId window_;
   std::string name_;
@@ -106,6 +120,12 @@ class WindowRef {
 
  private:
   WindowState* state() const;
+  // A field of the window's state, or the fallback when the window is not open.
+  template <typename Field>
+  Field read(Field WindowState::*field, Field fallback = {}) const {
+    const WindowState* w = state();
+    return w ? w->*field : fallback;
+  }
   WindowManager* manager_;
   WindowId window_;
 };

@@ -1,6 +1,8 @@
 // Settings of windows and controls, read and written by name.
 #include "ui/window_manager.h"
 
+#include "ui/check.h"
+
 namespace ui {
 
 // ---------------------------------------------------------------- windows
@@ -12,10 +14,7 @@ WindowState* WindowRef::state() const {
 
 bool WindowRef::isOpen() const { return state() != nullptr; }
 
-Rect WindowRef::rect() const {
-  WindowState* w = state();
-  return w ? w->rect : Rect{};
-}
+Rect WindowRef::rect() const { return read(&WindowState::rect); }
 
 void WindowRef::move(std::optional<int> left, std::optional<int> top, std::optional<int> width,
                      std::optional<int> height) {
@@ -34,10 +33,7 @@ void WindowRef::setTop(int top) { move({}, top); }
 void WindowRef::setWidth(int width) { move({}, {}, width); }
 void WindowRef::setHeight(int height) { move({}, {}, {}, height); }
 
-bool WindowRef::shown() const {
-  WindowState* w = state();
-  return w && w->shown;
-}
+bool WindowRef::shown() const { return read(&WindowState::shown); }
 
 void WindowRef::setShown(bool shown) {
   WindowState* w = state();
@@ -46,10 +42,7 @@ void WindowRef::setShown(bool shown) {
   manager_->backend_.windowChanged(*w, WindowProperty::Shown);
 }
 
-bool WindowRef::alwaysOnTop() const {
-  WindowState* w = state();
-  return w && w->alwaysOnTop;
-}
+bool WindowRef::alwaysOnTop() const { return read(&WindowState::alwaysOnTop); }
 
 void WindowRef::setAlwaysOnTop(bool on) {
   WindowState* w = state();
@@ -65,19 +58,13 @@ void WindowRef::setAlwaysOnTop(bool on) {
   }
 }
 
-bool WindowRef::dragAnywhere() const {
-  WindowState* w = state();
-  return w && w->dragAnywhere;
-}
+bool WindowRef::dragAnywhere() const { return read(&WindowState::dragAnywhere); }
 
 void WindowRef::setDragAnywhere(bool on) {
   if (WindowState* w = state()) w->dragAnywhere = on;
 }
 
-bool WindowRef::minimized() const {
-  WindowState* w = state();
-  return w && w->minimized;
-}
+bool WindowRef::minimized() const { return read(&WindowState::minimized); }
 
 Colour WindowRef::background() const {
   WindowState* w = state();
@@ -133,28 +120,27 @@ void WindowRef::focus() {
 
 // ---------------------------------------------------------------- controls
 
+// A window that is not open reads as empty, as the program relies on; a
+// name its open window does not have is a programmer's mistake.
 ControlState* ControlRef::state() const {
   WindowState* w = manager_->state(window_);
-  return w && !w->closing ? w->control(name_) : nullptr;
+  if (!w || w->closing) return nullptr;
+  ControlState* c = w->control(name_);
+  STATION_CHECK(c != nullptr, "no control \"" + std::string(name_) + "\" in the window \"" + w->def->title + "\"");
+  return c;
 }
 
 void ControlRef::changed(ControlProperty property) {
   manager_->backend_.controlChanged(*manager_->state(window_), *state(), property);
 }
 
-bool ControlRef::shown() const {
-  ControlState* c = state();
-  return c && c->shown;
-}
+bool ControlRef::shown() const { return read(&ControlState::shown); }
 
 void ControlRef::setShown(bool shown) {
   if (ControlState* c = state()) manager_->setControlShown(*manager_->state(window_), *c, shown);
 }
 
-Rect ControlRef::rect() const {
-  ControlState* c = state();
-  return c ? c->rect : Rect{};
-}
+Rect ControlRef::rect() const { return read(&ControlState::rect); }
 
 void ControlRef::move(std::optional<int> left, std::optional<int> top, std::optional<int> width,
                       std::optional<int> height) {
@@ -173,113 +159,55 @@ void ControlRef::setTop(int top) { move({}, top); }
 void ControlRef::setWidth(int width) { move({}, {}, width); }
 void ControlRef::setHeight(int height) { move({}, {}, {}, height); }
 
-std::string ControlRef::caption() const {
-  ControlState* c = state();
-  return c ? c->caption : std::string();
-}
+std::string ControlRef::caption() const { return read(&ControlState::caption); }
 
-void ControlRef::setCaption(std::string caption) {
-  ControlState* c = state();
-  if (!c) return;
-  c->caption = std::move(caption);
-  changed(ControlProperty::Caption);
-}
+void ControlRef::setCaption(std::string caption) { write(&ControlState::caption, std::move(caption), ControlProperty::Caption); }
 
-Colour ControlRef::textColour() const {
-  ControlState* c = state();
-  return c ? c->textColour : 0;
-}
+Colour ControlRef::textColour() const { return read(&ControlState::textColour); }
 
-void ControlRef::setTextColour(Colour colour) {
-  ControlState* c = state();
-  if (!c) return;
-  c->textColour = colour;
-  changed(ControlProperty::TextColour);
-}
+void ControlRef::setTextColour(Colour colour) { write(&ControlState::textColour, colour, ControlProperty::TextColour); }
 
-Colour ControlRef::backColour() const {
-  ControlState* c = state();
-  return c ? c->backColour : 0;
-}
+Colour ControlRef::backColour() const { return read(&ControlState::backColour); }
 
-void ControlRef::setBackColour(Colour colour) {
-  ControlState* c = state();
-  if (!c) return;
-  c->backColour = colour;
-  changed(ControlProperty::BackColour);
-}
+void ControlRef::setBackColour(Colour colour) { write(&ControlState::backColour, colour, ControlProperty::BackColour); }
 
-std::string ControlRef::address() const {
-  ControlState* c = state();
-  return c ? c->address : std::string();
-}
+std::string ControlRef::address() const { return read(&ControlState::address); }
 
 // Writing the address of a browser view navigates, even to the same address.
-void ControlRef::setAddress(std::string address) {
-  ControlState* c = state();
-  if (!c) return;
-  c->address = std::move(address);
-  changed(ControlProperty::Address);
-}
+void ControlRef::setAddress(std::string address) { write(&ControlState::address, std::move(address), ControlProperty::Address); }
 
-bool ControlRef::visited() const {
-  ControlState* c = state();
-  return c && c->visited;
-}
+bool ControlRef::visited() const { return read(&ControlState::visited); }
 
-std::shared_ptr<const Bytes> ControlRef::picture() const {
-  ControlState* c = state();
-  return c ? c->picture : nullptr;
+std::shared_ptr<const Bytes> ControlRef::picture() const { return read(&ControlState::picture); }
+
+namespace {
+std::shared_ptr<const Bytes> shared(Bytes bytes) {
+  return bytes.empty() ? nullptr : std::make_shared<const Bytes>(std::move(bytes));
 }
+}  // namespace
 
 void ControlRef::setPicture(Bytes bytes) {
-  ControlState* c = state();
-  if (!c) return;
-  c->picture = bytes.empty() ? nullptr : std::make_shared<const Bytes>(std::move(bytes));
-  changed(ControlProperty::Picture);
+  write(&ControlState::picture, shared(std::move(bytes)), ControlProperty::Picture);
 }
 
-std::shared_ptr<const Bytes> ControlRef::hotPicture() const {
-  ControlState* c = state();
-  return c ? c->hotPicture : nullptr;
-}
+std::shared_ptr<const Bytes> ControlRef::hotPicture() const { return read(&ControlState::hotPicture); }
 
 void ControlRef::setHotPicture(Bytes bytes) {
-  ControlState* c = state();
-  if (!c) return;
-  c->hotPicture = bytes.empty() ? nullptr : std::make_shared<const Bytes>(std::move(bytes));
-  changed(ControlProperty::Picture);
+  write(&ControlState::hotPicture, shared(std::move(bytes)), ControlProperty::Picture);
 }
 
-Colour ControlRef::currentColour() const {
-  ControlState* c = state();
-  return c ? c->currentColour : 0;
-}
+Colour ControlRef::currentColour() const { return read(&ControlState::currentColour); }
 
 // The program's own write raises no colour-chosen event; only the user's choice does.
-void ControlRef::setCurrentColour(Colour colour) {
-  ControlState* c = state();
-  if (!c) return;
-  c->currentColour = colour;
-  changed(ControlProperty::CurrentColour);
-}
+void ControlRef::setCurrentColour(Colour colour) { write(&ControlState::currentColour, colour, ControlProperty::CurrentColour); }
 
-int ControlRef::timerPeriod() const {
-  ControlState* c = state();
-  return c ? c->timerPeriod : 0;
-}
+int ControlRef::timerPeriod() const { return read(&ControlState::timerPeriod); }
 
 void ControlRef::setTimerPeriod(int periodMs) {
-  ControlState* c = state();
-  if (!c) return;
-  c->timerPeriod = periodMs < 0 ? 0 : periodMs;
-  changed(ControlProperty::TimerPeriod);
+  write(&ControlState::timerPeriod, periodMs < 0 ? 0 : periodMs, ControlProperty::TimerPeriod);
 }
 
-int ControlRef::selectedTab() const {
-  ControlState* c = state();
-  return c ? c->selectedTab : 0;
-}
+int ControlRef::selectedTab() const { return read(&ControlState::selectedTab); }
 
 void ControlRef::selectTab(int index) {
   ControlState* c = state();

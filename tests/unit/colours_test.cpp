@@ -5,10 +5,10 @@
 #include "test_program.h"
 
 using ui::WindowId;
-namespace advert_window = ui::advert_window;
-namespace main_window = ui::main_window;
-namespace remote_control = ui::remote_control;
-namespace settings_window = ui::settings_window;
+namespace advert_window = app::advert_window;
+namespace main_window = app::main_window;
+namespace remote_control = app::remote_control;
+namespace settings_window = app::settings_window;
 
 namespace {
 

@@ -12,23 +12,24 @@ using ui::WindowId;
 
 namespace {
 
-TEST(Definitions, ControlNamesAreUniqueWithinEachWindow) {
+TEST(Definitions, ControlNamesAreUniqueAndEveryBindingNamesAControlOfItsOwnWindow) {
   for (int i = 0; i < ui::kWindowCount; ++i) {
-    const ui::WindowDef& def = ui::definitionOf(static_cast<WindowId>(i));
+    const ui::WindowDef& def = app::definitionOf(static_cast<WindowId>(i));
     std::set<std::string> names;
     for (const ui::ControlDef& c : def.controls) EXPECT_TRUE(names.insert(c.name).second) << c.name;
     for (const ui::Binding& b : def.bindings) {
-      EXPECT_TRUE(b.source.empty() || def.control(b.source)) << "binding to a missing control " << b.source;
+      EXPECT_TRUE(!b.source || (b.source->window == def.id && def.control(b.source->name)))
+          << def.title << ": binding of a control of another window, " << b.sourceName();
       EXPECT_NE(b.handler, nullptr);
     }
   }
 }
 
 TEST(Definitions, MainWindowHasItsThirteenControlsInOrder) {
-  const ui::WindowDef& def = ui::definitionOf(WindowId::Main);
+  const ui::WindowDef& def = app::definitionOf(WindowId::Main);
   std::vector<std::string_view> names;
   for (const ui::ControlDef& c : def.controls) names.push_back(c.name);
-  using namespace ui::main_window;
+  using namespace app::main_window;
   EXPECT_EQ(names, (std::vector<std::string_view>{kAdvertLink.name, kMenuButton.name, kMaximize.name,
                                                   kNotificationLine.name, kStationView.name, kPin.name, kMinimize.name,
                                                   kClose.name, kVersionLabel.name, kTitleLabel.name, kUnpin.name,
@@ -43,15 +44,15 @@ TEST(Definitions, ColoursAreStoredWithRedInTheLowByte) {
   EXPECT_EQ(ui::rgb(0x0088FF), 0xFF8800);
   EXPECT_EQ(ui::redOf(ui::rgb(0x123456)), 0x12);
   EXPECT_EQ(ui::blueOf(ui::rgb(0x123456)), 0x56);
-  const ui::WindowDef& exit = ui::definitionOf(WindowId::ExitConfirm);
+  const ui::WindowDef& exit = app::definitionOf(WindowId::ExitConfirm);
   EXPECT_EQ(exit.background, ui::rgb(0xE4C9B1));
-  EXPECT_TRUE(exit.control(ui::exit_confirmation::kBack.name)->edgeWhileHot);
-  EXPECT_FALSE(exit.control(ui::exit_confirmation::kConfirm.name)->edgeWhileHot);
+  EXPECT_TRUE(exit.control(app::exit_confirmation::kBack.name)->edgeWhileHot);
+  EXPECT_FALSE(exit.control(app::exit_confirmation::kConfirm.name)->edgeWhileHot);
 }
 
 TEST(Definitions, TransparentLabelsAreDisabledSoPressesReachWhatIsBelow) {
   for (int i = 0; i < ui::kWindowCount; ++i) {
-    for (const ui::ControlDef& c : ui::definitionOf(static_cast<WindowId>(i)).controls) {
+    for (const ui::ControlDef& c : app::definitionOf(static_cast<WindowId>(i)).controls) {
       if (c.kind == ui::ControlKind::TransLabel) {
         EXPECT_FALSE(c.enabled) << c.name;
       }

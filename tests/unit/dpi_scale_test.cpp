@@ -49,7 +49,7 @@ class ScaledScreenTest : public ::testing::Test {
   }
   ui::Rect physical(ui::WindowId id) { return t.backend.scale.windowToPhysical(t.ui().state(id)->rect); }
   void pointerAt(int x, int y) { t.backend.pointerPosition = {x, y}; }
-  void tickRemote() { t.tick(ui::remote_control::kDockTimer); }
+  void tickRemote() { t.tick(app::remote_control::kDockTimer); }
   testing_support::TestProgram t;
 };
 
@@ -58,7 +58,7 @@ TEST_F(ScaledScreenTest, TheMainWindowIsCentredAndTheAdvertRestsInTheCorner) {
   EXPECT_EQ(main.width, 1223);
   EXPECT_EQ(main.height, 947);
   EXPECT_LE(std::abs(main.left + main.width / 2 - 1024), 2);
-  for (int i = 0; i < 100; ++i) t.tick(ui::advert_window::kSlideTimer);
+  for (int i = 0; i < 100; ++i) t.tick(app::advert_window::kSlideTimer);
   const ui::Rect advert = physical(ui::WindowId::Advert);
   EXPECT_LE(std::abs(advert.right() - 2048), 1);
   EXPECT_EQ(advert.bottom(), 1152 - 48);  // 32 logical pixels clear of the bottom, as at 100 %

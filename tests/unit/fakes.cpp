@@ -2,6 +2,18 @@
 
 namespace testing_support {
 
+namespace {
+FailedChecks* g_failedChecks = nullptr;
+void recordFailedCheck(const std::string& what) { g_failedChecks->seen.push_back(what); }
+}  // namespace
+
+FailedChecks::FailedChecks() : before_(ui::setCheckReporter(recordFailedCheck)) { g_failedChecks = this; }
+
+FailedChecks::~FailedChecks() {
+  ui::setCheckReporter(before_);
+  g_failedChecks = nullptr;
+}
+
 net::Bytes FakeFetcher::fetchUrlBytes(const std::string& address) {
   requests.push_back(address);
   auto it = bodies.find(address);

@@ -10,6 +10,7 @@
 #include "net/fetcher.h"
 #include "net/transfer.h"
 #include "net/shell.h"
+#include "ui/check.h"
 #include "ui/subclass_table.h"
 
 namespace testing_support {
@@ -42,6 +43,19 @@ class FakeFileSystem : public app::FileSystem {
 
   std::string text(const std::string& path) const;
   void setText(const std::string& path, const std::string& text);
+};
+
+// While one lives, failed checks are recorded here instead of ending the
+// test program, and the checked call goes on as in the shipped program.
+struct FailedChecks {
+  FailedChecks();
+  ~FailedChecks();
+  FailedChecks(const FailedChecks&) = delete;
+  FailedChecks& operator=(const FailedChecks&) = delete;
+  std::vector<std::string> seen;
+
+ private:
+  ui::CheckReporter before_;
 };
 
 class FakeShell : public net::Shell {

@@ -12,8 +12,8 @@
 using ui::AccessibleRole;
 using ui::ControlKind;
 using ui::WindowId;
-namespace main_window = ui::main_window;
-namespace remote_control = ui::remote_control;
+namespace main_window = app::main_window;
+namespace remote_control = app::remote_control;
 
 namespace {
 
@@ -150,7 +150,7 @@ TEST_F(KeyboardAccessTest, StateFollowsTheModel) {
 
 TEST_F(KeyboardAccessTest, AColourPickerTellsItsColourByName) {
   t.ui().open(WindowId::Settings);
-  const ui::ControlName picker = ui::settings_window::kColourPicker;
+  const ui::ControlName picker = app::settings_window::kColourPicker;
   t.chooseColour(picker, ui::namedColours()[0].colour);
   EXPECT_EQ(facts(picker).value, ui::namedColours()[0].name);
   t.chooseColour(picker, ui::rgb(0x123456));

@@ -80,7 +80,7 @@ TEST(NamedColours, IndexOfAColour) {
 }
 
 TEST(NamedColours, TheWindowsShippedBlueIsSkyBlue) {
-  const ui::WindowDef& settings = ui::definitionOf(ui::WindowId::Settings);
+  const ui::WindowDef& settings = app::definitionOf(ui::WindowId::Settings);
   EXPECT_EQ(ui::namedColourIndex(settings.background), 25);
   for (const ui::ControlDef& c : settings.controls) {
     if (c.kind == ui::ControlKind::ColorPicker) {

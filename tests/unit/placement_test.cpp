@@ -4,8 +4,8 @@
 #include "test_program.h"
 
 using ui::WindowId;
-namespace advert_window = ui::advert_window;
-namespace remote_control = ui::remote_control;
+namespace advert_window = app::advert_window;
+namespace remote_control = app::remote_control;
 
 namespace {
 

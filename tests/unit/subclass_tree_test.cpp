@@ -1,5 +1,6 @@
 // The right-button filter's walk over a browser view's windows.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include "fakes.h"
 #include "ui/subclass_table.h"
@@ -54,12 +55,34 @@ TEST(SubclassTree, RecordsOfGoneWindowsStayAndTheirHandlesAreSkipped) {
   EXPECT_FALSE(table.find(3));
 }
 
+// On a thread with a stack of 256 KiB, a walk that recursed once per level
+// (a few dozen bytes a frame at the least) would overflow it long before
+// the tree's 20,000 levels.
 TEST(SubclassTree, AVeryDeepTreeDoesNotExhaustTheStack) {
   FakeWindowTree tree;
-  for (std::uintptr_t i = 1; i < 200000; ++i) tree.children[i] = {i + 1};
+  constexpr std::uintptr_t kDepth = 20000;
+  for (std::uintptr_t i = 1; i < kDepth; ++i) tree.children[i] = {i + 1};
   ui::SubclassTable table;
-  ui::subclassWindowTree(table, tree, 1);
-  EXPECT_EQ(table.size(), 200000u);
+  struct Walk {
+    ui::SubclassTable* table;
+    FakeWindowTree* tree;
+  } walk{&table, &tree};
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  ASSERT_EQ(pthread_attr_setstacksize(&attributes, 256 * 1024), 0);
+  pthread_t thread;
+  ASSERT_EQ(pthread_create(
+                &thread, &attributes,
+                [](void* context) -> void* {
+                  auto* w = static_cast<Walk*>(context);
+                  ui::subclassWindowTree(*w->table, *w->tree, 1);
+                  return nullptr;
+                },
+                &walk),
+            0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attributes);
+  EXPECT_EQ(table.size(), kDepth);
 }
 
 TEST(SubclassTree, NoWindowNoWalk) {

@@ -7,7 +7,7 @@
 #include "test_program.h"
 
 using ui::WindowId;
-namespace main_window = ui::main_window;
+namespace main_window = app::main_window;
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "test_program.h"
 
 using ui::WindowId;
-namespace main_window = ui::main_window;
-namespace remote_control = ui::remote_control;
+namespace main_window = app::main_window;
+namespace remote_control = app::remote_control;
 
 namespace {
 

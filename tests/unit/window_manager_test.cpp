@@ -71,13 +71,23 @@ class WindowManagerTest : public ::testing::Test {
           ui::timer("时钟", 0),
       };
       d.menu = {{"菜单", 0, nullptr}, {"一", 1, logItem}, {"-", 1, nullptr}, {"二", 1, logItem}};
-      d.bindings = {{"", Event::Created, logCreated},     {"", Event::Moved, logMoved},
-                    {"", Event::Resized, logResized},     {"", Event::AboutToBeDestroyed, logClosing},
-                    {"图片", Event::LeftPressed, logLeft}, {"按钮", Event::Clicked, logClicked},
-                    {"", Event::LeftPressed, logLeft}};
+      d.bindings = {{ui::kWindowItself, Event::Created, logCreated},     {ui::kWindowItself, Event::Moved, logMoved},
+                    {ui::kWindowItself, Event::Resized, logResized},     {ui::kWindowItself, Event::AboutToBeDestroyed, logClosing},
+                    {ui::ControlName{d.id, "图片"}, Event::LeftPressed, logLeft},
+                    {ui::ControlName{d.id, "按钮"}, Event::Clicked, logClicked},
+                    {ui::kWindowItself, Event::LeftPressed, logLeft}};
     }
     t.ui().definitions = testDefinitions;
     g_current = &t;
+  }
+  // Binds the event of a control of the window (an empty name: of the window
+  // itself) to the handler, in place of what it was bound to.
+  void bind(WindowId id, std::string_view name, Event event, ui::Handler handler) {
+    std::vector<ui::Binding>& bindings = g_defs[static_cast<int>(id)].bindings;
+    std::erase_if(bindings, [&](const ui::Binding& b) { return b.event == event && b.sourceName() == name; });
+    std::optional<ui::ControlName> source;
+    if (!name.empty()) source = ui::ControlName{id, name};
+    bindings.insert(bindings.begin(), {source, event, handler});
   }
   testing_support::TestProgram t;
 };
@@ -109,8 +119,7 @@ TEST_F(WindowManagerTest, AWindowAtItsDefinedPlaceKeepsIt) {
 }
 
 TEST_F(WindowManagerTest, AWindowClosedByItsCreationHandlerHearsNoMoveOrResize) {
-  g_defs[static_cast<int>(WindowId::Advert)].bindings.insert(
-      g_defs[static_cast<int>(WindowId::Advert)].bindings.begin(), {"", Event::Created, closeInCreated});
+  bind(WindowId::Advert, "", Event::Created, closeInCreated);
   t.ui().open(WindowId::Advert);
   EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
   EXPECT_EQ(g_log, std::vector<std::string>{"closing"});
@@ -118,8 +127,7 @@ TEST_F(WindowManagerTest, AWindowClosedByItsCreationHandlerHearsNoMoveOrResize) 
 }
 
 TEST_F(WindowManagerTest, CloseInsideAHandlerWaitsUntilTheHandlerReturns) {
-  g_defs[static_cast<int>(WindowId::Remote)].bindings.push_back({"按钮", Event::Clicked, closeSelf});
-  g_defs[static_cast<int>(WindowId::Remote)].bindings.erase(g_defs[static_cast<int>(WindowId::Remote)].bindings.begin() + 5);
+  bind(WindowId::Remote, "按钮", Event::Clicked, closeSelf);
   t.ui().open(WindowId::Remote);
   g_log.clear();
   t.ui().clicked(WindowId::Remote, "按钮");
@@ -143,9 +151,19 @@ TEST_F(WindowManagerTest, SettingsOfAClosedWindowReadEmptyAndIgnoreWrites) {
   EXPECT_FALSE(w.shown());
   EXPECT_EQ(w.left(), 0);
   EXPECT_EQ(t.control(WindowId::Settings, "文字").caption(), "");
+}
+
+TEST_F(WindowManagerTest, ANameTheOpenWindowHasNotAndABindingInAnotherWindowsTableAreCaught) {
+  testing_support::FailedChecks checks;
   t.ui().open(WindowId::Settings);
-  EXPECT_EQ(t.control(WindowId::Settings, "没有").caption(), "");
-  EXPECT_FALSE(t.control(WindowId::Settings, "没有").exists());
+  EXPECT_EQ(t.control(WindowId::Settings, "没有").caption(), "") << "reads empty where the program goes on";
+  t.control(WindowId::Settings, "没有").setCaption("x");
+  EXPECT_EQ(checks.seen.size(), 2u);
+  g_defs[static_cast<int>(WindowId::Remote)].bindings.push_back(
+      {ui::ControlName{WindowId::Settings, "按钮"}, Event::Clicked, logClicked});
+  t.ui().open(WindowId::Remote);
+  ASSERT_EQ(checks.seen.size(), 3u);
+  EXPECT_NE(checks.seen.back().find("binding"), std::string::npos) << checks.seen.back();
 }
 
 TEST_F(WindowManagerTest, ModalOpenDisablesTheOthersAndReturnsWhenClosed) {
@@ -304,8 +322,11 @@ TEST_F(WindowManagerTest, EscIsIgnoredByAWindowDisabledUnderAModalOne) {
 
 TEST_F(WindowManagerTest, NothingRunsWhileAHandlersFetchWaitsAndWhatCameMeanwhileRunsOnceAfter) {
   ui::WindowDef& remote = g_defs[static_cast<int>(WindowId::Remote)];
-  remote.bindings = {{"按钮", Event::Clicked, fetchAndLog}, {"图片", Event::LeftPressed, logLeft},
-                     {"时钟", Event::Timer, logTick}, {"", Event::AboutToBeDestroyed, logClosing}};
+  remote.bindings.clear();
+  bind(WindowId::Remote, "按钮", Event::Clicked, fetchAndLog);
+  bind(WindowId::Remote, "图片", Event::LeftPressed, logLeft);
+  bind(WindowId::Remote, "时钟", Event::Timer, logTick);
+  bind(WindowId::Remote, "", Event::AboutToBeDestroyed, logClosing);
   remote.dragAnywhere = false;
   t.ui().open(WindowId::Remote);
   t.control(WindowId::Remote, "时钟").setTimerPeriod(100);
@@ -424,7 +445,7 @@ TEST(TabPages, OnlyTheSelectedPagesControlsAreShown) {
   testing_support::TestProgram t;
   t.ui().open(WindowId::Settings);
   const ui::WindowState& w = *t.ui().state(WindowId::Settings);
-  using namespace ui::settings_window;
+  using namespace app::settings_window;
   EXPECT_TRUE(ui::effectivelyShown(w, *w.control(kDefaults.name)));
   EXPECT_FALSE(ui::effectivelyShown(w, *w.control(kToolsPageLabel.name)));
   EXPECT_TRUE(ui::effectivelyShown(w, *w.control(kTitleLabel.name)));

@@ -48,9 +48,8 @@ class Win32BackendTest : public ::testing::Test {
           ui::label("后", {50, 0, 60, 20}, "b", {}, ui::kBlack, ui::kWhite, {}),
           ui::pageControl("夹", {0, 30, 100, 60}, {"页"}, {}, ui::kWhite),
       };
-      d.bindings = {{"", Event::LeftPressed, countPress}};
+      d.bindings = {{ui::kWindowItself, Event::LeftPressed, countPress}};
     }
-    backend.attach(program.ui());
     program.ui().definitions = testDefinitions;
   }
   void TearDown() override { program.ui().closeAll(); }
@@ -239,7 +238,7 @@ Read readAccessible(HWND hwnd, bool act = false) {
 TEST_F(Win32BackendTest, ScreenReadersReadTheModelAndHearItsChanges) {
   ui::WindowDef& def = g_defs[static_cast<int>(WindowId::Main)];
   def.controls.push_back(ui::asPin(ui::superBtn("钉", {120, 0, 40, 20}, "钉", "钉在最上面", {}, {})));
-  def.bindings.push_back({"钉", Event::Clicked, countPress});
+  def.bindings.push_back({ui::ControlName{WindowId::Main, "钉"}, Event::Clicked, countPress});
   ASSERT_TRUE(program.ui().open(WindowId::Main));
   const HWND label = backend.nativeControl(WindowId::Main, "后");
   const HWND pin = backend.nativeControl(WindowId::Main, "钉");

@@ -7,7 +7,9 @@
 #include "net/addresses.h"
 #include "app/windows/advert_window.h"
 
-namespace ui {
+namespace app {
+
+using namespace ui;  // the definitions are written in the window model's terms
 
 
 WindowDef advertWindowDefinition() {
@@ -42,8 +44,8 @@ WindowDef advertWindowDefinition() {
   };
 
   w.bindings = {
-      {"", Event::Created, app::advertWindowCreated},
-      {"", Event::RightPressed, app::popUpAdvertMenu},
+      {kWindowItself, Event::Created, app::advertWindowCreated},
+      {kWindowItself, Event::RightPressed, app::popUpAdvertMenu},
       {kCaptionLabel, Event::RightPressed, app::popUpAdvertMenu},
       {kSlideTimer, Event::Timer, app::advertSlideStep},
       {kClose, Event::Clicked, app::closeAdvertWindow},
@@ -51,4 +53,4 @@ WindowDef advertWindowDefinition() {
   return w;
 }
 
-}  // namespace ui
+}  // namespace app

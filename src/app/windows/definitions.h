@@ -2,16 +2,16 @@
 // The program's window definitions, one function per window.
 #include "ui/window_definition.h"
 
-namespace ui {
+namespace app {
 
-WindowDef mainWindowDefinition();
-WindowDef exitConfirmationDefinition();
-WindowDef advertWindowDefinition();
-WindowDef remoteControlDefinition();
-WindowDef settingsWindowDefinition();
-WindowDef interactionWindowDefinition();
+ui::WindowDef mainWindowDefinition();
+ui::WindowDef exitConfirmationDefinition();
+ui::WindowDef advertWindowDefinition();
+ui::WindowDef remoteControlDefinition();
+ui::WindowDef settingsWindowDefinition();
+ui::WindowDef interactionWindowDefinition();
 
 // The definitions of the program's six windows, built once on first use.
-const WindowDef& definitionOf(WindowId id);
+const ui::WindowDef& definitionOf(ui::WindowId id);
 
-}  // namespace ui
+}  // namespace app

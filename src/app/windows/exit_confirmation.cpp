@@ -4,7 +4,9 @@
 #include "app/windows/definitions.h"
 #include "app/windows/exit_confirmation.h"
 
-namespace ui {
+namespace app {
+
+using namespace ui;  // the definitions are written in the window model's terms
 
 WindowDef exitConfirmationDefinition() {
   using namespace exit_confirmation;
@@ -37,4 +39,4 @@ WindowDef exitConfirmationDefinition() {
   return w;
 }
 
-}  // namespace ui
+}  // namespace app

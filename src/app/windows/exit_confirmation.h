@@ -3,10 +3,10 @@
 // definition (exit_confirmation.cpp), the handlers and the tests use.
 #include "ui/window_definition.h"
 
-namespace ui::exit_confirmation {
+namespace app::exit_confirmation {
 
-inline constexpr ControlName kBack{WindowId::ExitConfirm, "超级按钮2"};     // caption "返回"
-inline constexpr ControlName kConfirm{WindowId::ExitConfirm, "超级按钮1"};  // caption "确定"
-inline constexpr ControlName kQuestion{WindowId::ExitConfirm, "标签1"};
+inline constexpr ui::ControlName kBack{ui::WindowId::ExitConfirm, "超级按钮2"};     // caption "返回"
+inline constexpr ui::ControlName kConfirm{ui::WindowId::ExitConfirm, "超级按钮1"};  // caption "确定"
+inline constexpr ui::ControlName kQuestion{ui::WindowId::ExitConfirm, "标签1"};
 
-}  // namespace ui::exit_confirmation
+}  // namespace app::exit_confirmation

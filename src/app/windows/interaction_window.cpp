@@ -7,7 +7,9 @@
 #include "net/addresses.h"
 #include "app/windows/interaction_window.h"
 
-namespace ui {
+namespace app {
+
+using namespace ui;  // the definitions are written in the window model's terms
 
 WindowDef interactionWindowDefinition() {
   using namespace interaction_window;
@@ -35,8 +37,8 @@ WindowDef interactionWindowDefinition() {
   };
 
   w.bindings = {
-      {"", Event::Created, app::interactionWindowCreated},
-      {"", Event::Moved, app::interactionEdgeSnap},
+      {kWindowItself, Event::Created, app::interactionWindowCreated},
+      {kWindowItself, Event::Moved, app::interactionEdgeSnap},
       {kDockTimer, Event::Timer, app::interactionEdgeAutoHide},
       {kMinimize, Event::Clicked, app::minimizeInteractionWindow},
       {kClose, Event::Clicked, app::closeInteractionWindow},
@@ -44,4 +46,4 @@ WindowDef interactionWindowDefinition() {
   return w;
 }
 
-}  // namespace ui
+}  // namespace app

@@ -3,12 +3,12 @@
 // definition (interaction_window.cpp), the handlers and the tests use.
 #include "ui/window_definition.h"
 
-namespace ui::interaction_window {
+namespace app::interaction_window {
 
-inline constexpr ControlName kDockTimer{WindowId::Interaction, "时钟1"};
-inline constexpr ControlName kMinimize{WindowId::Interaction, "缩"};
-inline constexpr ControlName kClose{WindowId::Interaction, "关"};
-inline constexpr ControlName kChatView{WindowId::Interaction, "超文本浏览框1"};
-inline constexpr ControlName kTitleLabel{WindowId::Interaction, "透明标签1"};
+inline constexpr ui::ControlName kDockTimer{ui::WindowId::Interaction, "时钟1"};
+inline constexpr ui::ControlName kMinimize{ui::WindowId::Interaction, "缩"};
+inline constexpr ui::ControlName kClose{ui::WindowId::Interaction, "关"};
+inline constexpr ui::ControlName kChatView{ui::WindowId::Interaction, "超文本浏览框1"};
+inline constexpr ui::ControlName kTitleLabel{ui::WindowId::Interaction, "透明标签1"};
 
-}  // namespace ui::interaction_window
+}  // namespace app::interaction_window

@@ -15,7 +15,9 @@
 #include "station_version.h"
 #include "app/windows/main_window.h"
 
-namespace ui {
+namespace app {
+
+using namespace ui;  // the definitions are written in the window model's terms
 
 namespace {
 const Font kButtonFont = bold("黑体", 16);
@@ -97,10 +99,10 @@ WindowDef mainWindowDefinition() {
   };
 
   w.bindings = {
-      {"", Event::Created, app::mainWindowCreated},
-      {"", Event::AboutToBeDestroyed, app::mainWindowClosing},
-      {"", Event::Resized, app::ignoreEvent},
-      {"", Event::RightPressed, app::popUpTrayMenu},
+      {kWindowItself, Event::Created, app::mainWindowCreated},
+      {kWindowItself, Event::AboutToBeDestroyed, app::mainWindowClosing},
+      {kWindowItself, Event::Resized, app::ignoreEvent},
+      {kWindowItself, Event::RightPressed, app::popUpTrayMenu},
       {kTitleLabel, Event::RightPressed, app::popUpTrayMenu},
       {kVersionLabel, Event::RightPressed, app::popUpTrayMenu},
       {kNotificationLine, Event::RightPressed, app::popUpTrayMenu},
@@ -118,4 +120,4 @@ WindowDef mainWindowDefinition() {
   return w;
 }
 
-}  // namespace ui
+}  // namespace app

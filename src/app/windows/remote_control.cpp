@@ -7,7 +7,9 @@
 #include "app/windows/definitions.h"
 #include "app/windows/remote_control.h"
 
-namespace ui {
+namespace app {
+
+using namespace ui;  // the definitions are written in the window model's terms
 
 WindowDef remoteControlDefinition() {
   using namespace remote_control;
@@ -41,8 +43,8 @@ WindowDef remoteControlDefinition() {
   };
 
   w.bindings = {
-      {"", Event::Created, app::remoteControlCreated},
-      {"", Event::Moved, app::remoteEdgeSnap},
+      {kWindowItself, Event::Created, app::remoteControlCreated},
+      {kWindowItself, Event::Moved, app::remoteEdgeSnap},
       {kDockTimer, Event::Timer, app::remoteEdgeAutoHide},
       {kPin, Event::Clicked, app::toggleRemoteAlwaysOnTop},
       {kRefreshNotices, Event::Clicked, app::refreshNotices},
@@ -53,4 +55,4 @@ WindowDef remoteControlDefinition() {
   return w;
 }
 
-}  // namespace ui
+}  // namespace app

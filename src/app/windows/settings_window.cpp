@@ -6,7 +6,9 @@
 #include "app/windows/definitions.h"
 #include "app/windows/settings_window.h"
 
-namespace ui {
+namespace app {
+
+using namespace ui;  // the definitions are written in the window model's terms
 
 namespace {
 // The tab box's pages, by caption.
@@ -46,7 +48,7 @@ WindowDef settingsWindowDefinition() {
   };
 
   w.bindings = {
-      {"", Event::Created, app::settingsWindowCreated},
+      {kWindowItself, Event::Created, app::settingsWindowCreated},
       {kColourPicker, Event::ColourChosen, app::applyChosenColour},
       {kDefaults, Event::Clicked, app::applyDefaultColours},
       {kMicroblogButton, Event::Clicked, app::openMicroblog},
@@ -55,4 +57,4 @@ WindowDef settingsWindowDefinition() {
   return w;
 }
 
-}  // namespace ui
+}  // namespace app

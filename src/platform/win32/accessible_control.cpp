@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/win32/owners.h"
 #include "platform/win32/text_win32.h"
 
 namespace win32 {
@@ -206,9 +207,10 @@ LRESULT answerAccessibleObject(HWND hwnd, WPARAM wParam, LPARAM lParam, bool con
       !standard) {
     return 0;
   }
-  auto* object = new AccessibleObject(hwnd, standard, objectId == OBJID_CLIENT, control, std::move(source));
-  const LRESULT answer = LresultFromObject(kIidAccessible, wParam, object);
-  object->Release();
+  // The object takes the standard one's reference; the system takes its own of the object.
+  ComPtr<AccessibleObject> object(
+      new AccessibleObject(hwnd, standard, objectId == OBJID_CLIENT, control, std::move(source)));
+  const LRESULT answer = LresultFromObject(kIidAccessible, wParam, object.get());
   // A failed hand-over is a negative error code: the system's answer then.
   return answer < 0 ? 0 : answer;
 }

@@ -216,28 +216,23 @@ void BrowserView::embedControl() {
   // Without a registered browser (or without COM classes at all) the view
   // stays a plain white window: the program shows nothing there, and nothing
   // else depends on the page.
-  void* object = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, &object))) return;
-  oleObject_ = static_cast<IOleObject*>(object);
-  site_ = new Site(window());
-  oleObject_->SetClientSite(site_);
+  if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, oleObject_.put()))) {
+    return;
+  }
+  site_ = ComPtr<Site>(new Site(window()));
+  oleObject_->SetClientSite(site_.get());
 
   RECT client{};
   GetClientRect(window(), &client);
-  if (FAILED(oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, window(), &client))) {
+  if (FAILED(oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.get(), 0, window(), &client))) {
     releaseControl();
     return;
   }
-  object = nullptr;
-  if (SUCCEEDED(oleObject_->QueryInterface(IID_IOleInPlaceObject, &object))) {
-    inPlaceObject_ = static_cast<IOleInPlaceObject*>(object);
-  }
-  object = nullptr;
-  if (FAILED(oleObject_->QueryInterface(IID_IWebBrowser2, &object))) {
+  oleObject_->QueryInterface(IID_IOleInPlaceObject, inPlaceObject_.put());
+  if (FAILED(oleObject_->QueryInterface(IID_IWebBrowser2, browser_.put()))) {
     releaseControl();
     return;
   }
-  browser_ = static_cast<IWebBrowser2*>(object);
 
   // The settings' results are not examined: a control that refuses one still
   // shows pages. In particular the zoom command may be refused while no page
@@ -252,7 +247,7 @@ void BrowserView::embedControl() {
 }
 
 void BrowserView::navigate(const std::string& address) {
-  if (browser_ == nullptr) return;  // plain window: nothing to load into
+  if (!browser_) return;  // plain window: nothing to load into
   const std::wstring wide = wideFromGbk(address);
   BSTR url = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
   if (url == nullptr) return;
@@ -276,52 +271,43 @@ void BrowserView::move(int left, int top, int width, int height) {
 }
 
 bool BrowserView::translateAccelerator(const MSG& message) {
-  if (oleObject_ == nullptr) return false;
-  void* object = nullptr;
-  if (FAILED(oleObject_->QueryInterface(IID_IOleInPlaceActiveObject, &object))) return false;
-  auto* active = static_cast<IOleInPlaceActiveObject*>(object);
+  if (!oleObject_) return false;
+  ComPtr<IOleInPlaceActiveObject> active;
+  if (FAILED(oleObject_->QueryInterface(IID_IOleInPlaceActiveObject, active.put())) || !active) return false;
   MSG copy = message;
   // S_FALSE (and any failure): the page did not want the key.
-  const bool used = active->TranslateAccelerator(&copy) == S_OK;
-  active->Release();
-  return used;
+  return active->TranslateAccelerator(&copy) == S_OK;
 }
 
 // The view took the focus: the page gets it, so its keys reach the page. A
 // control that cannot be activated leaves the focus on the view's window.
 void BrowserView::focusPage() {
-  if (oleObject_ == nullptr || site_ == nullptr) return;
+  if (!oleObject_ || !site_) return;
   RECT client{};
   GetClientRect(window(), &client);
-  oleObject_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_, 0, window(), &client);
+  oleObject_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_.get(), 0, window(), &client);
 }
 
 void BrowserView::fitControl(int width, int height) {
-  if (inPlaceObject_ == nullptr) return;
+  if (!inPlaceObject_) return;
   const RECT rect{0, 0, width, height};
   inPlaceObject_->SetObjectRects(&rect, &rect);
 }
 
 void BrowserView::releaseControl() {
-  if (browser_ != nullptr) {
-    browser_->Release();
-    browser_ = nullptr;
-  }
-  if (inPlaceObject_ != nullptr) {
+  browser_.reset();
+  if (inPlaceObject_) {
     inPlaceObject_->InPlaceDeactivate();
-    inPlaceObject_->Release();
-    inPlaceObject_ = nullptr;
+    inPlaceObject_.reset();
   }
-  if (oleObject_ != nullptr) {
+  if (oleObject_) {
     oleObject_->Close(OLECLOSE_NOSAVE);
     oleObject_->SetClientSite(nullptr);
-    oleObject_->Release();
-    oleObject_ = nullptr;
+    oleObject_.reset();
   }
-  if (site_ != nullptr) {
+  if (site_) {
     site_->detach();
-    site_->Release();
-    site_ = nullptr;
+    site_.reset();
   }
 }
 

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "platform/win32/bound_window.h"
+#include "platform/win32/owners.h"
 
 struct IOleObject;
 struct IOleInPlaceObject;
@@ -75,10 +76,10 @@ class BrowserView : public BoundWindow {
   void releaseControl();
 
   bool oleInitialized_ = false;
-  Site* site_ = nullptr;
-  IOleObject* oleObject_ = nullptr;
-  IOleInPlaceObject* inPlaceObject_ = nullptr;
-  IWebBrowser2* browser_ = nullptr;
+  ComPtr<Site> site_;
+  ComPtr<IOleObject> oleObject_;
+  ComPtr<IOleInPlaceObject> inPlaceObject_;
+  ComPtr<IWebBrowser2> browser_;
 };
 
 }  // namespace win32

@@ -13,6 +13,7 @@
 #include "platform/win32/bound_window.h"
 #include "platform/win32/control_painter.h"
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/owners.h"
 #include "platform/win32/text_win32.h"
 #include "ui/named_colours.h"
 
@@ -85,13 +86,16 @@ class ColourPalettes::Palette : public BoundWindow {
         scale_(windowDpi(picker)),
         current_(current),
         chosen_(std::move(chosen)) {}
-  ~Palette() {
-    if (font_) DeleteObject(font_);
-  }
 
   static bool registerClasses(HINSTANCE instance);
   static LRESULT CALLBACK entryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT eraseBackground(HDC hdc);
+  LRESULT pressed(LPARAM lParam);
+  LRESULT released(LPARAM lParam);
+  LRESULT keyDown(WPARAM key);
+  // Closes the palette unless it stays; the message's answer.
+  LRESULT closeUnless(bool stays);
   void windowGone() override;
   void build(HINSTANCE instance);
   void paintEntry(HWND entry, HDC hdc, int index);
@@ -107,7 +111,7 @@ class ColourPalettes::Palette : public BoundWindow {
   ui::Colour current_;
   ColourChosen chosen_;
   std::array<HWND, kEntryCount> entries_{};
-  HFONT font_ = nullptr;
+  GdiObject<HFONT> font_;
   int hot_ = -1;
   bool closing_ = false;
   bool owned_ = false;  // deleted by its window's last message
@@ -169,7 +173,7 @@ void ColourPalettes::Palette::build(HINSTANCE instance) {
   lf.lfWeight = FW_NORMAL;
   lf.lfCharSet = GB2312_CHARSET;
   lstrcpynW(lf.lfFaceName, L"SimSun", LF_FACESIZE);
-  font_ = CreateFontIndirectW(&lf);
+  font_.reset(CreateFontIndirectW(&lf));
 
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance,
@@ -269,12 +273,11 @@ void ColourPalettes::Palette::paintEntry(HWND entry, HDC hdc, int index) {
   if (index == kOther) {
     fill(hdc, r, hot ? GetSysColor(COLOR_HIGHLIGHT) : face);
     frameRect(hdc, r, kSwatchFrame, line);
-    HGDIOBJ old = SelectObject(hdc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
+    Selection font(hdc, font_ ? static_cast<HGDIOBJ>(font_.get()) : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(hdc, TRANSPARENT);
     SetTextColor(hdc, GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
     std::wstring text = wideFromGbk(ui::kOtherColoursCaption);
     DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(hdc, old);
     return;
   }
   fill(hdc, r, face);
@@ -319,78 +322,71 @@ LRESULT CALLBACK ColourPalettes::Palette::entryProc(HWND hwnd, UINT message, WPA
   }
 }
 
+// After choose() or close() the palette is gone: each case returns at once.
 LRESULT ColourPalettes::Palette::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND hwnd = this->hwnd();
-  // After choose() or close() the palette is gone: return at once.
   switch (message) {
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(hwnd, &r);
-      HDC hdc = reinterpret_cast<HDC>(wParam);
-      fill(hdc, r, GetSysColor(COLOR_MENU));
-      frameRect(hdc, r, kSwatchFrame, scale_.thickness(1));
-      return 1;
-    }
-    case WM_MOUSEMOVE:
-      setHot(entryAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, scale_));
-      return 0;
+    case WM_ERASEBKGND: return eraseBackground(reinterpret_cast<HDC>(wParam));
+    case WM_MOUSEMOVE: return setHot(entryAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, scale_)), 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN: {
-      // While the palette holds the capture, the coordinates of a press
-      // elsewhere are still in its client coordinates.
-      RECT r;
-      GetClientRect(hwnd, &r);
-      POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (!PtInRect(&r, p)) close();
-      return 0;
-    }
-    case WM_LBUTTONUP: {
-      int index = entryAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, scale_);
-      if (index >= 0) choose(index);
-      return 0;
-    }
-    case WM_KEYDOWN:
-      switch (wParam) {
-        case VK_ESCAPE:
-          close();
-          return 0;
-        case VK_RETURN:
-        case VK_SPACE:
-          if (hot_ >= 0) choose(hot_);
-          return 0;
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_UP:
-        case VK_DOWN:
-          moveHot(static_cast<UINT>(wParam));
-          return 0;
-        default:
-          return 0;
-      }
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS;
-    case WM_CAPTURECHANGED:
-      // Someone else took the pointer (a system menu, a drag, a dialog).
-      if (reinterpret_cast<HWND>(lParam) != hwnd) close();
-      return 0;
-    case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) close();
-      return 0;
-    case WM_ACTIVATEAPP:
-      if (!wParam) close();
-      return 0;
+    case WM_MBUTTONDOWN: return pressed(lParam);
+    case WM_LBUTTONUP: return released(lParam);
+    case WM_KEYDOWN: return keyDown(wParam);
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
+    // Someone else took the pointer (a system menu, a drag, a dialog).
+    case WM_CAPTURECHANGED: return closeUnless(reinterpret_cast<HWND>(lParam) == hwnd());
+    case WM_ACTIVATE: return closeUnless(LOWORD(wParam) != WA_INACTIVE);
+    case WM_ACTIVATEAPP: return closeUnless(wParam != FALSE);
     case WM_CANCELMODE:
-    case WM_CLOSE:
-      close();
-      return 0;
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
-    default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_CLOSE: return closeUnless(false);
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    default: return DefWindowProcW(hwnd(), message, wParam, lParam);
   }
+}
+
+LRESULT ColourPalettes::Palette::eraseBackground(HDC hdc) {
+  RECT r;
+  GetClientRect(hwnd(), &r);
+  fill(hdc, r, GetSysColor(COLOR_MENU));
+  frameRect(hdc, r, kSwatchFrame, scale_.thickness(1));
+  return 1;
+}
+
+// While the palette holds the capture, the coordinates of a press elsewhere
+// are still in its client coordinates.
+LRESULT ColourPalettes::Palette::pressed(LPARAM lParam) {
+  RECT r;
+  GetClientRect(hwnd(), &r);
+  POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  return closeUnless(PtInRect(&r, p) != FALSE);
+}
+
+LRESULT ColourPalettes::Palette::released(LPARAM lParam) {
+  const int index = entryAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, scale_);
+  if (index >= 0) choose(index);
+  return 0;
+}
+
+LRESULT ColourPalettes::Palette::keyDown(WPARAM key) {
+  switch (key) {
+    case VK_ESCAPE: return closeUnless(false);
+    case VK_RETURN:
+    case VK_SPACE:
+      if (hot_ >= 0) choose(hot_);
+      return 0;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN: return moveHot(static_cast<UINT>(key)), 0;
+    default: return 0;
+  }
+}
+
+LRESULT ColourPalettes::Palette::closeUnless(bool stays) {
+  if (!stays) close();
+  return 0;
 }
 
 ColourPalettes::ColourPalettes() {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/dpi_win32.h"
-
+#include "platform/win32/owners.h"
 #include "platform/win32/text_win32.h"
 #include "ui/control_kinds.h"
 
@@ -11,10 +11,8 @@ namespace win32 {
 
 void fill(HDC hdc, const RECT& rect, COLORREF colour) {
   if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-  HBRUSH brush = CreateSolidBrush(colour);
-  if (!brush) return;
-  FillRect(hdc, &rect, brush);
-  DeleteObject(brush);
+  GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+  if (brush) FillRect(hdc, &rect, brush.get());
 }
 
 namespace {
@@ -378,22 +376,15 @@ void paintControlBuffered(HDC hdc, const ui::WindowState& window, const ui::Cont
   if (ui::traitsOf(kind).selfDrawn || !ui::traitsOf(kind).hasWindow) return;
   const bool backdrop = ui::traitsOf(kind).showsBackdrop;
 
-  HDC memory = CreateCompatibleDC(hdc);
-  HBITMAP bitmap = memory ? CreateCompatibleBitmap(hdc, width, height) : nullptr;
-  if (!bitmap) {
-    // Out of GDI resources: paint straight into the window, flicker and all.
-    if (memory) DeleteDC(memory);
-    if (backdrop) paintBackdrop(hdc, window, control, fonts, pictures, scale);
-    paintControl(hdc, window, control, look, fonts, pictures, scale);
-    return;
-  }
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  if (backdrop) paintBackdrop(memory, window, control, fonts, pictures, scale);
-  paintControl(memory, window, control, look, fonts, pictures, scale);
-  BitBlt(hdc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  // Drawn off screen and copied in one go; out of GDI resources, straight
+  // into the window, flicker and all.
+  MemoryDc memory(CreateCompatibleDC(hdc));
+  GdiObject<HBITMAP> bitmap(memory ? CreateCompatibleBitmap(hdc, width, height) : nullptr);
+  const HDC target = bitmap ? memory.get() : hdc;
+  Selection selected(memory.get(), bitmap.get());
+  if (backdrop) paintBackdrop(target, window, control, fonts, pictures, scale);
+  paintControl(target, window, control, look, fonts, pictures, scale);
+  if (bitmap) BitBlt(hdc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }
 
 void drawPixels(HDC hdc, int x, int y, int width, int height, const std::uint32_t* pixels) {

@@ -80,12 +80,9 @@ void paintControl(HDC hdc, const ui::WindowState& window, const ui::ControlState
 // Paints, in the control's client coordinates, what lies beneath the control
 // according to the model: the window's background colour, then the shown
 // controls under it in stacking order, each clipped to its own rectangle.
-// Stacking order here: the window's own controls in definition order (later
-// ones on top); the controls on a tab page lie on their tab box, in
-// definition order, and their rectangles are relative to the tab box. The
-// window backend stacks the child windows otherwise (the first defined on
-// top, transparent labels beneath the rest); the controls of the program's
-// windows overlap only where that makes no difference to what shows. An HtmlViewer beneath
+// Stacking order is ui::stackingOrder, the one the backend gives the child
+// windows: later controls on top, a tab page's controls right on their tab
+// box (their rectangles relative to it). An HtmlViewer beneath
 // cannot be reproduced (the browser draws itself) and is left out; no
 // transparent control of the program lies over one.
 void paintBackdrop(HDC hdc, const ui::WindowState& window, const ui::ControlState& control, FontCache& fonts,

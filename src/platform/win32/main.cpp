@@ -5,11 +5,13 @@
 #include <ole2.h>
 
 #include "app/program.h"
+#include "platform/win32/single_instance.h"
+#include "platform/win32/text_win32.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/win32_files.h"
-#include "platform/win32/single_instance.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/wininet_fetcher.h"
+#include "ui/check.h"
 
 namespace {
 // How long a second start looks for the main window of a first one that is
@@ -22,6 +24,11 @@ constexpr DWORD kFindRunningMainMs = 1500;
 // brings the running program's main window forward: two programs would
 // write the same files and play the station twice.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+#ifdef NDEBUG
+  // A programmer's mistake that slipped through is told to a debugger, and
+  // the call that met it does nothing; the listener's program goes on.
+  ui::setCheckReporter([](const std::string& what) { OutputDebugStringW(win32::wideFromGbk(what + "\n").c_str()); });
+#endif
   win32::SingleInstance instanceMark;
   if (!instanceMark.first()) {
     win32::bringRunningProgramForward(kFindRunningMainMs);
@@ -39,7 +46,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     app::Services services{network, files, shell};
     win32::Win32Backend backend(instance);
     app::Program program(backend, services);
-    backend.attach(program.ui());
     if (program.start()) {
       backend.runMessageLoop();
     } else {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/owners.h"
+
 namespace win32 {
 
 void PicturePlayer::set(std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
@@ -87,17 +89,13 @@ void PicturePlayer::compose(HDC hdc, int x, int y, ui::DpiScale scale, bool keye
 
   // Otherwise read what the DC holds under the picture, lay the frame over
   // it and put the result back; the copy back honours the clip region.
-  HDC memory = CreateCompatibleDC(hdc);
+  MemoryDc memory(CreateCompatibleDC(hdc));
   if (!memory) return;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(hdc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap || !bits) {
-    if (bitmap) DeleteObject(bitmap);
-    DeleteDC(memory);
-    return;
-  }
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, frameWidth, frameHeight, hdc, x, y, SRCCOPY);
+  GdiObject<HBITMAP> bitmap(CreateDIBSection(hdc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return;
+  Selection selected(memory.get(), bitmap.get());
+  BitBlt(memory.get(), 0, 0, frameWidth, frameHeight, hdc, x, y, SRCCOPY);
   GdiFlush();
 
   const std::uint32_t keyRgb = (static_cast<std::uint32_t>(GetRValue(key)) << 16) |
@@ -121,10 +119,7 @@ void PicturePlayer::compose(HDC hdc, int x, int y, ui::DpiScale scale, bool keye
     canvas[i] = out;
   }
 
-  BitBlt(hdc, x, y, frameWidth, frameHeight, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  BitBlt(hdc, x, y, frameWidth, frameHeight, memory.get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace win32

@@ -26,7 +26,7 @@ SingleInstance::~SingleInstance() {
 }
 
 void bringRunningProgramForward(DWORD waitMs) {
-  const std::wstring title = wideFromGbk(ui::definitionOf(ui::WindowId::Main).title);
+  const std::wstring title = wideFromGbk(app::definitionOf(ui::WindowId::Main).title);
   const ULONGLONG deadline = GetTickCount64() + waitMs;
   HWND main = nullptr;
   while ((main = FindWindowW(kWindowClass, title.c_str())) == nullptr && GetTickCount64() < deadline) {

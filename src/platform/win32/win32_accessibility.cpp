@@ -13,7 +13,7 @@ namespace win32 {
 AccessibleSource Win32Backend::accessibleSource(ui::WindowId id, int index, HWND hwnd) const {
   return [this, id, index, hwnd]() -> std::optional<ui::AccessibleFacts> {
     NativeWindow* w = find(id);
-    const ui::WindowState* state = w ? model(*w) : nullptr;
+    const ui::WindowState* state = w ? w->state() : nullptr;
     if (!state) return std::nullopt;
     if (index < 0) {
       if (w->hwnd() != hwnd) return std::nullopt;

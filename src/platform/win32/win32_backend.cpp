@@ -9,6 +9,7 @@
 
 #include "platform/win32/colour_palette.h"
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/owners.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/win32_native.h"
 #include "ui/control_kinds.h"
@@ -102,8 +103,9 @@ Win32Backend::~Win32Backend() {
 
 Win32Backend::NativeWindow* Win32Backend::find(ui::WindowId id) const { return windows_[static_cast<int>(id)].get(); }
 
-ui::WindowState* Win32Backend::model(const NativeWindow& window) const {
-  return manager_ ? manager_->state(window.id) : nullptr;
+void Win32Backend::startDrag(HWND topLevel) {
+  ReleaseCapture();
+  SendMessageW(topLevel, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
 HWND Win32Backend::nativeWindow(ui::WindowId window) const {
@@ -113,7 +115,7 @@ HWND Win32Backend::nativeWindow(ui::WindowId window) const {
 
 HWND Win32Backend::nativeControl(ui::WindowId window, std::string_view control) const {
   NativeWindow* w = find(window);
-  ui::WindowState* state = w ? model(*w) : nullptr;
+  ui::WindowState* state = w ? w->state() : nullptr;
   const ui::ControlState* c = state ? state->control(control) : nullptr;
   if (!c) return nullptr;
   const auto& native = w->controls[state->indexOf(*c)];
@@ -147,15 +149,17 @@ PictureDrawer Win32Backend::pictureDrawerFor(const NativeWindow& w) const {
 
 // ---------------------------------------------------------------- creation
 
-bool Win32Backend::createWindow(ui::WindowState& state) {
+bool Win32Backend::createWindow(ui::WindowManager& manager, ui::WindowState& state) {
   if (!ready_) return false;
-  auto native = std::make_unique<NativeWindow>(*this, state.id());
+  auto native = std::make_unique<NativeWindow>(*this, manager, state.id());
   NativeWindow& w = *native;
   w.scale = screenScale_;
   w.activeBefore = GetActiveWindow();
-  ++applying_;
-  const bool made = w.create(state, owner_, instance_);
-  --applying_;
+  bool made = false;
+  {
+    ScopedCount applying(applying_);
+    made = w.create(state, owner_, instance_);
+  }
   if (!made) return false;
   windows_[static_cast<int>(state.id())] = std::move(native);
   // Made on another screen than the primary one: at that screen's scale.
@@ -182,20 +186,21 @@ bool Win32Backend::createWindow(ui::WindowState& state) {
 void Win32Backend::reveal(ui::WindowState& state) {
   NativeWindow* w = find(state.id());
   if (!w || !w->hwnd() || !state.shown) return;
-  ++applying_;
-  // A window disabled under a modal one leaves the activation there.
-  ShowWindow(w->hwnd(), state.minimized ? SW_SHOWMINNOACTIVE : state.enabled ? SW_SHOWNORMAL : SW_SHOWNA);
-  --applying_;
+  {
+    ScopedCount applying(applying_);
+    // A window disabled under a modal one leaves the activation there.
+    ShowWindow(w->hwnd(), state.minimized ? SW_SHOWMINNOACTIVE : state.enabled ? SW_SHOWNORMAL : SW_SHOWNA);
+  }
   UpdateWindow(w->hwnd());
 }
 
 void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int index) {
-  ui::WindowState& state = *model(w);
+  ui::WindowState& state = *w.state();
   if (!ui::traitsOf(control.kind()).hasWindow) {
     applyTimer(w, index);
     return;
   }
-  auto native = std::make_unique<NativeControl>(*this, w.id, index);
+  auto native = std::make_unique<NativeControl>(*this, w.manager, w.id, index);
   const ui::Rect r = physicalControlRect(state, control, w.scale);
   // A control the system refuses is left out; the window works without it.
   if (!native->create(w.hwnd(), control, r, instance_)) return;
@@ -219,7 +224,7 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
 // The child windows stack as the model stacks the controls: each in turn
 // goes to the top, bottom one first.
 void Win32Backend::stackControls(const NativeWindow& w) {
-  const ui::WindowState* state = model(w);
+  const ui::WindowState* state = w.state();
   if (!state) return;
   for (int index : ui::stackingOrder(*state)) {
     if (!w.controls[index]) continue;
@@ -228,7 +233,7 @@ void Win32Backend::stackControls(const NativeWindow& w) {
 }
 
 void Win32Backend::applyShape(NativeWindow& w) {
-  ui::WindowState* state = model(w);
+  ui::WindowState* state = w.state();
   if (!state) return;
   const ui::Size size = w.scale.toPhysical(ui::Size{state->rect.width, state->rect.height});
   if (size == w.shapedFor) return;
@@ -257,17 +262,18 @@ void Win32Backend::applyShape(NativeWindow& w) {
 }
 
 void Win32Backend::placeWindow(NativeWindow& w) {
-  ui::WindowState* state = model(w);
+  ui::WindowState* state = w.state();
   if (!state) return;
   const ui::Rect r = w.scale.windowToPhysical(state->rect);
-  ++applying_;
-  SetWindowPos(w.hwnd(), nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-  --applying_;
+  {
+    ScopedCount applying(applying_);
+    SetWindowPos(w.hwnd(), nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   applyShape(w);
 }
 
 void Win32Backend::placeControl(NativeWindow& w, NativeControl& c, const ui::ControlState& control) {
-  ui::WindowState* state = model(w);
+  ui::WindowState* state = w.state();
   if (!state) return;
   const ui::Rect r = physicalControlRect(*state, control, w.scale);
   if (c.browser) {
@@ -281,21 +287,22 @@ void Win32Backend::placeControl(NativeWindow& w, NativeControl& c, const ui::Con
 // stands now; its controls, shape and drawing follow at the new scale, and
 // the model hears where it went in logical units.
 void Win32Backend::rescale(NativeWindow& w, int dpi, const RECT& suggested) {
-  ui::WindowState* state = model(w);
+  ui::WindowState* state = w.state();
   if (!state || dpi == w.scale.dpi()) return;
   w.scale = ui::DpiScale(dpi);
   const ui::Size size = w.scale.toPhysical(ui::Size{state->rect.width, state->rect.height});
-  ++applying_;
-  SetWindowPos(w.hwnd(), nullptr, suggested.left, suggested.top, size.width, size.height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  --applying_;
+  {
+    ScopedCount applying(applying_);
+    SetWindowPos(w.hwnd(), nullptr, suggested.left, suggested.top, size.width, size.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   for (std::size_t i = 0; i < w.controls.size(); ++i) {
     if (w.controls[i]) placeControl(w, *w.controls[i], state->controls[i]);
   }
   applyShape(w);
   applyTooltipFont(w);
   RedrawWindow(w.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  if (manager_) manager_->userMoved(w.id, w.scale.toLogical(ui::Point{suggested.left, suggested.top}));
+  w.manager.userMoved(w.id, w.scale.toLogical(ui::Point{suggested.left, suggested.top}));
 }
 
 // The system gives tooltips its font for the primary screen; on a screen of
@@ -306,7 +313,7 @@ void Win32Backend::applyTooltipFont(NativeWindow& w) {
 }
 
 void Win32Backend::applyTimer(NativeWindow& w, int index) {
-  ui::WindowState* state = model(w);
+  ui::WindowState* state = w.state();
   if (!state) return;
   UINT_PTR id = kTimerBase + index;
   int period = state->controls[index].timerPeriod;
@@ -349,12 +356,12 @@ void Win32Backend::windowChanged(ui::WindowState& state, ui::WindowProperty prop
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       announcePins(*w, state);
       break;
-    case ui::WindowProperty::Minimized:
+    case ui::WindowProperty::Minimized: {
       if (!state.revealed) return;
-      ++applying_;
+      ScopedCount applying(applying_);
       ShowWindow(hwnd, state.minimized ? SW_MINIMIZE : SW_RESTORE);
-      --applying_;
       break;
+    }
     case ui::WindowProperty::Enabled:
       EnableWindow(hwnd, state.enabled ? TRUE : FALSE);
       if (state.enabled) giveBackActivation(hwnd);
@@ -363,7 +370,7 @@ void Win32Backend::windowChanged(ui::WindowState& state, ui::WindowProperty prop
 }
 
 void Win32Backend::redrawTransparentControls(NativeWindow& w) {
-  ui::WindowState* state = model(w);
+  ui::WindowState* state = w.state();
   if (!state) return;
   for (std::size_t i = 0; i < w.controls.size(); ++i) {
     if (w.controls[i] && ui::traitsOf(state->controls[i].kind()).showsBackdrop) {
@@ -472,12 +479,11 @@ void Win32Backend::pickColour(ui::WindowState& state, ui::ControlState& picker) 
   const auto& native = w->controls[state.indexOf(picker)];
   if (!native || !native->hwnd()) return;
   // The colour chosen in the palette is the user's choice, reported as such.
-  ui::WindowManager* manager = manager_;
+  ui::WindowManager* manager = &w->manager;
   ui::WindowId window = state.id();
   std::string name = picker.name();
-  palettes_.open(native->hwnd(), picker.currentColour, [manager, window, name](ui::Colour colour) {
-    if (manager) manager->colourChosen(window, name, colour);
-  });
+  palettes_.open(native->hwnd(), picker.currentColour,
+                 [manager, window, name](ui::Colour colour) { manager->colourChosen(window, name, colour); });
 }
 
 }  // namespace win32

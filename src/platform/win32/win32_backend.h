@@ -7,12 +7,13 @@
 // top-level windows of our own class, each control as a child window whose
 // window text is its caption (so accessibility tools and outside tests can
 // read what it shows), browser views as hosted WebBrowser controls, timers as
-// window timers, popup menus with TrackPopupMenu; and reports raw input to
-// the window manager, which decides what it means.
+// window timers, popup menus with TrackPopupMenu. Each native window and
+// control reports its own input to the window manager that made it, which
+// decides what it means.
 //
 // The work is split by job: win32_backend.cpp makes, changes and destroys
-// the native windows; win32_input.cpp turns their messages into input for
-// the model; win32_loops.cpp runs the message loops and popups.
+// the native windows; native_window.cpp and native_control.cpp are their
+// messages; win32_loops.cpp runs the message loops and popups.
 #pragma once
 
 #include <windows.h>
@@ -41,13 +42,10 @@ class Win32Backend : public ui::Backend {
   // False when the window classes could not be registered: no window can be made.
   bool ready() const { return ready_; }
 
-  // The manager that hears this backend's input. Set once, before any window opens.
-  void attach(ui::WindowManager& manager) { manager_ = &manager; }
-
   // Dispatches messages until quit() is called.
   void runMessageLoop();
 
-  bool createWindow(ui::WindowState& window) override;
+  bool createWindow(ui::WindowManager& manager, ui::WindowState& window) override;
   void reveal(ui::WindowState& window) override;
   void destroyWindow(ui::WindowState& window) override;
   void windowChanged(ui::WindowState& window, ui::WindowProperty property) override;
@@ -73,11 +71,9 @@ class Win32Backend : public ui::Backend {
   HWND nativeWindow(ui::WindowId window) const;
   HWND nativeControl(ui::WindowId window, std::string_view control) const;
 
-  // For the native windows (win32_native.h).
+  // The native windows (win32_native.h).
   struct NativeControl;
   struct NativeWindow;
-  LRESULT handleWindowMessage(NativeWindow& window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT handleControlMessage(NativeControl& control, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   // Handles keys the program takes before any window (win32_keyboard.cpp):
@@ -110,18 +106,17 @@ class Win32Backend : public ui::Backend {
   void rescale(NativeWindow& window, int dpi, const RECT& suggested);
   void applyTooltipFont(NativeWindow& window);
   void applyTimer(NativeWindow& window, int index);
-  void startDrag(HWND topLevel);
+  // Moves the window as if its title bar were dragged.
+  static void startDrag(HWND topLevel);
   void redrawTransparentControls(NativeWindow& window);
   // How a control of the window looks right now, from the model.
   ControlLook lookOf(const ui::WindowState& window, const ui::ControlState& control, HWND hwnd) const;
   // Draws a picture box's or picture button's current picture (the painter's PictureDrawer).
   PictureDrawer pictureDrawerFor(const NativeWindow& window) const;
   NativeWindow* find(ui::WindowId id) const;
-  ui::WindowState* model(const NativeWindow& window) const;
 
   HINSTANCE instance_;
   bool ready_ = false;
-  ui::WindowManager* manager_ = nullptr;
   HWND owner_ = nullptr;  // hidden: windows it owns get no taskbar button
   // The primary screen's scale: the pointer and the screen size reach the
   // model through it, and windows are first made at it.

@@ -14,13 +14,13 @@ bool held(int key) { return GetKeyState(key) < 0; }
 }  // namespace
 
 bool Win32Backend::preTranslate(const MSG& message) {
-  if (!manager_ || message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
   NativeWindow* w = nullptr;
   for (const auto& candidate : windows_) {
     if (candidate && candidate->hwnd() == root) w = candidate.get();
   }
-  ui::WindowState* state = w ? model(*w) : nullptr;
+  ui::WindowState* state = w ? w->state() : nullptr;
   if (!state) return false;
   const ui::WindowId id = w->id;
   // The control the key went to: its own window or one beneath it (a page's).
@@ -36,25 +36,25 @@ bool Win32Backend::preTranslate(const MSG& message) {
     case VK_ESCAPE:
       // A browser view that has the focus takes Esc itself.
       if (message.message != WM_KEYDOWN || inPage) return false;
-      manager_->escapePressed(id);
+      w->manager.escapePressed(id);
       return true;
     case VK_TAB: {
       if (message.message != WM_KEYDOWN || held(VK_CONTROL) || held(VK_MENU)) return false;
       // The model's focus follows the key's first: a click into a page moves
       // the focus without a word to the model.
       const std::string focused = target ? state->controls[target->index].name() : std::string();
-      manager_->focusMoved(id, focused);
-      manager_->tabPressed(id, held(VK_SHIFT));
+      w->manager.focusMoved(id, focused);
+      w->manager.tabPressed(id, held(VK_SHIFT));
       return true;
     }
     // In a page the menu keys are the page's.
     case VK_APPS:
       if (inPage) return false;
-      if (down) manager_->menuKeyPressed(id);
+      if (down) w->manager.menuKeyPressed(id);
       return true;  // its release is taken too: no second menu from the system
     case VK_F10:
       if (!held(VK_SHIFT) || inPage) return false;
-      if (down) manager_->menuKeyPressed(id);
+      if (down) w->manager.menuKeyPressed(id);
       return true;
     default:
       return false;

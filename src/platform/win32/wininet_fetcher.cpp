@@ -3,6 +3,8 @@
 // ===========================================================================
 #include "platform/win32/wininet_fetcher.h"
 
+#include "platform/win32/owners.h"
+
 #include <windows.h>
 #include <wininet.h>
 
@@ -22,22 +24,6 @@ const char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 const char kExtraHeaders[] = "Accept: */*\r\n\r\n";
 constexpr DWORD kExtraHeadersLength = sizeof kExtraHeaders - 1;
 static_assert(kExtraHeadersLength == 15);
-
-// Closes a WinInet handle when it goes out of scope.
-class HandleGuard {
- public:
-  explicit HandleGuard(HINTERNET handle) : handle_(handle) {}
-  ~HandleGuard() {
-    if (handle_) InternetCloseHandle(handle_);
-  }
-  HandleGuard(const HandleGuard&) = delete;
-  HandleGuard& operator=(const HandleGuard&) = delete;
-  HINTERNET get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  HINTERNET handle_;
-};
 
 // The address in canonical form, unsafe characters left as they are. The
 // buffer is sized from what the function says it needs.
@@ -177,7 +163,7 @@ void WinInetFetcher::readBody(const std::string& address, net::Transfer& transfe
   if (!internetSession) return;
   HINTERNET internet = static_cast<HINTERNET>(internetSession.get());
 
-  HandleGuard connection(InternetConnectA(internet, parts->host.c_str(), parts->port, parts->userName.c_str(),
+  InternetHandle connection(InternetConnectA(internet, parts->host.c_str(), parts->port, parts->userName.c_str(),
                                           parts->password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return;
   applyProxySettings(internet, connection.get());
@@ -189,7 +175,7 @@ void WinInetFetcher::readBody(const std::string& address, net::Transfer& transfe
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
   if (parts->secure) flags |= INTERNET_FLAG_SECURE;
   // Declared after the connection: closed first, on every path.
-  HandleGuard request(
+  InternetHandle request(
       HttpOpenRequestA(connection.get(), "GET", path.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0));
   if (!request) return;
   limitEachStep(request.get());
