@@ -1,8 +1,10 @@
 #include "app/placement.h"
 
 #include "app/program.h"
-#include "ui/geometry.h"
 #include "app/windows/advert_window.h"
+#include "app/windows/interaction_window.h"
+#include "app/windows/remote_control.h"
+#include "ui/geometry.h"
 
 namespace app {
 
@@ -28,7 +30,17 @@ void edgeSnap(Program& program, WindowId id) {
   if (ui::positionGreater(0, w.top()) && ui::positionGreater(kStrip, pointer.y)) w.setTop(0);
 }
 
-void edgeAutoHide(Program& program, WindowId id) {
+// Whether a dock tick can act: the window stands where a docked window shows
+// or hides. Elsewhere only a move, a resize or a screen change can put it
+// there, and each of them wakes the timer.
+bool atADockPosition(ui::WindowRef w, double screenWidth) {
+  const double left = w.left(), top = w.top();
+  return ui::positionsEqual(left, 0) || ui::positionsEqual(left, screenWidth - w.width()) ||
+         ui::positionsEqual(left, kStrip - w.width()) || ui::positionsEqual(left, screenWidth - kStrip) ||
+         ui::positionsEqual(top, 0) || ui::positionsEqual(top, kStrip - w.height());
+}
+
+void edgeAutoHide(Program& program, WindowId id, const ui::ControlName& timer) {
   ui::WindowRef w = program.window(id);
   if (!w.isOpen()) return;
   ui::Point p = program.ui().pointer();
@@ -45,6 +57,7 @@ void edgeAutoHide(Program& program, WindowId id) {
     if (ui::positionsEqual(w.left(), screenWidth - w.width())) w.setLeft(ui::truncateToInt(screenWidth - kStrip));
     if (ui::positionsEqual(w.top(), 0)) w.setTop(ui::truncateToInt(kStrip - w.height()));
   }
+  if (!atADockPosition(w, screenWidth)) program.control(timer).sleepUntilMoved();
 }
 
 }  // namespace
@@ -71,15 +84,24 @@ void startAdvertSlideIn(Program& program) {
 }
 
 void advertSlideStep(Program& program) {
-  if (program.slideFlag != 1) return;
+  ui::ControlRef timer = program.control(app::advert_window::kSlideTimer);
   ui::WindowRef advert = program.window(WindowId::Advert);
   double restingTop = static_cast<double>(program.ui().screen().height) - advert.height() - kSlideMargin;
-  if (ui::positionGreater(advert.top(), restingTop)) advert.setTop(ui::truncateToInt(advert.top() - kSlideStep));
+  if (program.slideFlag == 1 && ui::positionGreater(advert.top(), restingTop)) {
+    advert.setTop(ui::truncateToInt(advert.top() - kSlideStep));
+  }
+  // At or above its rest line (or before the slide has begun, which sets the
+  // period anew) a tick moves nothing until the window moves or the screen changes.
+  if (program.slideFlag != 1 || !ui::positionGreater(advert.top(), restingTop)) timer.sleepUntilMoved();
 }
 
 void remoteEdgeSnap(Program& program) { edgeSnap(program, WindowId::Remote); }
 void interactionEdgeSnap(Program& program) { edgeSnap(program, WindowId::Interaction); }
-void remoteEdgeAutoHide(Program& program) { edgeAutoHide(program, WindowId::Remote); }
-void interactionEdgeAutoHide(Program& program) { edgeAutoHide(program, WindowId::Interaction); }
+void remoteEdgeAutoHide(Program& program) {
+  edgeAutoHide(program, WindowId::Remote, app::remote_control::kDockTimer);
+}
+void interactionEdgeAutoHide(Program& program) {
+  edgeAutoHide(program, WindowId::Interaction, app::interaction_window::kDockTimer);
+}
 
 }  // namespace app

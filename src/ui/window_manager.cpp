@@ -272,6 +272,7 @@ void WindowManager::setWindowRect(WindowId id, Rect rect) {
   bool resized = rect.width != w->rect.width || rect.height != w->rect.height;
   w->rect = rect;
   backend_.windowChanged(*w, WindowProperty::Rect);
+  wakeTimers(*w);
   // Every change of place or size is heard, the program's own included.
   if (moved) dispatch(id, {}, Event::Moved);
   if (resized) dispatch(id, {}, Event::Resized);
@@ -455,8 +456,8 @@ void WindowManager::rightPressed(WindowId id, std::string_view control) {
 void WindowManager::timerElapsed(WindowId id, std::string_view control) {
   WindowState* w = state(id);
   ControlState* c = w ? w->control(control) : nullptr;
-  // A tick already queued when the timer was stopped is not heard.
-  if (c && c->timerPeriod > 0) dispatch(id, control, Event::Timer);
+  // A tick already queued when the timer was stopped or put to sleep is not heard.
+  if (c && c->ticking()) dispatch(id, control, Event::Timer);
 }
 
 void WindowManager::escapePressed(WindowId id) {
@@ -520,6 +521,7 @@ void WindowManager::userMoved(WindowId id, Point topLeft) {
   if (!w || (w->rect.left == topLeft.x && w->rect.top == topLeft.y)) return;
   w->rect.left = topLeft.x;
   w->rect.top = topLeft.y;
+  wakeTimers(*w);
   dispatch(id, {}, Event::Moved);
 }
 
@@ -528,7 +530,22 @@ void WindowManager::userResized(WindowId id, Size size) {
   if (!w || (w->rect.width == size.width && w->rect.height == size.height)) return;
   w->rect.width = size.width;
   w->rect.height = size.height;
+  wakeTimers(*w);
   dispatch(id, {}, Event::Resized);
+}
+
+void WindowManager::screenChanged() {
+  for (int i = 0; i < kWindowCount; ++i) {
+    if (WindowState* w = state(static_cast<WindowId>(i))) wakeTimers(*w);
+  }
+}
+
+void WindowManager::wakeTimers(WindowState& window) {
+  for (ControlState& c : window.controls) {
+    if (!c.timerDormant) continue;
+    c.timerDormant = false;
+    backend_.controlChanged(window, c, ControlProperty::TimerPeriod);
+  }
 }
 
 void WindowManager::userMinimized(WindowId id, bool minimized) {

@@ -57,7 +57,12 @@ class ControlRef {
   Colour currentColour() const;
   void setCurrentColour(Colour colour);
   int timerPeriod() const;
+  // Setting the period (again) makes a sleeping timer tick.
   void setTimerPeriod(int periodMs);
+  // The timer keeps its period but stops ticking until its window moves or is
+  // resized, or the screen changes: its program found that no tick can act
+  // before that. Nothing wakes the processor for it meanwhile.
+  void sleepUntilMoved();
   int selectedTab() const;
   void selectTab(int index);
   void focus();
@@ -226,6 +231,8 @@ class WindowManager {
   void userMoved(WindowId id, Point topLeft);
   void userResized(WindowId id, Size size);
   void userMinimized(WindowId id, bool minimized);
+  // The screen's size or arrangement changed.
+  void screenChanged();
 
  private:
   friend class WindowRef;
@@ -252,6 +259,9 @@ class WindowManager {
   void setControlShown(WindowState& window, ControlState& control, bool shown);
   void setLook(WindowState& window, ControlState& control, bool hot, bool pressed);
   void applyPageVisibility(WindowState& window);
+  // A move, a resize or a change of the screen can make a sleeping timer's
+  // tick act again: the window's sleeping timers tick again.
+  void wakeTimers(WindowState& window);
   void moveFocusOffHidden(WindowState& window);
   void followLink(WindowId id, const ControlState& link);
   void pickColour(WindowState& window, ControlState& picker);

@@ -204,7 +204,13 @@ void ControlRef::setCurrentColour(Colour colour) { write(&ControlState::currentC
 int ControlRef::timerPeriod() const { return read(&ControlState::timerPeriod); }
 
 void ControlRef::setTimerPeriod(int periodMs) {
+  if (ControlState* c = state()) c->timerDormant = false;
   write(&ControlState::timerPeriod, periodMs < 0 ? 0 : periodMs, ControlProperty::TimerPeriod);
+}
+
+void ControlRef::sleepUntilMoved() {
+  const ControlState* c = state();
+  if (c && !c->timerDormant) write(&ControlState::timerDormant, true, ControlProperty::TimerPeriod);
 }
 
 int ControlRef::selectedTab() const { return read(&ControlState::selectedTab); }

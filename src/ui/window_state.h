@@ -26,6 +26,10 @@ struct ControlState {
   std::shared_ptr<const Bytes> hotPicture;     // PicBtn: picture while hot
   Colour currentColour = 0;                    // ColorPicker
   int timerPeriod = 0;                         // Timer
+  // Timer: its program found that no tick can act until its window moves or
+  // is resized, or the screen changes; until then it is not realised.
+  bool timerDormant = false;
+  bool ticking() const { return timerPeriod > 0 && !timerDormant; }
   int selectedTab = 0;                         // PageControl
   bool hot = false;      // the pointer is over it, or it is held down and the pointer is on it
   bool pressed = false;  // the left button went down on it and is still held

@@ -6,6 +6,7 @@
 using ui::WindowId;
 namespace advert_window = app::advert_window;
 namespace remote_control = app::remote_control;
+namespace interaction_window = app::interaction_window;
 
 namespace {
 
@@ -128,6 +129,91 @@ TEST_F(PlacementTest, InteractionWindowOpensRightBelowTheRemoteControl) {
   EXPECT_EQ(chat.top(), 50 + 279);
   EXPECT_EQ(chat.left(), (1366 - 742) / 2);
   EXPECT_TRUE(chat.shown());
+}
+
+// Timers that sleep while no tick can act, against timers that tick for
+// ever: the same steps, side by side, must leave every window in the same
+// place after each of them, and at rest the lean timers do not tick at all.
+class LeanTimers : public ::testing::Test {
+ protected:
+  using Program = testing_support::TestProgram;
+  void SetUp() override {
+    for (Program* t : {&lean, &always}) {
+      t->start();
+      t->click(remote_control::kInteraction);
+    }
+  }
+  // The step in both programs, then two seconds of 100 ms ticks (the slide's
+  // 1 ms ticks are fewer than a backend would give, and enough to end it).
+  template <typename Step>
+  void both(const char* what, Step step) {
+    step(lean);
+    step(always);
+    leanTicks = 0;
+    for (int i = 0; i < 60; ++i) {
+      tickAll(lean, true);
+      tickAll(always, false);
+    }
+    for (int id = 0; id < ui::kWindowCount; ++id) {
+      EXPECT_EQ(lean.window(WindowId(id)).rect(), always.window(WindowId(id)).rect()) << what << ", window " << id;
+    }
+  }
+  void tickAll(Program& t, bool leanOne) {
+    for (ui::ControlName timer : {advert_window::kSlideTimer, remote_control::kDockTimer, interaction_window::kDockTimer}) {
+      ui::WindowState* w = t.ui().state(timer.window);
+      ui::ControlState* c = w ? w->control(timer.name) : nullptr;
+      if (!c) continue;
+      if (!leanOne) c->timerDormant = false;  // never stopped
+      if (!c->ticking()) continue;
+      leanTicks += leanOne;
+      t.tick(timer);
+    }
+  }
+  static auto drop(WindowId id, int left, int top, int x, int y) {
+    return [=](Program& t) {
+      t.backend.pointerPosition = {x, y};
+      t.ui().userMoved(id, {left, top});
+    };
+  }
+  static auto pointerAt(int x, int y) {
+    return [=](Program& t) { t.backend.pointerPosition = {x, y}; };
+  }
+  static auto screen(int width, int height) {
+    return [=](Program& t) {
+      t.backend.screenSize = {width, height};
+      t.ui().screenChanged();
+    };
+  }
+  Program lean, always;
+  int leanTicks = 0;
+};
+
+TEST_F(LeanTimers, MoveEveryWindowAsTimersThatNeverStop) {
+  both("the slide-in", [](Program&) {});
+  both("at rest", pointerAt(600, 10));
+  EXPECT_EQ(leanTicks, 0) << "the advert at rest and the others away from the edges";
+  both("the advert dragged below its rest line", drop(WindowId::Advert, 974, 470, 1000, 480));
+  both("the advert dragged above it", drop(WindowId::Advert, 974, 300, 1000, 310));
+  both("a taller screen", screen(1366, 900));
+  both("docked at the left", drop(WindowId::Remote, -20, 300, 3, 310));
+  both("the pointer away: hidden", pointerAt(600, 10));
+  both("the pointer on the strip: shown", pointerAt(2, 350));
+  both("the pointer away again", pointerAt(600, 10));
+  both("docked at the right", drop(WindowId::Remote, 1300, 300, 1364, 310));
+  both("the pointer away from the right", pointerAt(600, 10));
+  both("the pointer on the right strip", pointerAt(1364, 350));
+  both("docked at the top", drop(WindowId::Interaction, 300, -30, 400, 2));
+  both("the pointer away from the top", pointerAt(600, 600));
+  both("the pointer on the top strip", pointerAt(400, 2));
+  both("docked in a corner", drop(WindowId::Remote, -10, -10, 2, 2));
+  both("the pointer away from the corner", pointerAt(700, 700));
+  both("the pointer in the corner", pointerAt(1, 1));
+  both("dragged out of the edge", drop(WindowId::Remote, 500, 200, 520, 220));
+  both("the chat window dragged out of the top", drop(WindowId::Interaction, 300, 200, 320, 220));
+  both("a narrower screen", screen(1200, 900));
+  both("at rest again", pointerAt(600, 10));
+  both("at rest still", pointerAt(610, 10));
+  EXPECT_EQ(leanTicks, 0);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ LRESULT Win32Backend::NativeWindow::handleMessage(UINT message, WPARAM wParam, L
       return answerAccessibleObject(hwnd(), wParam, lParam, false, backend.accessibleSource(id, -1, hwnd()));
     case WM_SETCURSOR: return backend.busyCursor() ? TRUE : defaultProcedure(message, wParam, lParam);
     case WM_CONTEXTMENU: return contextMenu(wParam, lParam);
+    case WM_DISPLAYCHANGE: return manager.screenChanged(), defaultProcedure(message, wParam, lParam);
     default: return defaultProcedure(message, wParam, lParam);
   }
 }

@@ -316,9 +316,9 @@ void Win32Backend::applyTimer(NativeWindow& w, int index) {
   ui::WindowState* state = w.state();
   if (!state) return;
   UINT_PTR id = kTimerBase + index;
-  int period = state->controls[index].timerPeriod;
-  if (period > 0) {
-    SetTimer(w.hwnd(), id, static_cast<UINT>(period), nullptr);
+  const ui::ControlState& timer = state->controls[index];
+  if (timer.ticking()) {
+    SetTimer(w.hwnd(), id, static_cast<UINT>(timer.timerPeriod), nullptr);
   } else {
     KillTimer(w.hwnd(), id);
   }
