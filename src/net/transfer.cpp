@@ -16,6 +16,11 @@ bool Transfer::append(const std::uint8_t* data, std::size_t size) {
   return true;
 }
 
+void Transfer::expect(std::size_t size) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!taken_ && !ended_ && size <= kMaxBodyBytes) body_.reserve(size);
+}
+
 void Transfer::end() {
   std::lock_guard<std::mutex> lock(mutex_);
   endLocked();

@@ -24,6 +24,9 @@ class Transfer {
   // Adds the next piece of the body. False when nobody waits for it any
   // more, or the body has grown past kMaxBodyBytes (a failed fetch): stop.
   bool append(const std::uint8_t* data, std::size_t size);
+  // Makes room at once for a body of the size the server announced (at most
+  // kMaxBodyBytes), so that a large body is not copied as it grows.
+  void expect(std::size_t size);
   // The body is complete, or a read failed: what arrived is the result.
   void end();
 

@@ -4,16 +4,13 @@
 
 #include <functional>
 
-#include "app/program.h"
-#include "app/windows/advert_window.h"
-#include "fakes.h"
-#include "platform/win32/win32_backend.h"
+#include "win32_program.h"
 
 namespace {
 
 using ui::WindowId;
 
-class IdleTimers : public ::testing::Test {
+class IdleTimers : public ::testing::Test, protected testing_support::Win32Program {
  protected:
   void TearDown() override {
     program.finish();
@@ -43,13 +40,6 @@ class IdleTimers : public ::testing::Test {
     const ui::WindowRef advert = program.window(WindowId::Advert);
     return advert.top() <= program.ui().screen().height - advert.height() - 30;
   }
-
-  win32::Win32Backend backend{GetModuleHandleW(nullptr)};
-  testing_support::FakeFetcher fetcher;
-  testing_support::FakeFileSystem files;
-  testing_support::FakeShell shell;
-  app::Services services{fetcher, files, shell};
-  app::Program program{backend, services};
 };
 
 TEST_F(IdleTimers, AtRestNothingTicksAndADragBelowTheRestLineSlidesBack) {

@@ -9,9 +9,8 @@
 
 #include <algorithm>
 
-#include "app/program.h"
-#include "fakes.h"
 #include "platform/win32/text_win32.h"
+#include "win32_program.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ void countPress(app::Program&) { ++g_presses; }
 ui::WindowDef g_defs[ui::kWindowCount];
 const ui::WindowDef& testDefinitions(WindowId id) { return g_defs[static_cast<int>(id)]; }
 
-class Win32BackendTest : public ::testing::Test {
+class Win32BackendTest : public ::testing::Test, protected testing_support::Win32Program {
  protected:
   void SetUp() override {
     // A main window closed by an earlier test ended "the program": its quit
@@ -53,13 +52,6 @@ class Win32BackendTest : public ::testing::Test {
     program.ui().definitions = testDefinitions;
   }
   void TearDown() override { program.ui().closeAll(); }
-
-  win32::Win32Backend backend{GetModuleHandleW(nullptr)};
-  testing_support::FakeFetcher fetcher;
-  testing_support::FakeFileSystem files;
-  testing_support::FakeShell shell;
-  app::Services services{fetcher, files, shell};
-  app::Program program{backend, services};
 };
 
 HHOOK g_refusing = nullptr;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/win32/owners.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/text_win32.h"
 
 namespace win32 {
@@ -202,15 +203,19 @@ void announce(HWND hwnd, DWORD event) { NotifyWinEvent(event, hwnd, OBJID_CLIENT
 LRESULT answerAccessibleObject(HWND hwnd, WPARAM wParam, LPARAM lParam, bool control, AccessibleSource source) {
   const auto objectId = static_cast<LONG>(static_cast<DWORD>(lParam));
   if (objectId != OBJID_CLIENT && objectId != OBJID_WINDOW) return 0;
+  // The accessibility DLL comes the first time a screen reader asks.
+  static auto* const createStandard = systemFunction<decltype(CreateStdAccessibleObject)>(
+      L"oleacc.dll", "CreateStdAccessibleObject");
+  static auto* const handOver = systemFunction<decltype(LresultFromObject)>(L"oleacc.dll", "LresultFromObject");
+  if (!createStandard || !handOver) return 0;
   IAccessible* standard = nullptr;
-  if (FAILED(CreateStdAccessibleObject(hwnd, objectId, kIidAccessible, reinterpret_cast<void**>(&standard))) ||
-      !standard) {
+  if (FAILED(createStandard(hwnd, objectId, kIidAccessible, reinterpret_cast<void**>(&standard))) || !standard) {
     return 0;
   }
   // The object takes the standard one's reference; the system takes its own of the object.
   ComPtr<AccessibleObject> object(
       new AccessibleObject(hwnd, standard, objectId == OBJID_CLIENT, control, std::move(source)));
-  const LRESULT answer = LresultFromObject(kIidAccessible, wParam, object.get());
+  const LRESULT answer = handOver(kIidAccessible, wParam, object.get());
   // A failed hand-over is a negative error code: the system's answer then.
   return answer < 0 ? 0 : answer;
 }

@@ -14,6 +14,7 @@
 #include "platform/win32/control_painter.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/owners.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/text_win32.h"
 #include "ui/named_colours.h"
 
@@ -418,7 +419,9 @@ std::optional<ui::Colour> ColourPalettes::systemColourDialog(HWND owner, ui::Col
   cc.rgbResult = toColorRef(current, COLOR_BTNFACE);
   cc.lpCustColors = customColours_;
   cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-  if (!ChooseColorW(&cc)) return std::nullopt;  // cancelled (or no dialog): no choice
+  // The dialog's DLL, and the printing DLLs it brings, come with the first use.
+  static auto* const chooseColour = systemFunction<decltype(ChooseColorW)>(L"comdlg32.dll", "ChooseColorW");
+  if (!chooseColour || !chooseColour(&cc)) return std::nullopt;  // cancelled (or no dialog): no choice
   return static_cast<ui::Colour>(cc.rgbResult & 0xFFFFFF);
 }
 

@@ -182,6 +182,12 @@ void WinInetFetcher::readBody(const std::string& address, net::Transfer& transfe
   if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return;
 
   const std::optional<std::string> length = contentLength(request.get());
+  DWORD announced = 0;
+  DWORD announcedSize = sizeof announced;
+  if (HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &announcedSize,
+                     nullptr)) {
+    transfer.expect(announced);
+  }
   std::vector<std::uint8_t> block(
       net::blockSizeFor(length ? std::optional<std::string_view>(*length) : std::nullopt));
   for (;;) {

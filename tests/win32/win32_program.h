@@ -1,0 +1,19 @@
+// The program on the real Win32 backend, with its services faked.
+#pragma once
+
+#include "app/program.h"
+#include "fakes.h"
+#include "platform/win32/win32_backend.h"
+
+namespace testing_support {
+
+struct Win32Program {
+  win32::Win32Backend backend{GetModuleHandleW(nullptr)};
+  FakeFetcher fetcher;
+  FakeFileSystem files;
+  FakeShell shell;
+  app::Services services{fetcher, files, shell};
+  app::Program program{backend, services};
+};
+
+}  // namespace testing_support
