@@ -19,6 +19,8 @@ namespace win32 {
 
 namespace {
 
+// From this size on a body's room is made at once.
+constexpr DWORD kRoomAtOnceBytes = 1024 * 1024;
 const char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 // The extra header of every request: 15 characters with its blank line.
 const char kExtraHeaders[] = "Accept: */*\r\n\r\n";
@@ -182,10 +184,13 @@ void WinInetFetcher::readBody(const std::string& address, net::Transfer& transfe
   if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return;
 
   const std::optional<std::string> length = contentLength(request.get());
+  // A large body gets its room at once rather than being copied as it grows;
+  // the small ones of every start-up grow in the ordinary way.
   DWORD announced = 0;
   DWORD announcedSize = sizeof announced;
   if (HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &announcedSize,
-                     nullptr)) {
+                     nullptr) &&
+      announced >= kRoomAtOnceBytes) {
     transfer.expect(announced);
   }
   std::vector<std::uint8_t> block(
