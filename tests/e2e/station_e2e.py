@@ -93,6 +93,10 @@ class HarnessError(RuntimeError):
 
 # Probe commands that only look: run again when a run gives no answer.
 _LOOKING = {"windows", "menu", "wait", "wait-gone", "screen", "file-info", "at", "pixel", "region"}
+# Commands that act but leave the same state however often they run: the
+# pointer put on a point. Run again like the looking ones (Wine now and then
+# ends a probe with a loader fault after, or instead of, its work).
+_REPEATABLE = {"move"}
 
 
 def _log_failure(name, note):
@@ -445,7 +449,8 @@ class Station:
         lasts (until, or timeout seconds), and each such failure is reported
         on stderr. Input is never sent twice: a command that acts is run
         again only when the probe never started (it marks its start before
-        it does anything), and raises otherwise."""
+        it does anything) or when running it again changes nothing (a
+        pointer move), and raises otherwise."""
         command = str(args[0])
         deadline = until if until is not None else time.monotonic() + timeout
         failures = []
@@ -462,7 +467,7 @@ class Station:
                     return None
                 raise HarnessError(f"probe {' '.join(map(str, args))}: {answer.get('error')}")
             failures.append(why)
-            again = (command in _LOOKING or not started) and time.monotonic() < deadline
+            again = (command in _LOOKING or command in _REPEATABLE or not started) and time.monotonic() < deadline
             note = (f"[e2e] probe {command} gave no answer ({why}{'' if started else ', never started'})"
                     f"{'; trying again' if again else ''}")
             print(note, file=sys.stderr, flush=True)
