@@ -4,10 +4,8 @@
 
 namespace net {
 
-std::size_t blockSizeFor(std::optional<std::string_view> contentLength) {
-  constexpr std::size_t kWithoutLength = 10240;
-  constexpr std::size_t kLargest = 102400;
-  if (!contentLength) return kWithoutLength;
+std::optional<std::size_t> announcedLength(std::optional<std::string_view> contentLength) {
+  if (!contentLength) return std::nullopt;
   // Read as a decimal integer: leading blanks, an optional sign, digits.
   std::string_view text = *contentLength;
   std::size_t i = 0;
@@ -18,10 +16,18 @@ std::size_t blockSizeFor(std::optional<std::string_view> contentLength) {
   bool any = false;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
     any = true;
-    if (value < kLargest) value = value * 10 + static_cast<std::size_t>(text[i] - '0');
+    if (value <= kMaxBodyBytes) value = value * 10 + static_cast<std::size_t>(text[i] - '0');
   }
-  if (!any || negative || value == 0) return kWithoutLength;
-  return value + 1 < kLargest ? value + 1 : kLargest;
+  if (!any || negative) return std::nullopt;
+  return value;
+}
+
+std::size_t blockSizeFor(std::optional<std::string_view> contentLength) {
+  constexpr std::size_t kWithoutLength = 10240;
+  constexpr std::size_t kLargest = 102400;
+  const std::optional<std::size_t> value = announcedLength(contentLength);
+  if (!value || *value == 0) return kWithoutLength;
+  return *value + 1 < kLargest ? *value + 1 : kLargest;
 }
 
 std::string pathWithoutFragment(std::string_view pathAndQuery) {

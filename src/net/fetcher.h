@@ -23,6 +23,10 @@ class Fetcher {
 
 // ---- Rules of a fetch that do not depend on the platform.
 
+// The Content-Length header's text as a decimal number of bytes (past
+// kMaxBodyBytes: some number past it); none when missing, negative or not a number.
+std::optional<std::size_t> announcedLength(std::optional<std::string_view> contentLength);
+
 // Read block size from the Content-Length header's text: N + 1 for a decimal
 // N > 0, at most 102400; 10240 when the header is missing, empty, zero or not
 // a number.

@@ -3,8 +3,6 @@
 // ===========================================================================
 #include "platform/win32/wininet_fetcher.h"
 
-#include "platform/win32/owners.h"
-
 #include <windows.h>
 #include <wininet.h>
 
@@ -15,12 +13,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/win32/owners.h"
+
 namespace win32 {
 
 namespace {
 
 // From this size on a body's room is made at once.
-constexpr DWORD kRoomAtOnceBytes = 1024 * 1024;
+constexpr std::size_t kRoomAtOnceBytes = 1024 * 1024;
 const char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 // The extra header of every request: 15 characters with its blank line.
 const char kExtraHeaders[] = "Accept: */*\r\n\r\n";
@@ -183,18 +183,14 @@ void WinInetFetcher::readBody(const std::string& address, net::Transfer& transfe
   limitEachStep(request.get());
   if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return;
 
-  const std::optional<std::string> length = contentLength(request.get());
+  const std::optional<std::string> header = contentLength(request.get());
+  const std::optional<std::string_view> length = header ? std::optional<std::string_view>(*header) : std::nullopt;
   // A large body gets its room at once rather than being copied as it grows;
   // the small ones of every start-up grow in the ordinary way.
-  DWORD announced = 0;
-  DWORD announcedSize = sizeof announced;
-  if (HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &announcedSize,
-                     nullptr) &&
-      announced >= kRoomAtOnceBytes) {
-    transfer.expect(announced);
+  if (const std::optional<std::size_t> announced = net::announcedLength(length); announced && *announced >= kRoomAtOnceBytes) {
+    transfer.expect(*announced);
   }
-  std::vector<std::uint8_t> block(
-      net::blockSizeFor(length ? std::optional<std::string_view>(*length) : std::nullopt));
+  std::vector<std::uint8_t> block(net::blockSizeFor(length));
   for (;;) {
     // Waits for the next bytes or the end. A failed read ends the body;
     // what came before it is kept.
