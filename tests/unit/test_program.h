@@ -1,6 +1,14 @@
 #pragma once
 // A program on the headless backend with fake services, for tests of
 // handlers and windows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "app/program.h"
 #include "fakes.h"
 #include "ui/headless_backend.h"
@@ -13,6 +21,14 @@
 
 namespace testing_support {
 
+// A string literal as a template argument: implicit on purpose, so that
+// tests write record<"moved">.
+template <std::size_t N>
+struct Fixed {
+  constexpr Fixed(const char (&s)[N]) { std::copy_n(s, N, text); }
+  char text[N];
+};
+
 struct TestProgram {
   ui::HeadlessBackend backend;
   FakeFetcher fetcher;
@@ -21,9 +37,25 @@ struct TestProgram {
   app::Services services{fetcher, files, shell};
   app::Program program{backend, services};
 
+  TestProgram() { live.push_back(this); }
   // A modal window whose loop ran out of scripted input would, for real,
   // wait there for the user: tests say what the user does in it.
-  ~TestProgram() { EXPECT_EQ(backend.modalsLeftWaiting, 0) << "a modal window was left waiting for input"; }
+  ~TestProgram() {
+    EXPECT_EQ(backend.modalsLeftWaiting, 0) << "a modal window was left waiting for input";
+    std::erase(live, this);
+  }
+
+  // What the tests' handlers recorded, in order (see record below).
+  std::vector<std::string> log;
+  // The test program whose program runs a handler: handlers are plain
+  // functions, and reach the test through the program they are given.
+  static TestProgram& of(const app::Program& p) {
+    for (TestProgram* t : live) {
+      if (&t->program == &p) return *t;
+    }
+    ADD_FAILURE() << "a handler ran in a program that no TestProgram holds";
+    std::abort();
+  }
 
   ui::WindowManager& ui() { return program.ui(); }
   ui::WindowRef window(ui::WindowId id) { return program.window(id); }
@@ -41,6 +73,15 @@ struct TestProgram {
   void start() { program.start(); }
   // Chooses an entry of the next popup menu.
   void chooseFromNextMenu(std::string caption) { backend.menuChoice = std::move(caption); }
+
+ private:
+  inline static std::vector<TestProgram*> live;
 };
+
+// A handler that records What in its test program's log.
+template <Fixed What>
+void record(app::Program& p) {
+  TestProgram::of(p).log.push_back(What.text);
+}
 
 }  // namespace testing_support

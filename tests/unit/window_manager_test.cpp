@@ -16,47 +16,16 @@ using ui::WindowId;
 
 namespace {
 
-std::vector<std::string> g_log;
-testing_support::TestProgram* g_current = nullptr;
+using testing_support::record;
+using testing_support::TestProgram;
 
-void logCreated(app::Program&) { g_log.push_back("created"); }
-void logMoved(app::Program&) { g_log.push_back("moved"); }
-// How many creations the backend had heard were done when the first resized
-// event ran: that event is the last one of a creation.
-int g_doneAtFirstResize = -1;
-void logResized(app::Program&) {
-  g_log.push_back("resized");
-  if (g_doneAtFirstResize < 0) g_doneAtFirstResize = static_cast<int>(g_current->backend.revealed.size());
-}
-void logClosing(app::Program&) { g_log.push_back("closing"); }
-void logLeft(app::Program&) { g_log.push_back("left"); }
-void logClicked(app::Program&) { g_log.push_back("clicked"); }
-void logItem(app::Program&) { g_log.push_back("item"); }
-void closeSelf(app::Program& p) {
-  p.ui().close(WindowId::Remote);
-  // Still there until this handler has returned.
-  g_log.push_back(p.ui().isOpen(WindowId::Remote) ? "still open" : "gone early");
-}
-void closeInCreated(app::Program& p) { p.ui().close(WindowId::Advert); }
-void logTick(app::Program&) { g_log.push_back("tick"); }
-void fetchAndLog(app::Program& p) {
-  p.fetcher().fetchUrlBytes("http://station/x");
-  g_log.push_back("fetched");
-}
-
-// Small windows of our own, so each rule is seen alone.
-ui::WindowDef g_defs[ui::kWindowCount];
-
-const ui::WindowDef& testDefinitions(WindowId id) { return g_defs[static_cast<int>(id)]; }
-
+// Small windows of our own, so each rule is seen alone; their handlers record
+// what ran in t.log.
 class WindowManagerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g_log.clear();
-    g_doneAtFirstResize = -1;
+  WindowManagerTest() {
     for (int i = 0; i < ui::kWindowCount; ++i) {
-      ui::WindowDef& d = g_defs[i];
-      d = ui::WindowDef{};
+      ui::WindowDef& d = defs[i];
       d.id = static_cast<WindowId>(i);
       d.title = "w";
       d.rect = {10, 20, 200, 100};
@@ -70,32 +39,40 @@ class WindowManagerTest : public ::testing::Test {
           ui::hyperLinker("链接", {150, 0, 50, 20}, "l", {}, {}),
           ui::timer("时钟", 0),
       };
-      d.menu = {{"菜单", 0, nullptr}, {"一", 1, logItem}, {"-", 1, nullptr}, {"二", 1, logItem}};
-      d.bindings = {{ui::kWindowItself, Event::Created, logCreated},     {ui::kWindowItself, Event::Moved, logMoved},
-                    {ui::kWindowItself, Event::Resized, logResized},     {ui::kWindowItself, Event::AboutToBeDestroyed, logClosing},
-                    {ui::ControlName{d.id, "图片"}, Event::LeftPressed, logLeft},
-                    {ui::ControlName{d.id, "按钮"}, Event::Clicked, logClicked},
-                    {ui::kWindowItself, Event::LeftPressed, logLeft}};
+      d.menu = {{"菜单", 0, nullptr}, {"一", 1, record<"item">}, {"-", 1, nullptr}, {"二", 1, record<"item">}};
+      d.bindings = {{ui::kWindowItself, Event::Created, record<"created">},
+                    {ui::kWindowItself, Event::Moved, record<"moved">},
+                    {ui::kWindowItself, Event::Resized, record<"resized">},
+                    {ui::kWindowItself, Event::AboutToBeDestroyed, record<"closing">},
+                    {ui::ControlName{d.id, "图片"}, Event::LeftPressed, record<"left">},
+                    {ui::ControlName{d.id, "按钮"}, Event::Clicked, record<"clicked">},
+                    {ui::kWindowItself, Event::LeftPressed, record<"left">}};
     }
-    t.ui().definitions = testDefinitions;
-    g_current = &t;
+    t.ui().definitions = [this](WindowId id) -> const ui::WindowDef& { return def(id); };
   }
+  ui::WindowDef& def(WindowId id) { return defs[static_cast<int>(id)]; }
   // Binds the event of a control of the window (an empty name: of the window
   // itself) to the handler, in place of what it was bound to.
   void bind(WindowId id, std::string_view name, Event event, ui::Handler handler) {
-    std::vector<ui::Binding>& bindings = g_defs[static_cast<int>(id)].bindings;
+    std::vector<ui::Binding>& bindings = def(id).bindings;
     std::erase_if(bindings, [&](const ui::Binding& b) { return b.event == event && b.sourceName() == name; });
     std::optional<ui::ControlName> source;
     if (!name.empty()) source = ui::ControlName{id, name};
     bindings.insert(bindings.begin(), {source, event, handler});
   }
-  testing_support::TestProgram t;
+  ui::WindowDef defs[ui::kWindowCount];  // before t: they outlive its windows
+  TestProgram t;
 };
 
 TEST_F(WindowManagerTest, OpeningRunsCreatedThenMovedThenResizedOnce) {
+  // The resized event is the last one of a creation: the backend has heard
+  // of no creation done yet when it runs.
+  bind(WindowId::Remote, "", Event::Resized, [](app::Program& p) {
+    TestProgram& t = TestProgram::of(p);
+    t.log.push_back("resized, revealed " + std::to_string(t.backend.revealed.size()));
+  });
   EXPECT_TRUE(t.ui().open(WindowId::Remote));
-  EXPECT_EQ(g_log, (std::vector<std::string>{"created", "moved", "resized"}));
-  EXPECT_EQ(g_doneAtFirstResize, 0);
+  EXPECT_EQ(t.log, (std::vector<std::string>{"created", "moved", "resized, revealed 0"}));
   EXPECT_EQ(t.backend.revealed, std::vector<WindowId>{WindowId::Remote});
   // Centred on the screen: (1366 - 200) / 2, (768 - 100) / 2.
   EXPECT_EQ(t.window(WindowId::Remote).rect(), (ui::Rect{583, 334, 200, 100}));
@@ -104,34 +81,38 @@ TEST_F(WindowManagerTest, OpeningRunsCreatedThenMovedThenResizedOnce) {
 TEST_F(WindowManagerTest, OpeningAnOpenWindowOnlyBringsItToTheFrontRestoringIt) {
   t.ui().open(WindowId::Remote);
   t.window(WindowId::Remote).setPosition(ui::WindowPosition::Minimized);
-  g_log.clear();
+  t.log.clear();
   EXPECT_TRUE(t.ui().open(WindowId::Remote));
-  EXPECT_TRUE(g_log.empty());
+  EXPECT_TRUE(t.log.empty());
   EXPECT_EQ(t.backend.created.size(), 1u);
   EXPECT_EQ(t.backend.activated, std::vector<WindowId>{WindowId::Remote});
   EXPECT_FALSE(t.window(WindowId::Remote).minimized());
 }
 
 TEST_F(WindowManagerTest, AWindowAtItsDefinedPlaceKeepsIt) {
-  g_defs[static_cast<int>(WindowId::Remote)].position = ui::OpeningPosition::AtDefinedPlace;
+  def(WindowId::Remote).position = ui::OpeningPosition::AtDefinedPlace;
   t.ui().open(WindowId::Remote);
   EXPECT_EQ(t.window(WindowId::Remote).rect(), (ui::Rect{10, 20, 200, 100}));
 }
 
 TEST_F(WindowManagerTest, AWindowClosedByItsCreationHandlerHearsNoMoveOrResize) {
-  bind(WindowId::Advert, "", Event::Created, closeInCreated);
+  bind(WindowId::Advert, "", Event::Created, [](app::Program& p) { p.ui().close(WindowId::Advert); });
   t.ui().open(WindowId::Advert);
   EXPECT_FALSE(t.ui().isOpen(WindowId::Advert));
-  EXPECT_EQ(g_log, std::vector<std::string>{"closing"});
+  EXPECT_EQ(t.log, std::vector<std::string>{"closing"});
   EXPECT_TRUE(t.backend.revealed.empty());
 }
 
 TEST_F(WindowManagerTest, CloseInsideAHandlerWaitsUntilTheHandlerReturns) {
-  bind(WindowId::Remote, "按钮", Event::Clicked, closeSelf);
+  bind(WindowId::Remote, "按钮", Event::Clicked, [](app::Program& p) {
+    p.ui().close(WindowId::Remote);
+    // Still there until this handler has returned.
+    TestProgram::of(p).log.push_back(p.ui().isOpen(WindowId::Remote) ? "still open" : "gone early");
+  });
   t.ui().open(WindowId::Remote);
-  g_log.clear();
+  t.log.clear();
   t.ui().clicked(WindowId::Remote, "按钮");
-  EXPECT_EQ(g_log, (std::vector<std::string>{"still open", "closing"}));
+  EXPECT_EQ(t.log, (std::vector<std::string>{"still open", "closing"}));
   EXPECT_FALSE(t.ui().isOpen(WindowId::Remote));
   EXPECT_EQ(t.backend.destroyed, std::vector<WindowId>{WindowId::Remote});
 }
@@ -139,7 +120,7 @@ TEST_F(WindowManagerTest, CloseInsideAHandlerWaitsUntilTheHandlerReturns) {
 TEST_F(WindowManagerTest, ClosingAWindowThatIsNotOpenDoesNothing) {
   t.ui().close(WindowId::Settings);
   EXPECT_TRUE(t.backend.destroyed.empty());
-  EXPECT_TRUE(g_log.empty());
+  EXPECT_TRUE(t.log.empty());
 }
 
 TEST_F(WindowManagerTest, SettingsOfAClosedWindowReadEmptyAndIgnoreWrites) {
@@ -159,8 +140,7 @@ TEST_F(WindowManagerTest, ANameTheOpenWindowHasNotAndABindingInAnotherWindowsTab
   EXPECT_EQ(t.control(WindowId::Settings, "没有").caption(), "") << "reads empty where the program goes on";
   t.control(WindowId::Settings, "没有").setCaption("x");
   EXPECT_EQ(checks.seen.size(), 2u);
-  g_defs[static_cast<int>(WindowId::Remote)].bindings.push_back(
-      {ui::ControlName{WindowId::Settings, "按钮"}, Event::Clicked, logClicked});
+  def(WindowId::Remote).bindings.push_back({ui::ControlName{WindowId::Settings, "按钮"}, Event::Clicked, record<"clicked">});
   t.ui().open(WindowId::Remote);
   ASSERT_EQ(checks.seen.size(), 3u);
   EXPECT_NE(checks.seen.back().find("binding"), std::string::npos) << checks.seen.back();
@@ -184,53 +164,53 @@ TEST_F(WindowManagerTest, ModalOpenDisablesTheOthersAndReturnsWhenClosed) {
 
 TEST_F(WindowManagerTest, MovingFiresMovedOnlyWhenThePlaceChanges) {
   t.ui().open(WindowId::Remote);
-  g_log.clear();
+  t.log.clear();
   ui::WindowRef w = t.window(WindowId::Remote);
   w.setLeft(w.left());
-  EXPECT_TRUE(g_log.empty());
+  EXPECT_TRUE(t.log.empty());
   w.setLeft(-20);
   w.setWidth(300);
   w.move(1, 2, 3, 4);
-  EXPECT_EQ(g_log, (std::vector<std::string>{"moved", "resized", "moved", "resized"}));
+  EXPECT_EQ(t.log, (std::vector<std::string>{"moved", "resized", "moved", "resized"}));
   t.ui().userMoved(WindowId::Remote, {7, 8});
   EXPECT_EQ(w.rect(), (ui::Rect{7, 8, 3, 4}));
-  EXPECT_EQ(g_log.back(), "moved");
+  EXPECT_EQ(t.log.back(), "moved");
 }
 
 TEST_F(WindowManagerTest, DragAnywhereTakesPressesOnBackgroundLabelsAndPictures) {
   t.ui().open(WindowId::Remote);
-  g_log.clear();
+  t.log.clear();
   EXPECT_TRUE(t.ui().leftPressed(WindowId::Remote, ""));
   EXPECT_TRUE(t.ui().leftPressed(WindowId::Remote, "文字"));
   EXPECT_TRUE(t.ui().leftPressed(WindowId::Remote, "透明"));
   EXPECT_TRUE(t.ui().leftPressed(WindowId::Remote, "图片"));
-  EXPECT_TRUE(g_log.empty()) << "a drag is not reported as a press";
+  EXPECT_TRUE(t.log.empty()) << "a drag is not reported as a press";
   EXPECT_FALSE(t.ui().leftPressed(WindowId::Remote, "按钮"));
 
   t.window(WindowId::Remote).setDragAnywhere(false);
   EXPECT_FALSE(t.ui().leftPressed(WindowId::Remote, "图片"));
   EXPECT_FALSE(t.ui().leftPressed(WindowId::Remote, ""));
-  EXPECT_EQ(g_log, (std::vector<std::string>{"left", "left"}));
+  EXPECT_EQ(t.log, (std::vector<std::string>{"left", "left"}));
 }
 
 TEST_F(WindowManagerTest, PopupMenuOpensBesideThePointerUnlessPlacedAndRunsTheChoice) {
   t.ui().open(WindowId::Main);
-  g_log.clear();
+  t.log.clear();
   t.backend.pointerPosition = {100, 200};
   t.ui().popupMenu(WindowId::Main, "菜单");
   ASSERT_EQ(t.backend.menus.size(), 1u);
   EXPECT_EQ(t.backend.menus[0].at, (ui::Point{103, 203}));
   EXPECT_EQ(t.backend.menus[0].captions, (std::vector<std::string>{"一", "-", "二"}));
-  EXPECT_TRUE(g_log.empty()) << "dismissed menu runs nothing";
+  EXPECT_TRUE(t.log.empty()) << "dismissed menu runs nothing";
 
   t.chooseFromNextMenu("二");
   t.ui().popupMenu(WindowId::Main, "菜单", ui::Point{5, 6});
   EXPECT_EQ(t.backend.menus[1].at, (ui::Point{5, 6}));
-  EXPECT_EQ(g_log, std::vector<std::string>{"item"});
+  EXPECT_EQ(t.log, std::vector<std::string>{"item"});
 
   t.chooseFromNextMenu("-");
   t.ui().popupMenu(WindowId::Main, "菜单");
-  EXPECT_EQ(g_log.size(), 1u) << "a separator runs nothing";
+  EXPECT_EQ(t.log.size(), 1u) << "a separator runs nothing";
 }
 
 TEST_F(WindowManagerTest, LinkOpensOnlyWithAnAddressAndEachOpenSetsTheMark) {
@@ -294,7 +274,7 @@ TEST_F(WindowManagerTest, TakingOneWindowOffTheTopRaisesTheOtherTopmostWindowsAg
 }
 
 TEST_F(WindowManagerTest, EscClosesOnlyWindowsThatAllowIt) {
-  g_defs[static_cast<int>(WindowId::Remote)].escCloses = false;
+  def(WindowId::Remote).escCloses = false;
   t.ui().open(WindowId::Remote);
   t.ui().open(WindowId::Advert);
   t.ui().escapePressed(WindowId::Remote);
@@ -321,25 +301,28 @@ TEST_F(WindowManagerTest, EscIsIgnoredByAWindowDisabledUnderAModalOne) {
 }
 
 TEST_F(WindowManagerTest, NothingRunsWhileAHandlersFetchWaitsAndWhatCameMeanwhileRunsOnceAfter) {
-  ui::WindowDef& remote = g_defs[static_cast<int>(WindowId::Remote)];
+  ui::WindowDef& remote = def(WindowId::Remote);
   remote.bindings.clear();
-  bind(WindowId::Remote, "按钮", Event::Clicked, fetchAndLog);
-  bind(WindowId::Remote, "图片", Event::LeftPressed, logLeft);
-  bind(WindowId::Remote, "时钟", Event::Timer, logTick);
-  bind(WindowId::Remote, "", Event::AboutToBeDestroyed, logClosing);
+  bind(WindowId::Remote, "按钮", Event::Clicked, [](app::Program& p) {
+    p.fetcher().fetchUrlBytes("http://station/x");
+    TestProgram::of(p).log.push_back("fetched");
+  });
+  bind(WindowId::Remote, "图片", Event::LeftPressed, record<"left">);
+  bind(WindowId::Remote, "时钟", Event::Timer, record<"tick">);
+  bind(WindowId::Remote, "", Event::AboutToBeDestroyed, record<"closing">);
   remote.dragAnywhere = false;
   t.ui().open(WindowId::Remote);
   t.control(WindowId::Remote, "时钟").setTimerPeriod(100);
   t.control(WindowId::Remote, "链接").setAddress("http://x/");
-  t.ui().openLink = [](const std::string&) {
-    g_log.push_back("link");
+  t.ui().openLink = [this](const std::string&) {
+    t.log.push_back("link");
     return true;
   };
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
   t.fetcher.beforeAnswer = [released] { released.wait(); };
   std::vector<std::string> heardWhileWaiting;
-  t.backend.input.push_back([] { g_log.push_back("queued input"); });
+  t.backend.input.push_back([this] { t.log.push_back("queued input"); });
   t.backend.whileWaiting = [&] {
     // What the system and other programs send the windows while the fetch
     // is still held back: a tick, a click, a key and a close.
@@ -347,15 +330,15 @@ TEST_F(WindowManagerTest, NothingRunsWhileAHandlersFetchWaitsAndWhatCameMeanwhil
     t.ui().clicked(WindowId::Remote, "图片");
     t.ui().keyClicked(WindowId::Remote, "链接");
     t.ui().closeRequested(WindowId::Remote);
-    heardWhileWaiting = g_log;
+    heardWhileWaiting = t.log;
     release.set_value();
   };
   t.ui().clicked(WindowId::Remote, "按钮");
   EXPECT_TRUE(heardWhileWaiting.empty());
-  EXPECT_EQ(g_log, (std::vector<std::string>{"fetched", "tick", "left", "link", "closing"}));
+  EXPECT_EQ(t.log, (std::vector<std::string>{"fetched", "tick", "left", "link", "closing"}));
   EXPECT_EQ(t.fetcher.requests, std::vector<std::string>{"http://station/x"});
   t.backend.run();
-  EXPECT_EQ(g_log.back(), "queued input") << "the queued input waited for its turn";
+  EXPECT_EQ(t.log.back(), "queued input") << "the queued input waited for its turn";
 }
 
 TEST_F(WindowManagerTest, WindowsStayDisabledUntilTheOutermostModalWindowCloses) {
@@ -394,7 +377,7 @@ TEST_F(WindowManagerTest, AWindowTheSystemRefusesIsNotOpenAndRunsNoHandler) {
   t.backend.refuseCreation = {WindowId::Remote};
   EXPECT_FALSE(t.ui().open(WindowId::Remote));
   EXPECT_FALSE(t.ui().isOpen(WindowId::Remote));
-  EXPECT_TRUE(g_log.empty());
+  EXPECT_TRUE(t.log.empty());
   t.control(WindowId::Remote, "按钮").setCaption("x");
   t.ui().clicked(WindowId::Remote, "按钮");
   t.ui().close(WindowId::Remote);
@@ -417,18 +400,18 @@ TEST_F(WindowManagerTest, AButtonClicksOnlyWhenReleasedOverItWhileStillShown) {
   t.ui().leftReleased(WindowId::Remote, "按钮", true);
   t.ui().leftPressed(WindowId::Remote, "按钮");
   t.ui().keyClicked(WindowId::Remote, "按钮");
-  EXPECT_TRUE(std::find(g_log.begin(), g_log.end(), "clicked") == g_log.end());
+  EXPECT_TRUE(std::find(t.log.begin(), t.log.end(), "clicked") == t.log.end());
   t.control(WindowId::Remote, "按钮").setShown(true);
   t.ui().leftPressed(WindowId::Remote, "按钮");
   t.ui().pressCancelled(WindowId::Remote, "按钮");
   t.ui().leftReleased(WindowId::Remote, "按钮", true);
-  EXPECT_TRUE(std::find(g_log.begin(), g_log.end(), "clicked") == g_log.end()) << "a cancelled press is no click";
+  EXPECT_TRUE(std::find(t.log.begin(), t.log.end(), "clicked") == t.log.end()) << "a cancelled press is no click";
   t.ui().clicked(WindowId::Remote, "按钮");
-  EXPECT_EQ(g_log.back(), "clicked");
+  EXPECT_EQ(t.log.back(), "clicked");
 }
 
 TEST(Stacking, LaterControlsLieOnTopAndPageControlsOnTheirTabBox) {
-  testing_support::TestProgram t;
+  TestProgram t;
   t.ui().open(WindowId::Settings);
   const ui::WindowState& w = *t.ui().state(WindowId::Settings);
   std::vector<std::string> names;
@@ -442,7 +425,7 @@ TEST(Stacking, LaterControlsLieOnTopAndPageControlsOnTheirTabBox) {
 }
 
 TEST(TabPages, OnlyTheSelectedPagesControlsAreShown) {
-  testing_support::TestProgram t;
+  TestProgram t;
   t.ui().open(WindowId::Settings);
   const ui::WindowState& w = *t.ui().state(WindowId::Settings);
   using namespace app::settings_window;

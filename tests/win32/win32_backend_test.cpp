@@ -20,9 +20,6 @@ using ui::WindowId;
 int g_presses = 0;
 void countPress(app::Program&) { ++g_presses; }
 
-ui::WindowDef g_defs[ui::kWindowCount];
-const ui::WindowDef& testDefinitions(WindowId id) { return g_defs[static_cast<int>(id)]; }
-
 class Win32BackendTest : public ::testing::Test, protected testing_support::Win32Program {
  protected:
   void SetUp() override {
@@ -33,8 +30,7 @@ class Win32BackendTest : public ::testing::Test, protected testing_support::Win3
     }
     g_presses = 0;
     for (int i = 0; i < ui::kWindowCount; ++i) {
-      ui::WindowDef& d = g_defs[i];
-      d = ui::WindowDef{};
+      ui::WindowDef& d = defs[i];
       d.id = static_cast<WindowId>(i);
       d.title = "w";
       d.rect = {10 + 40 * i, 20, 200, 100};
@@ -49,9 +45,11 @@ class Win32BackendTest : public ::testing::Test, protected testing_support::Win3
       };
       d.bindings = {{ui::kWindowItself, Event::LeftPressed, countPress}};
     }
-    program.ui().definitions = testDefinitions;
+    program.ui().definitions = [this](WindowId id) -> const ui::WindowDef& { return def(id); };
   }
   void TearDown() override { program.ui().closeAll(); }
+  ui::WindowDef& def(WindowId id) { return defs[static_cast<int>(id)]; }
+  ui::WindowDef defs[ui::kWindowCount];
 };
 
 HHOOK g_refusing = nullptr;
@@ -228,9 +226,8 @@ Read readAccessible(HWND hwnd, bool act = false) {
 }
 
 TEST_F(Win32BackendTest, ScreenReadersReadTheModelAndHearItsChanges) {
-  ui::WindowDef& def = g_defs[static_cast<int>(WindowId::Main)];
-  def.controls.push_back(ui::asPin(ui::superBtn("钉", {120, 0, 40, 20}, "钉", "钉在最上面", {}, {})));
-  def.bindings.push_back({ui::ControlName{WindowId::Main, "钉"}, Event::Clicked, countPress});
+  def(WindowId::Main).controls.push_back(ui::asPin(ui::superBtn("钉", {120, 0, 40, 20}, "钉", "钉在最上面", {}, {})));
+  def(WindowId::Main).bindings.push_back({ui::ControlName{WindowId::Main, "钉"}, Event::Clicked, countPress});
   ASSERT_TRUE(program.ui().open(WindowId::Main));
   const HWND label = backend.nativeControl(WindowId::Main, "后");
   const HWND pin = backend.nativeControl(WindowId::Main, "钉");
