@@ -16,7 +16,8 @@ demo station on loopback, it measures, for RUNS runs after one warm-up run:
       downloads in the server's request log, and -> the program's thread
       answers a message again (the refresh has finished);
     - the idle CPU again once the advert window is closed (its own button):
-      what that window costs at rest;
+      what that window costs at rest; and once more with the remote control
+      docked and hidden at the right edge;
   the floor (bench_floor.exe: an empty borderless 815 x 631 window that ends
   as soon as it is shown)
     - launch -> the process has ended, its CPU and peak memory (wait4);
@@ -26,7 +27,8 @@ and once:
     WinInet code station.exe uses) and by curl, from the same server;
   - an idle trace: one more station.exe run with Wine's "message" debug
     channel, counting the messages dispatched during the idle time per window
-    (timers that fire, repaints). It is not timed.
+    (timers that fire, repaints), at rest and with the remote control docked
+    and hidden. It is not timed.
 
 Prints one table; --json FILE also writes every number.
 """
@@ -77,7 +79,8 @@ def parse_args():
     p.add_argument("--runs", type=int, default=5)
     p.add_argument("--idle", type=float, default=10.0, help="seconds of idle measurement")
     p.add_argument("--settle", type=float, default=3.0, help="seconds after the windows show, before idle")
-    p.add_argument("--fetches", type=int, default=5)
+    p.add_argument("--fetches", type=int, default=10)
+    p.add_argument("--fetch-only", action="store_true", help="measure only the fetch, print its figures")
     p.add_argument("--no-trace", action="store_true", help="skip the idle message trace")
     p.add_argument("--json", type=Path, help="write all numbers here")
     return p.parse_args()
@@ -340,7 +343,25 @@ def close_advert(s, pid):
         s.pid = None
 
 
-def station_run(s, wineserver_pid, idle, settle, refresh=True, env=None, trace_out=None, on_idle=None):
+def dock_remote_hidden(s, pid):
+    """Drops the remote control at the right edge with the pointer away: it
+    hides to its strip there and stays docked."""
+    remote = s.find(REMOTE_TITLE)
+    if remote is None or remote["pid"] != pid:
+        raise RuntimeError("the remote control window is not visible")
+    width, top = remote["rect"]["width"], remote["rect"]["top"]
+    screen_width = s.screen()["width"]
+    s.move(*POINTER_REST)
+    s.place(remote, screen_width - width, top)
+    deadline = time.monotonic() + 10
+    while (s.refresh(remote) or {}).get("rect", {}).get("left") != screen_width - 5:
+        if time.monotonic() >= deadline:
+            raise RuntimeError(f"the remote control did not hide at the right edge: {s.refresh(remote)}")
+        time.sleep(0.05)
+
+
+def station_run(s, wineserver_pid, idle, settle, refresh=True, env=None, trace_out=None, on_idle=None,
+                on_docked_idle=None):
     # The pointer rests in a corner no window covers, in every run alike.
     s.move(*POINTER_REST)
     if env is None:
@@ -379,6 +400,10 @@ def station_run(s, wineserver_pid, idle, settle, refresh=True, env=None, trace_o
         result["peak_kib"] = status_kib(proc.pid, "VmHWM")
         result["rss_kib"] = status_kib(proc.pid, "VmRSS")
         result["threads"] = status_kib(proc.pid, "Threads")
+        if on_docked_idle:
+            dock_remote_hidden(s, win_pid)
+            time.sleep(1)
+            idle_cpu(s, proc.pid, wineserver_pid, idle, on_docked_idle)
         if refresh:
             result.update(time_refresh(s, win_pid))
             # What the advert window costs at rest: the same idle time once
@@ -387,6 +412,11 @@ def station_run(s, wineserver_pid, idle, settle, refresh=True, env=None, trace_o
             time.sleep(1)
             cpu = idle_cpu(s, proc.pid, wineserver_pid, idle)
             result["idle_no_advert_cpu_ms"], result["idle_no_advert_wineserver_cpu_ms"] = cpu[:2]
+            # And with the remote control docked and hidden at the right edge.
+            dock_remote_hidden(s, win_pid)
+            time.sleep(1)
+            cpu = idle_cpu(s, proc.pid, wineserver_pid, idle)
+            result["idle_docked_cpu_ms"], result["idle_docked_wineserver_cpu_ms"] = cpu[:2]
         return result
     finally:
         if proc is not None:
@@ -402,25 +432,32 @@ def station_run(s, wineserver_pid, idle, settle, refresh=True, env=None, trace_o
 
 def idle_trace(s, wineserver_pid, idle, settle, shipped):
     """One untimed run under WINEDEBUG=+message: the messages dispatched to
-    the program's windows during the idle time, per window and kind."""
+    the program's windows during the idle time, per window and kind; then
+    the same with the remote control docked and hidden. Two count lists."""
     pristine(s.run_dir, shipped)
     trace_path = s.tmp / "message-trace.txt"
     marks = {}
     with open(trace_path, "wb") as trace:
-        # Only the idle time is counted: the trace file's length when it
+        # Only the idle times are counted: the trace file's length when each
         # starts and when it ends.
-        def on_idle(when):
-            marks[when] = trace_path.stat().st_size
-            if when == "end":
-                marks["windows"] = s.windows(cls=None, all_processes=True)
+        def marker(phase):
+            def on_idle(when):
+                marks[phase, when] = trace_path.stat().st_size
+                if when == "end":
+                    marks[phase, "windows"] = s.windows(cls=None, all_processes=True)
+            return on_idle
 
         station_run(s, wineserver_pid, idle, settle, refresh=False, env={"WINEDEBUG": "+message"},
-                    trace_out=trace, on_idle=on_idle)
+                    trace_out=trace, on_idle=marker("rest"), on_docked_idle=marker("docked"))
+    return [count_messages(trace_path, marks, phase) for phase in ("rest", "docked")]
+
+
+def count_messages(trace_path, marks, phase):
     with open(trace_path, "rb") as f:
-        f.seek(marks["start"])
-        idle_text = f.read(marks["end"] - marks["start"]).decode("utf-8", "replace")
+        f.seek(marks[phase, "start"])
+        idle_text = f.read(marks[phase, "end"] - marks[phase, "start"]).decode("utf-8", "replace")
     names = {}
-    for top in marks["windows"]:
+    for top in marks[phase, "windows"]:
         names[top["hwnd"]] = f'window {top["class"]} {top["title"]!r}' + ("" if top["visible"] else " (hidden)")
         for c in flatten(top):
             label = c["text"] or f'{c["client_rect"]["width"]}x{c["client_rect"]["height"]} at ' \
@@ -444,26 +481,35 @@ def idle_trace(s, wineserver_pid, idle, settle, shipped):
 # --------------------------------------------------------------- fetch ---
 
 def fetch_bench(s, count):
+    """The fetcher and curl take turns on the same body, so that a busy
+    moment of the machine falls on both alike."""
     url = f"http://127.0.0.1:{PORT}{BODY_PATH}"
-    r = subprocess.run([str(WINE_RUN), str(FETCH), url, str(count + 1)], env=s.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=600)
-    wininet = []
-    for line in r.stdout.decode("utf-8", "replace").splitlines():
-        parts = line.split()
-        if len(parts) == 4 and parts[0] == "fetch":
+    proc = subprocess.Popen([str(WINE_RUN), str(FETCH), url], env=s.env, stdin=subprocess.PIPE,
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    wininet, curl = [], []
+    try:
+        for i in range(count + 1):
+            proc.stdin.write(b"fetch\n")
+            proc.stdin.flush()
+            parts = proc.stdout.readline().decode("utf-8", "replace").split()
+            if len(parts) != 4 or parts[0] != "fetch":
+                raise RuntimeError(f"bench_fetch: {parts!r}")
             if int(parts[3]) != BODY_BYTES:
                 raise RuntimeError(f"fetchUrlBytes returned {parts[3]} bytes, not {BODY_BYTES}")
             wininet.append(float(parts[2]))
-    if len(wininet) != count + 1:
-        raise RuntimeError(f"bench_fetch: {r.stdout[-1000:]!r}")
-    curl = []
-    for i in range(count + 1):
-        c = subprocess.run(["curl", "-s", "-o", "/dev/null", "-w", "%{time_total} %{size_download}", url],
-                           stdout=subprocess.PIPE, timeout=120, check=True)
-        seconds, size = c.stdout.decode().split()
-        if int(float(size)) != BODY_BYTES:
-            raise RuntimeError(f"curl got {size} bytes")
-        curl.append(float(seconds) * 1000)
+            c = subprocess.run(["curl", "-s", "-o", "/dev/null", "-w", "%{time_total} %{size_download}", url],
+                               stdout=subprocess.PIPE, timeout=120, check=True)
+            seconds, size = c.stdout.decode().split()
+            if int(float(size)) != BODY_BYTES:
+                raise RuntimeError(f"curl got {size} bytes")
+            curl.append(float(seconds) * 1000)
+        proc.stdin.close()
+        if proc.wait(timeout=60) != 0:
+            raise RuntimeError(f"bench_fetch exited {proc.returncode}")
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
     # The first of each opens what later fetches reuse: reported apart.
     return {"wininet_first_ms": wininet[0], "wininet_ms": wininet[1:], "curl_first_ms": curl[0], "curl_ms": curl[1:]}
 
@@ -508,6 +554,13 @@ def main():
     try:
         shutil.copy2(FLOOR, s.run_dir / FLOOR.name)
         shipped = {p.relative_to(s.run_dir).as_posix() for p in s.run_dir.rglob("*")}
+        if ARGS.fetch_only:
+            fetch = fetch_bench(s, ARGS.fetches)
+            wm, cm = median(fetch["wininet_ms"]), median(fetch["curl_ms"])
+            print(f"fetch 10 MiB, medians of {ARGS.fetches}: fetchUrlBytes {wm:.1f} ms "
+                  f"({spread(fetch['wininet_ms'], 1)}), curl {cm:.1f} ms ({spread(fetch['curl_ms'], 1)}), "
+                  f"{ratio(wm, cm)}")
+            return
         for i in range(ARGS.runs + 1):
             label = "warm-up" if i == 0 else f"run {i}/{ARGS.runs}"
             f = floor_run(s)
@@ -524,7 +577,7 @@ def main():
         results["stripped"] = {"station": stripped_size(BUILD / "run" / "station.exe"), "floor": stripped_size(FLOOR)}
         if not ARGS.no_trace:
             say("idle trace (WINEDEBUG=+message, not timed)")
-            results["trace"] = idle_trace(s, wineserver.pid, ARGS.idle, ARGS.settle, shipped)
+            results["trace"], results["trace_docked"] = idle_trace(s, wineserver.pid, ARGS.idle, ARGS.settle, shipped)
     finally:
         s.stop()
         if wineserver.poll() is None:
@@ -554,6 +607,8 @@ def main():
     row(f"idle {ARGS.idle:.0f} s: CPU of other Wine procs (ms)", col(runs, "idle_others_cpu_ms"))
     row("  advert closed: CPU of station.exe (ms)", col(runs, "idle_no_advert_cpu_ms"))
     row("  advert closed: CPU of wineserver (ms)", col(runs, "idle_no_advert_wineserver_cpu_ms"))
+    row("  and remote docked, hidden: station.exe (ms)", col(runs, "idle_docked_cpu_ms"))
+    row("  and remote docked, hidden: wineserver (ms)", col(runs, "idle_docked_wineserver_cpu_ms"))
     table.append(("stripped size (KiB)", fmt(results["stripped"]["station"] / 1024), "",
                   fmt(results["stripped"]["floor"] / 1024), ratio(results["stripped"]["station"],
                                                                    results["stripped"]["floor"])))
@@ -581,18 +636,20 @@ def main():
     others = sorted({n for r in runs for n in r.get("idle_others", [])})
     print(f"(other Wine processes of the prefix: {', '.join(others) or 'none'}; the floor's time runs to its "
           f"process's end; CPU = utime + stime from /proc or wait4)")
-    if "trace" in results:
+    for key, what in (("trace", "at rest"), ("trace_docked", "with the remote control docked and hidden")):
+        if key not in results:
+            continue
         print()
-        print(f"Idle trace: messages dispatched to station.exe's windows in {ARGS.idle:.0f} s "
+        print(f"Idle trace {what}: messages dispatched to station.exe's windows in {ARGS.idle:.0f} s "
               f"(WINEDEBUG=+message run, {ARGS.settle:.0f} s after the windows showed)")
-        if not results["trace"]:
+        if not results[key]:
             print("  none")
-        for (where, message, how, extra), n in results["trace"]:
+        for (where, message, how, extra), n in results[key]:
             print(f"  {n:6d}  {n / ARGS.idle:7.1f}/s  {message} {extra} {how}  {where}")
     if ARGS.json:
-        results["trace"] = [[list(k), n] for k, n in results.get("trace", [])]
+        for key in ("trace", "trace_docked"):
+            results[key] = [[list(k), n] for k, n in results.get(key, [])]
         ARGS.json.write_text(json.dumps(results, indent=1, ensure_ascii=False))
-
 
 if __name__ == "__main__":
     main()

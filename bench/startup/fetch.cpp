@@ -2,27 +2,27 @@
 // a thread of its own, waited for in the backend's loop, as every download
 // of station.exe goes) on one address.
 //
-//   bench_fetch URL COUNT
+//   bench_fetch URL
 //
-// One fetcher, as in the program: the first fetch also opens the internet
-// handle. Prints "fetch I MILLISECONDS BYTES" for each of COUNT fetches.
+// Fetches once for each line read from standard input and prints "fetch I
+// MILLISECONDS BYTES", so that the caller can run its other client between
+// two fetches and both see the machine alike. One fetcher, as in the
+// program: the first fetch also opens the internet handle.
 #include "platform/win32/backend_wait.h"
 #include "platform/win32/wininet_fetcher.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 3) {
-    std::fputs("usage: bench_fetch URL COUNT\n", stderr);
+  if (argc != 2) {
+    std::fputs("usage: bench_fetch URL < one line per fetch\n", stderr);
     return 2;
   }
   std::string address;
   for (const wchar_t* c = argv[1]; *c; ++c) address += static_cast<char>(*c);  // ASCII addresses only
-  const int count = _wtoi(argv[2]);
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   win32::Win32Backend backend(GetModuleHandleW(nullptr));
@@ -30,7 +30,8 @@ int wmain(int argc, wchar_t** argv) {
   win32::WinInetFetcher network;
   net::ThreadedFetcher fetcher(network, wait);
   int failures = 0;
-  for (int i = 0; i < count; ++i) {
+  char line[64];
+  for (int i = 0; std::fgets(line, sizeof line, stdin); ++i) {
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     const net::Bytes body = fetcher.fetchUrlBytes(address);

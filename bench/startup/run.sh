@@ -11,7 +11,8 @@
 #   --display N     Xvfb display number (default: the first free from 60)
 #   --no-build      use the tree as it is
 #   --runs N        runs after the warm-up (default 5); --idle S (default 10),
-#   --settle S (3), --fetches N (5), --no-trace, --json FILE: see bench.py
+#   --settle S (3), --fetches N (10), --fetch-only, --no-trace, --json FILE:
+#                   see bench.py
 #
 # Prints one table of medians on stdout; progress goes to stderr.
 set -euo pipefail
