@@ -16,12 +16,22 @@ Handler WindowDef::handlerFor(std::string_view source, Event event) const {
   return nullptr;
 }
 
-ControlDef label(RowName name, Rect rect, std::string caption, Font font, Colour text, Colour back,
-                 TextStyle style) {
+namespace {
+
+// What every row of a window's control table starts with.
+ControlDef row(RowName name, ControlKind kind, Rect rect = {}) {
   ControlDef c;
   c.name = std::move(name.text);
-  c.kind = ControlKind::Label;
+  c.kind = kind;
   c.rect = rect;
+  return c;
+}
+
+}  // namespace
+
+ControlDef label(RowName name, Rect rect, std::string caption, Font font, Colour text, Colour back,
+                 TextStyle style) {
+  ControlDef c = row(std::move(name), ControlKind::Label, rect);
   c.caption = std::move(caption);
   c.font = std::move(font);
   c.textColour = text;
@@ -40,10 +50,7 @@ ControlDef transLabel(RowName name, Rect rect, std::string caption, Font font, C
 
 ControlDef superBtn(RowName name, Rect rect, std::string caption, std::string tooltip, Font font,
                     ButtonLooks looks) {
-  ControlDef c;
-  c.name = std::move(name.text);
-  c.kind = ControlKind::SuperBtn;
-  c.rect = rect;
+  ControlDef c = row(std::move(name), ControlKind::SuperBtn, rect);
   c.caption = std::move(caption);
   c.tooltip = std::move(tooltip);
   c.font = std::move(font);
@@ -56,10 +63,7 @@ ControlDef superBtn(RowName name, Rect rect, std::string caption, std::string to
 
 ControlDef hyperLinker(RowName name, Rect rect, std::string caption, Font font, LinkColours colours,
                        std::string address) {
-  ControlDef c;
-  c.name = std::move(name.text);
-  c.kind = ControlKind::HyperLinker;
-  c.rect = rect;
+  ControlDef c = row(std::move(name), ControlKind::HyperLinker, rect);
   c.caption = std::move(caption);
   c.font = std::move(font);
   c.link = colours;
@@ -71,47 +75,32 @@ ControlDef hyperLinker(RowName name, Rect rect, std::string caption, Font font, 
 }
 
 ControlDef picBox(RowName name, Rect rect, Colour back, Cursor cursor) {
-  ControlDef c;
-  c.name = std::move(name.text);
-  c.kind = ControlKind::PicBox;
-  c.rect = rect;
+  ControlDef c = row(std::move(name), ControlKind::PicBox, rect);
   c.backColour = back;
   c.cursor = cursor;
   return c;
 }
 
 ControlDef htmlViewer(RowName name, Rect rect, std::string address) {
-  ControlDef c;
-  c.name = std::move(name.text);
-  c.kind = ControlKind::HtmlViewer;
-  c.rect = rect;
+  ControlDef c = row(std::move(name), ControlKind::HtmlViewer, rect);
   c.address = std::move(address);
   return c;
 }
 
 ControlDef picBtn(RowName name, Rect rect, Colour transparent) {
-  ControlDef c;
-  c.name = std::move(name.text);
-  c.kind = ControlKind::PicBtn;
-  c.rect = rect;
+  ControlDef c = row(std::move(name), ControlKind::PicBtn, rect);
   c.transparentColour = transparent;
   return c;
 }
 
 ControlDef colorPicker(RowName name, Rect rect, Colour current) {
-  ControlDef c;
-  c.name = std::move(name.text);
-  c.kind = ControlKind::ColorPicker;
-  c.rect = rect;
+  ControlDef c = row(std::move(name), ControlKind::ColorPicker, rect);
   c.backColour = current;
   return c;
 }
 
 ControlDef pageControl(RowName name, Rect rect, std::vector<std::string> tabs, Font tabFont, Colour back) {
-  ControlDef c;
-  c.name = std::move(name.text);
-  c.kind = ControlKind::PageControl;
-  c.rect = rect;
+  ControlDef c = row(std::move(name), ControlKind::PageControl, rect);
   c.tabs = std::move(tabs);
   c.font = std::move(tabFont);
   c.backColour = back;
@@ -119,9 +108,7 @@ ControlDef pageControl(RowName name, Rect rect, std::vector<std::string> tabs, F
 }
 
 ControlDef timer(RowName name, int periodMs) {
-  ControlDef c;
-  c.name = std::move(name.text);
-  c.kind = ControlKind::Timer;
+  ControlDef c = row(std::move(name), ControlKind::Timer);
   c.timerPeriod = periodMs;
   return c;
 }
