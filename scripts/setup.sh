@@ -4,13 +4,14 @@
 #   1. Debian packages (cross compiler, Wine, Xvfb, tools)
 #   2. project-local zh_CN and en_US locales (code pages 936 and 1252 under Wine)
 #   3. libjpeg-turbo cross-built static for Windows from Debian's source package
-#   4. a private Wine prefix under that locale, quiet and window-manager free
+#   4. a private Wine prefix under that locale, quiet and window-manager free,
+#      the fonts the program asks for mapped to a vector CJK font
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 PACKAGES=(
   g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool x11-utils
-  fonts-wqy-zenhei locales cmake make g++ googletest libjpeg62-turbo-dev
+  fonts-wqy-microhei locales cmake make g++ googletest libjpeg62-turbo-dev
   python3 dpkg-dev nasm imagemagick ca-certificates clang libclang-rt-14-dev cppcheck
   nsis
 )
@@ -87,11 +88,24 @@ make_wine_prefix() {
   # Without a window manager destroying a visible window stalls about 2 s
   # unless Wine manages no windows itself.
   wine_reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
-  for face in SimSun NSimSun "Microsoft YaHei" Tahoma 宋体 新宋体 微软雅黑 黑体 幼圆 方正姚体; do
-    wine_reg 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "WenQuanYi Zen Hei"
-  done
   station_wineserver -w
   touch "$WINEPREFIX/.station-ready"
+}
+
+# The faces the program asks for, drawn with a vector CJK font: a font with
+# small bitmap strikes (WenQuanYi Zen Hei) has the tops of its characters
+# clipped by Wine in menus, tooltips and tab captions. The marker names the
+# font, so that a prefix made with another one is mapped again.
+CJK_FONT="WenQuanYi Micro Hei"
+map_fonts() {
+  local marker="$WINEPREFIX/.station-fonts"
+  [ "$(cat "$marker" 2>/dev/null)" = "$CJK_FONT" ] && return 0
+  station_log "mapping the program's fonts to $CJK_FONT"
+  for face in SimSun NSimSun "Microsoft YaHei" Tahoma 宋体 新宋体 微软雅黑 黑体 幼圆 方正姚体; do
+    wine_reg 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "$CJK_FONT"
+  done
+  station_wineserver -w
+  printf '%s' "$CJK_FONT" > "$marker"
 }
 
 install_packages
@@ -99,3 +113,4 @@ make_locale zh_CN
 make_locale en_US
 build_mingw_libjpeg
 make_wine_prefix
+map_fonts

@@ -16,7 +16,7 @@ namespace {
 
 using ui::rgb;
 
-const char* const kFace = "WenQuanYi Zen Hei";
+const char* const kFace = "WenQuanYi Micro Hei";
 
 using station_test::Canvas;
 
