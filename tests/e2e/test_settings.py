@@ -361,6 +361,28 @@ class PaletteTest(SettingsSteps, StationTestCase):
         self.assertEqual(read_user_settings(s.run_dir), {"皮肤": {"底色": str(stored(SHIPPED_BLUE))}})
 
 
+class OpenedUnderModalTest(SettingsSteps, StationTestCase):
+    def test_a_window_a_colour_opens_waits_disabled_under_the_settings_window(self):
+        """With the advert window closed, a colour chosen in the settings
+        window opens it again: disabled until the settings window closes, the
+        settings window still active, so Esc closes that one."""
+        s = self.station
+        advert = self.wait_advert_at_rest()
+        s.click(*centre(s.control(advert, "关")["rect"]))
+        self.assertTrue(s.wait_gone(ADVERT_TITLE), "关 did not close the advert window")
+        settings = self.open_settings()
+        self.choose(settings, CHOSEN_NAME)
+        advert = s.wait_window(ADVERT_TITLE, timeout=15)
+        self.assertIsNotNone(advert, "the colour did not open the advert window again")
+        self.assertFalse(advert["enabled"], "a window opened under the settings window takes input")
+        self.assertTrue(s.wait_foreground(settings), "the settings window lost the activation")
+        s.key("esc")
+        self.assertTrue(s.wait_gone(SETTINGS_TITLE), "Esc did not close the settings window")
+        advert = s.refresh(advert)
+        self.assertTrue(advert and advert["visible"] and advert["enabled"],
+                        f"the advert window is not back to normal: {advert}")
+
+
 class TabsTest(SettingsSteps, StationTestCase):
     # The tabs' captions, the middle of each from the tab box's left edge:
     # the strip starts 2 pixels in and each tab is its caption plus 16.
