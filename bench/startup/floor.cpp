@@ -30,7 +30,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.lpszClassName = kClass;
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  if (!RegisterClassExW(&wc)) return 1;
+  if (!RegisterClassExW(&wc)) return 3;  // 1 is what Wine ends a process with that failed to start
   const int left = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
   HWND hwnd = CreateWindowExW(0, kClass, L"floor", WS_POPUP, left, top, kWidth, kHeight, nullptr, nullptr,

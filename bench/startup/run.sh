@@ -4,7 +4,9 @@
 #
 #   bash bench/startup/run.sh [--build DIR] [--display N] [bench.py options]
 #
-#   --build DIR     the Windows build tree (default build/win); its demo
+#   --build DIR     the Windows build tree (default build/release: the program
+#                   as it ships, without the debug information that Wine
+#                   would read into memory with the image); its demo
 #                   station port is used, and the benchmark's programs are
 #                   built there first (targets station_rundir station_probe
 #                   bench_floor bench_watch bench_fetch)
@@ -18,7 +20,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
 
-build="$STATION_BUILD/win" display="" do_build=1 pass=()
+build="$STATION_BUILD/release" display="" do_build=1 pass=()
 while [ $# -gt 0 ]; do
   case "$1" in
     -h|--help) sed -n '2,/^set -euo/p' "${BASH_SOURCE[0]}" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
@@ -29,7 +31,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  echo "no configured build tree in $build (bash scripts/build.sh win, or --build DIR)" >&2
+  echo "no configured build tree in $build (bash scripts/build.sh release, or --build DIR)" >&2
   exit 2
 fi
 if [ "$do_build" = 1 ]; then
