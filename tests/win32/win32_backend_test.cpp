@@ -5,9 +5,13 @@
 #include "platform/win32/win32_backend.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/win32/text_win32.h"
 #include "win32_program.h"
@@ -223,6 +227,46 @@ Read readAccessible(HWND hwnd, bool act = false) {
   if (act) object->accDoDefaultAction(self);
   object->Release();
   return read;
+}
+
+// The tooltip windows the window owns.
+std::vector<HWND> tooltipsOwnedBy(HWND owner) {
+  std::pair<HWND, std::vector<HWND>> search{owner, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM p) -> BOOL {
+        auto& [owner, found] = *reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(p);
+        wchar_t name[64] = {};
+        GetClassNameW(h, name, 64);
+        if (GetWindow(h, GW_OWNER) == owner && std::wstring(name) == TOOLTIPS_CLASSW) found.push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+TEST_F(Win32BackendTest, TooltipsAreMadeWhenThePointerFirstMovesOverAControlThatHasOne) {
+  def(WindowId::Remote).controls[1].tooltip = "先来";
+  ASSERT_TRUE(program.ui().open(WindowId::Remote));
+  const HWND window = backend.nativeWindow(WindowId::Remote);
+  EXPECT_TRUE(tooltipsOwnedBy(window).empty());
+  SendMessageW(backend.nativeControl(WindowId::Remote, "后"), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  EXPECT_TRUE(tooltipsOwnedBy(window).empty()) << "made for a control without a tooltip";
+
+  const HWND first = backend.nativeControl(WindowId::Remote, "先");
+  SendMessageW(first, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  SendMessageW(first, WM_MOUSEMOVE, 0, MAKELPARAM(3, 2));
+  const std::vector<HWND> tips = tooltipsOwnedBy(window);
+  ASSERT_EQ(tips.size(), 1u);
+  ASSERT_EQ(SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0), 1);
+  wchar_t text[32] = {};
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(first);
+  tool.lpszText = text;
+  SendMessageW(tips[0], TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(std::wstring(text), L"先来");
 }
 
 TEST_F(Win32BackendTest, ScreenReadersReadTheModelAndHearItsChanges) {

@@ -4,6 +4,8 @@
 //  decision; here only what Win32 needs is done (capture, the system drag,
 //  painting, picture frames).
 // ===========================================================================
+#include <windows.h>
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include "platform/win32/win32_native.h"
@@ -32,7 +34,7 @@ LRESULT Win32Backend::NativeControl::handleMessage(UINT message, WPARAM wParam, 
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return paint(*state, control);
     case WM_SETCURSOR: return setCursor(control, wParam, lParam);
-    case WM_MOUSEMOVE: return pointerMoved(control, lParam);
+    case WM_MOUSEMOVE: return pointerMoved(control, wParam, lParam);
     case WM_MOUSELEAVE: return pointerLeft(control);
     case WM_TIMER: return pictureTimer(wParam, lParam);
     case WM_SETFOCUS: return focusGained(control);
@@ -71,7 +73,15 @@ LRESULT Win32Backend::NativeControl::setCursor(const ui::ControlState& control, 
   return TRUE;
 }
 
-LRESULT Win32Backend::NativeControl::pointerMoved(const ui::ControlState& control, LPARAM lParam) {
+LRESULT Win32Backend::NativeControl::pointerMoved(const ui::ControlState& control, WPARAM wParam, LPARAM lParam) {
+  NativeWindow* w = backend.find(window);
+  if (w && !w->tooltip && !control.def->tooltip.empty() && backend.tooltipsOf(*w)) {
+    // The tooltip watches the control from now on; this first move it is told.
+    const DWORD at = GetMessagePos();
+    MSG move{hwnd(), WM_MOUSEMOVE, wParam, lParam, static_cast<DWORD>(GetMessageTime()),
+             {GET_X_LPARAM(at), GET_Y_LPARAM(at)}};
+    SendMessageW(w->tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
+  }
   if (!trackingLeave) {
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
     trackingLeave = TrackMouseEvent(&track) != FALSE;

@@ -172,10 +172,6 @@ bool Win32Backend::createWindow(ui::WindowManager& manager, ui::WindowState& sta
   if (!state.def->movable) DeleteMenu(GetSystemMenu(w.hwnd(), FALSE), SC_MOVE, MF_BYCOMMAND);
   applyShape(w);
 
-  w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w.hwnd(), nullptr, instance_,
-                              nullptr);
-  applyTooltipFont(w);
   // Sized first: every control index has its slot, made or not.
   w.controls.resize(state.controls.size());
   for (std::size_t i = 0; i < state.controls.size(); ++i) createControl(w, state.controls[i], static_cast<int>(i));
@@ -194,8 +190,8 @@ void Win32Backend::reveal(ui::WindowState& state) {
   UpdateWindow(w->hwnd());
 }
 
-void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int index) {
-  ui::WindowState& state = *w.state();
+void Win32Backend::createControl(NativeWindow& w, const ui::ControlState& control, int index) {
+  const ui::WindowState& state = *w.state();
   if (!ui::traitsOf(control.kind()).hasWindow) {
     applyTimer(w, index);
     return;
@@ -206,16 +202,6 @@ void Win32Backend::createControl(NativeWindow& w, ui::ControlState& control, int
   if (!native->create(w.hwnd(), control, r, instance_)) return;
   HWND hwnd = native->handle();
   ShowWindow(hwnd, ui::effectivelyShown(state, control) ? SW_SHOWNA : SW_HIDE);
-  if (!control.def->tooltip.empty() && w.tooltip) {
-    std::wstring tip = wideFromGbk(control.def->tooltip);
-    TOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    info.hwnd = w.hwnd();
-    info.uId = reinterpret_cast<UINT_PTR>(hwnd);
-    info.lpszText = tip.data();
-    SendMessageW(w.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-  }
   applyPictures(*native, control);
   hookBrowserView(*native);
   w.controls[index] = std::move(native);
@@ -303,6 +289,31 @@ void Win32Backend::rescale(NativeWindow& w, int dpi, const RECT& suggested) {
   applyTooltipFont(w);
   RedrawWindow(w.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   w.manager.userMoved(w.id, w.scale.toLogical(ui::Point{suggested.left, suggested.top}));
+}
+
+// A window's tooltips are made the first time the pointer moves over one of
+// its controls that has one: a tooltip is a top-level window of its own,
+// which costs start-up time, and most windows are never hovered.
+HWND Win32Backend::tooltipsOf(NativeWindow& w) {
+  if (w.tooltip) return w.tooltip;
+  w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w.hwnd(), nullptr, instance_,
+                              nullptr);
+  if (!w.tooltip) return nullptr;  // no tooltips then; the controls work without them
+  applyTooltipFont(w);
+  const ui::WindowState* state = w.state();
+  for (std::size_t i = 0; state && i < w.controls.size(); ++i) {
+    if (!w.controls[i] || state->controls[i].def->tooltip.empty()) continue;
+    std::wstring tip = wideFromGbk(state->controls[i].def->tooltip);
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = w.hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(w.controls[i]->handle());
+    info.lpszText = tip.data();
+    SendMessageW(w.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  }
+  return w.tooltip;
 }
 
 // The system gives tooltips its font for the primary screen; on a screen of

@@ -97,13 +97,14 @@ class Win32Backend : public ui::Backend {
   // Whether the native window is one of a browser view's (its own or one below it).
   bool inBrowserView(const NativeWindow& window, HWND hwnd) const;
 
-  void createControl(NativeWindow& window, ui::ControlState& control, int index);
+  void createControl(NativeWindow& window, const ui::ControlState& control, int index);
   void stackControls(const NativeWindow& window);
   void applyShape(NativeWindow& window);
   // Puts the native window or control where the model has it, at the window's scale.
   void placeWindow(NativeWindow& window);
   void placeControl(NativeWindow& window, NativeControl& native, const ui::ControlState& control);
   void rescale(NativeWindow& window, int dpi, const RECT& suggested);
+  HWND tooltipsOf(NativeWindow& window);
   void applyTooltipFont(NativeWindow& window);
   void applyTimer(NativeWindow& window, int index);
   // Moves the window as if its title bar were dragged.

@@ -65,7 +65,7 @@ struct Win32Backend::NativeControl : BoundWindow {
  private:
   LRESULT paint(const ui::WindowState& state, const ui::ControlState& control);
   LRESULT setCursor(const ui::ControlState& control, WPARAM wParam, LPARAM lParam);
-  LRESULT pointerMoved(const ui::ControlState& control, LPARAM lParam);
+  LRESULT pointerMoved(const ui::ControlState& control, WPARAM wParam, LPARAM lParam);
   LRESULT pointerLeft(const ui::ControlState& control);
   LRESULT pictureTimer(WPARAM timer, LPARAM lParam);
   LRESULT focusGained(const ui::ControlState& control);
@@ -85,7 +85,7 @@ struct Win32Backend::NativeWindow : BoundWindow {
   Win32Backend& backend;
   ui::WindowManager& manager;  // made it, and hears its input
   ui::WindowId id;
-  HWND tooltip = nullptr;
+  HWND tooltip = nullptr;  // made when first needed (tooltipsOf)
   ui::DpiScale scale;  // of the screen the window is on
   // Active when this window was made: a modal window gives it the keys back
   // as it closes (its owner is the hidden one, which the system would pick).
