@@ -1,73 +1,63 @@
 // The platform-free rules of a fetch: read block size and request path.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+
 #include "net/fetcher.h"
 
 namespace {
 
 using net::blockSizeFor;
 using net::pathWithoutFragment;
+using namespace std::string_view_literals;
+
+// Rows of {length text, block size}; a failure names the text.
+void expectBlockSizes(std::initializer_list<std::pair<std::string_view, std::size_t>> rows) {
+  for (const auto& [length, size] : rows) EXPECT_EQ(blockSizeFor(length), size) << "length \"" << length << '"';
+}
 
 TEST(FetchRules, BlockSizeIsLengthPlusOne) {
-  EXPECT_EQ(blockSizeFor("5"), 6u);
-  EXPECT_EQ(blockSizeFor("1"), 2u);
-  EXPECT_EQ(blockSizeFor("10239"), 10240u);
-  EXPECT_EQ(blockSizeFor("50000"), 50001u);
+  expectBlockSizes({{"5", 6}, {"1", 2}, {"10239", 10240}, {"50000", 50001}});
 }
 
 TEST(FetchRules, BlockSizeIsAtMost102400) {
-  EXPECT_EQ(blockSizeFor("102398"), 102399u);
-  EXPECT_EQ(blockSizeFor("102399"), 102400u);
-  EXPECT_EQ(blockSizeFor("102400"), 102400u);
-  EXPECT_EQ(blockSizeFor("200000"), 102400u);
-  EXPECT_EQ(blockSizeFor("4294967296"), 102400u);
+  expectBlockSizes({{"102398", 102399}, {"102399", 102400}, {"102400", 102400}, {"200000", 102400},
+                    {"4294967296", 102400}});
 }
 
 TEST(FetchRules, HugeLengthsDoNotOverflow) {
-  EXPECT_EQ(blockSizeFor("18446744073709551616"), 102400u);       // 2^64
-  EXPECT_EQ(blockSizeFor("99999999999999999999999999999"), 102400u);
-  EXPECT_EQ(blockSizeFor(std::string(5000, '9')), 102400u);
+  const std::string nines(5000, '9');
   std::string tenToTheForty(41, '0');  // formed in place: GCC 12 warns on "1" + text at -O3
   tenToTheForty[0] = '1';
-  EXPECT_EQ(blockSizeFor(tenToTheForty), 102400u);
+  expectBlockSizes({{"18446744073709551616", 102400},  // 2^64
+                    {"99999999999999999999999999999", 102400}, {nines, 102400}, {tenToTheForty, 102400}});
 }
 
 TEST(FetchRules, WithoutAUsableLengthTheBlockIs10240) {
   EXPECT_EQ(blockSizeFor(std::nullopt), 10240u);
-  EXPECT_EQ(blockSizeFor(""), 10240u);
-  EXPECT_EQ(blockSizeFor("0"), 10240u);
-  EXPECT_EQ(blockSizeFor("000"), 10240u);
-  EXPECT_EQ(blockSizeFor("abc"), 10240u);
-  EXPECT_EQ(blockSizeFor("-5"), 10240u);
-  EXPECT_EQ(blockSizeFor("-0"), 10240u);
-  EXPECT_EQ(blockSizeFor(" "), 10240u);
-  EXPECT_EQ(blockSizeFor("+"), 10240u);
+  expectBlockSizes({{"", 10240}, {"0", 10240}, {"000", 10240}, {"abc", 10240}, {"-5", 10240}, {"-0", 10240},
+                    {" ", 10240}, {"+", 10240}});
 }
 
 TEST(FetchRules, LengthIsReadAsADecimalInteger) {
   // Leading blanks and a plus sign are read; what follows the digits is not.
-  EXPECT_EQ(blockSizeFor(" 42"), 43u);
-  EXPECT_EQ(blockSizeFor("+42"), 43u);
-  EXPECT_EQ(blockSizeFor("42 "), 43u);
-  EXPECT_EQ(blockSizeFor("42abc"), 43u);
-  EXPECT_EQ(blockSizeFor("0042"), 43u);
-  EXPECT_EQ(blockSizeFor("0x10"), 10240u);  // zero, then letters
+  expectBlockSizes({{" 42", 43}, {"+42", 43}, {"42 ", 43}, {"42abc", 43}, {"0042", 43},
+                    {"0x10", 10240}});  // zero, then letters
 }
 
 TEST(FetchRules, LengthTextIsNotReadPastItsEnd) {
   // A view into a longer text: only its own characters count.
-  const std::string text = "12345";
-  EXPECT_EQ(blockSizeFor(std::string_view(text).substr(0, 2)), 13u);
+  expectBlockSizes({{"12345"sv.substr(0, 2), 13}});
 }
 
 TEST(FetchRules, PathKeepsTheQueryAndLosesTheFragment) {
-  EXPECT_EQ(pathWithoutFragment("/bofang/ad/tingweitz.xml?x=1#top"), "/bofang/ad/tingweitz.xml?x=1");
-  EXPECT_EQ(pathWithoutFragment("/a#b#c"), "/a");
-  EXPECT_EQ(pathWithoutFragment("/a?q=#"), "/a?q=");
-  EXPECT_EQ(pathWithoutFragment("#top"), "");
-  EXPECT_EQ(pathWithoutFragment("/plain"), "/plain");
-  EXPECT_EQ(pathWithoutFragment("/a?x=1&y=2"), "/a?x=1&y=2");
-  EXPECT_EQ(pathWithoutFragment(""), "");
+  const std::pair<std::string_view, std::string_view> rows[] = {
+      {"/bofang/ad/tingweitz.xml?x=1#top", "/bofang/ad/tingweitz.xml?x=1"}, {"/a#b#c", "/a"}, {"/a?q=#", "/a?q="},
+      {"#top", ""}, {"/plain", "/plain"}, {"/a?x=1&y=2", "/a?x=1&y=2"}, {"", ""}};
+  for (const auto& [path, expected] : rows) EXPECT_EQ(pathWithoutFragment(path), expected) << '"' << path << '"';
 }
 
 TEST(FetchRules, PathKeepsGbkBytes) {

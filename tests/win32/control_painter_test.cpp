@@ -6,9 +6,12 @@
 #include "canvas.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,10 +23,14 @@ const char* const kFace = "WenQuanYi Micro Hei";
 
 using station_test::Canvas;
 
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kPrefill = RGB(0x12, 0x34, 0x56);  // a canvas before a control is painted into it
+
 bool nearWhite(COLORREF c) { return GetRValue(c) >= 0xF0 && GetGValue(c) >= 0xF0 && GetBValue(c) >= 0xF0; }
 bool nearBlack(COLORREF c) { return GetRValue(c) <= 0x10 && GetGValue(c) <= 0x10 && GetBValue(c) <= 0x10; }
 
-// Holds definitions at stable addresses and builds the model of one window.
+// Holds definitions at stable addresses, builds the model of one window and
+// keeps the fonts its controls are painted with.
 class Scene {
  public:
   Scene() {
@@ -41,6 +48,7 @@ class Scene {
 
   ui::WindowDef windowDef;
   ui::WindowState window;
+  win32::FontCache fonts;
 
  private:
   std::deque<ui::ControlDef> defs_;
@@ -48,6 +56,17 @@ class Scene {
 
 ui::TextStyle style(ui::HAlign h, ui::VAlign v, bool wrap = false, ui::TextEffect effect = ui::TextEffect::Plain) {
   return ui::TextStyle{h, v, wrap, effect};
+}
+
+// A label in the bold face, black on white unless told otherwise.
+ui::ControlDef boldLabel(ui::Rect rect, std::string caption, int size, ui::TextStyle textStyle,
+                         ui::Colour text = rgb(0x000000), ui::Colour back = rgb(0xFFFFFF)) {
+  return ui::label("l", rect, std::move(caption), ui::bold(kFace, size), text, back, textStyle);
+}
+
+// The settings window's tab box: three tabs on a green page.
+ui::ControlDef tabBox(ui::Rect rect) {
+  return ui::pageControl("box", rect, {"皮肤", "小工具", "其他"}, ui::normal(kFace, 12), rgb(0x80E000));
 }
 
 // Three distinct looks: text and background differ between all of them.
@@ -59,11 +78,46 @@ ui::ControlState& addButton(Scene& scene, std::string caption, ui::Rect rect = {
 }
 
 // Paints one control of a scene into a fresh canvas of its size, pre-filled.
-void paintInto(Canvas& canvas, Scene& scene, const ui::ControlState& control, win32::ControlLook look,
-               win32::FontCache& fonts, COLORREF prefill = RGB(0x12, 0x34, 0x56)) {
+void paintInto(Canvas& canvas, Scene& scene, const ui::ControlState& control, const win32::ControlLook& look = {},
+               COLORREF prefill = kPrefill) {
   canvas.fillWith(prefill);
-  win32::paintControl(canvas.dc(), scene.window, control, look, fonts);
+  win32::paintControl(canvas.dc(), scene.window, control, look, scene.fonts);
 }
+
+// Paints each control of the scene, in the normal look, into a canvas of its own.
+std::deque<Canvas> paintEach(Scene& scene, int width, int height) {
+  std::deque<Canvas> canvases;
+  for (const ui::ControlState& control : scene.window.controls)
+    paintInto(canvases.emplace_back(width, height), scene, control);
+  return canvases;
+}
+
+// The same, giving for each control the bounding box of what is not background.
+std::vector<Canvas::Box> paintedBoxes(Scene& scene, int width, int height, COLORREF background) {
+  std::vector<Canvas::Box> boxes;
+  for (const Canvas& canvas : paintEach(scene, width, height)) boxes.push_back(canvas.boxOfAllBut(background));
+  return boxes;
+}
+
+// Whether each of the points has the colour; a failure names the points that do not.
+testing::AssertionResult pixelsAre(const Canvas& canvas, COLORREF colour, std::initializer_list<POINT> points) {
+  std::ostringstream wrong;
+  wrong << std::hex << "not " << colour << ':';
+  bool all = true;
+  for (const POINT& p : points)
+    if (const COLORREF found = canvas.at(p.x, p.y); found != colour) {
+      all = false;
+      wrong << std::dec << " (" << p.x << ", " << p.y << ") is " << std::hex << found;
+    }
+  return all ? testing::AssertionSuccess() : testing::AssertionFailure() << wrong.str();
+}
+
+// A box's left, top, right and bottom edge, to compare at once; and those of
+// a box moved, or grown, right and down by some pixels.
+using Edges = std::array<int, 4>;
+Edges edges(const Canvas::Box& b) { return {b.left, b.top, b.right, b.bottom}; }
+Edges movedBy(const Canvas::Box& b, int by) { return {b.left + by, b.top + by, b.right + by, b.bottom + by}; }
+Edges grownBy(const Canvas::Box& b, int by) { return {b.left, b.top, b.right + by, b.bottom + by}; }
 
 }  // namespace
 
@@ -130,38 +184,30 @@ TEST(PaintFontCache, OverlongFaceNameIsCutNotOverrun) {
 
 TEST(PaintLabel, FillsItsRectangleWithItsBackground) {
   Scene scene;
-  auto& label = scene.add(ui::label("l", {0, 0, 160, 60}, "汀蔚", ui::bold(kFace, 20), rgb(0xF89145),
-                                    rgb(0x0088FF), style(ui::HAlign::Centre, ui::VAlign::Centre)));
-  win32::FontCache fonts;
+  auto& label = scene.add(boldLabel({0, 0, 160, 60}, "汀蔚", 20, style(ui::HAlign::Centre, ui::VAlign::Centre),
+                                    rgb(0xF89145), rgb(0x0088FF)));
   Canvas canvas(160, 60);
-  paintInto(canvas, scene, label, {}, fonts);
-  const COLORREF back = RGB(0x00, 0x88, 0xFF);
-  EXPECT_EQ(canvas.at(0, 0), back);
-  EXPECT_EQ(canvas.at(159, 0), back);
-  EXPECT_EQ(canvas.at(0, 59), back);
-  EXPECT_EQ(canvas.at(159, 59), back);
-  EXPECT_EQ(canvas.count(RGB(0x12, 0x34, 0x56)), 0);
+  paintInto(canvas, scene, label);
+  EXPECT_TRUE(pixelsAre(canvas, RGB(0x00, 0x88, 0xFF), {{0, 0}, {159, 0}, {0, 59}, {159, 59}}));
+  EXPECT_EQ(canvas.count(kPrefill), 0);
 }
 
 TEST(PaintLabel, SystemDefaultColoursAreButtonFaceAndButtonText) {
   Scene scene;
-  auto& label = scene.add(ui::label("l", {0, 0, 120, 60}, "AB", ui::bold(kFace, 40), ui::kSystemDefault,
-                                    ui::kSystemDefault, style(ui::HAlign::Centre, ui::VAlign::Centre)));
-  win32::FontCache fonts;
+  auto& label = scene.add(boldLabel({0, 0, 120, 60}, "AB", 40, style(ui::HAlign::Centre, ui::VAlign::Centre),
+                                    ui::kSystemDefault, ui::kSystemDefault));
   Canvas canvas(120, 60);
-  paintInto(canvas, scene, label, {}, fonts);
-  EXPECT_EQ(canvas.at(0, 0), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(canvas.at(119, 59), GetSysColor(COLOR_BTNFACE));
+  paintInto(canvas, scene, label);
+  EXPECT_TRUE(pixelsAre(canvas, GetSysColor(COLOR_BTNFACE), {{0, 0}, {119, 59}}));
   EXPECT_GT(canvas.count(GetSysColor(COLOR_BTNTEXT)), 20);
 }
 
 TEST(PaintLabel, ChineseCaptionIsDrawnInTheTextColour) {
   Scene scene;
-  auto& label = scene.add(ui::label("l", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 56), rgb(0xF89145),
-                                    rgb(0x0088FF), style(ui::HAlign::Centre, ui::VAlign::Centre)));
-  win32::FontCache fonts;
+  auto& label = scene.add(boldLabel({0, 0, 200, 80}, "汀蔚", 56, style(ui::HAlign::Centre, ui::VAlign::Centre),
+                                    rgb(0xF89145), rgb(0x0088FF)));
   Canvas canvas(200, 80);
-  paintInto(canvas, scene, label, {}, fonts);
+  paintInto(canvas, scene, label);
   EXPECT_GT(canvas.count(RGB(0xF8, 0x91, 0x45)), 100);
 }
 
@@ -169,15 +215,13 @@ TEST(PaintLabel, CaptionBytesAreReadAsGbkWhateverTheLocale) {
   // What DrawTextW shows for the two characters, against the label's drawing
   // of their GBK bytes: the same pixels.
   Scene scene;
-  auto& label = scene.add(ui::label("l", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 56), rgb(0x000000),
-                                    rgb(0xFFFFFF), style(ui::HAlign::Left, ui::VAlign::Top)));
-  win32::FontCache fonts;
+  auto& label = scene.add(boldLabel({0, 0, 200, 80}, "汀蔚", 56, style(ui::HAlign::Left, ui::VAlign::Top)));
   Canvas painted(200, 80);
-  paintInto(painted, scene, label, {}, fonts);
+  paintInto(painted, scene, label);
 
   Canvas expected(200, 80);
-  expected.fillWith(RGB(255, 255, 255));
-  HGDIOBJ old = SelectObject(expected.dc(), fonts.get(ui::bold(kFace, 56)));
+  expected.fillWith(kWhite);
+  HGDIOBJ old = SelectObject(expected.dc(), scene.fonts.get(ui::bold(kFace, 56)));
   SetBkMode(expected.dc(), TRANSPARENT);
   SetTextColor(expected.dc(), RGB(0, 0, 0));
   RECT rect{0, 0, 200, 80};
@@ -191,39 +235,21 @@ TEST(PaintLabel, CaptionBytesAreReadAsGbkWhateverTheLocale) {
 TEST(PaintLabel, AmpersandIsShownNotTakenAsPrefix) {
   // With prefix processing "A&B" would be as wide as "AB" (B underlined).
   Scene scene;
-  auto& with = scene.add(ui::label("a", {0, 0, 200, 60}, "A&B", ui::bold(kFace, 32), rgb(0x000000),
-                                   rgb(0xFFFFFF), style(ui::HAlign::Left, ui::VAlign::Top)));
-  auto& without = scene.add(ui::label("b", {0, 0, 200, 60}, "AB", ui::bold(kFace, 32), rgb(0x000000),
-                                      rgb(0xFFFFFF), style(ui::HAlign::Left, ui::VAlign::Top)));
-  auto& alone = scene.add(ui::label("c", {0, 0, 200, 60}, "&", ui::bold(kFace, 32), rgb(0x000000),
-                                    rgb(0xFFFFFF), style(ui::HAlign::Left, ui::VAlign::Top)));
-  win32::FontCache fonts;
-  Canvas a(200, 60), b(200, 60), c(200, 60);
-  paintInto(a, scene, with, {}, fonts);
-  paintInto(b, scene, without, {}, fonts);
-  paintInto(c, scene, alone, {}, fonts);
-  const COLORREF white = RGB(255, 255, 255);
-  const auto boxA = a.boxOfAllBut(white);
-  const auto boxB = b.boxOfAllBut(white);
-  const auto boxC = c.boxOfAllBut(white);
-  EXPECT_GT(boxC.count, 20) << "a lone ampersand is drawn";
-  EXPECT_NE(boxA.count, boxB.count);
-  EXPECT_GT(boxA.width(), boxB.width() + boxC.width() / 2);
+  for (const char* caption : {"A&B", "AB", "&"})
+    scene.add(boldLabel({0, 0, 200, 60}, caption, 32, style(ui::HAlign::Left, ui::VAlign::Top)));
+  const auto boxes = paintedBoxes(scene, 200, 60, kWhite);
+  const auto &with = boxes[0], &without = boxes[1], &alone = boxes[2];
+  EXPECT_GT(alone.count, 20) << "a lone ampersand is drawn";
+  EXPECT_NE(with.count, without.count);
+  EXPECT_GT(with.width(), without.width() + alone.width() / 2);
 }
 
 TEST(PaintLabel, HorizontalAlignmentOnOneLine) {
   Scene scene;
-  const ui::HAlign aligns[] = {ui::HAlign::Left, ui::HAlign::Centre, ui::HAlign::Right};
-  for (ui::HAlign h : aligns)
-    scene.add(ui::label("l", {0, 0, 240, 50}, "ABC", ui::bold(kFace, 30), rgb(0x000000), rgb(0xFFFFFF),
-                        style(h, ui::VAlign::Centre)));
-  win32::FontCache fonts;
-  const COLORREF white = RGB(255, 255, 255);
-  Canvas left(240, 50), centre(240, 50), right(240, 50);
-  paintInto(left, scene, scene[0], {}, fonts);
-  paintInto(centre, scene, scene[1], {}, fonts);
-  paintInto(right, scene, scene[2], {}, fonts);
-  const auto l = left.boxOfAllBut(white), c = centre.boxOfAllBut(white), r = right.boxOfAllBut(white);
+  for (ui::HAlign h : {ui::HAlign::Left, ui::HAlign::Centre, ui::HAlign::Right})
+    scene.add(boldLabel({0, 0, 240, 50}, "ABC", 30, style(h, ui::VAlign::Centre)));
+  const auto boxes = paintedBoxes(scene, 240, 50, kWhite);
+  const auto &l = boxes[0], &c = boxes[1], &r = boxes[2];
   ASSERT_GT(l.count, 0);
   EXPECT_LT(l.left, 5);
   EXPECT_GT(r.right, 240 - 5);
@@ -234,17 +260,10 @@ TEST(PaintLabel, HorizontalAlignmentOnOneLine) {
 
 TEST(PaintLabel, VerticalAlignmentOnOneLine) {
   Scene scene;
-  const ui::VAlign aligns[] = {ui::VAlign::Top, ui::VAlign::Centre, ui::VAlign::Bottom};
-  for (ui::VAlign v : aligns)
-    scene.add(ui::label("l", {0, 0, 120, 100}, "ABC", ui::bold(kFace, 30), rgb(0x000000), rgb(0xFFFFFF),
-                        style(ui::HAlign::Left, v)));
-  win32::FontCache fonts;
-  const COLORREF white = RGB(255, 255, 255);
-  Canvas top(120, 100), centre(120, 100), bottom(120, 100);
-  paintInto(top, scene, scene[0], {}, fonts);
-  paintInto(centre, scene, scene[1], {}, fonts);
-  paintInto(bottom, scene, scene[2], {}, fonts);
-  const auto t = top.boxOfAllBut(white), c = centre.boxOfAllBut(white), b = bottom.boxOfAllBut(white);
+  for (ui::VAlign v : {ui::VAlign::Top, ui::VAlign::Centre, ui::VAlign::Bottom})
+    scene.add(boldLabel({0, 0, 120, 100}, "ABC", 30, style(ui::HAlign::Left, v)));
+  const auto boxes = paintedBoxes(scene, 120, 100, kWhite);
+  const auto &t = boxes[0], &c = boxes[1], &b = boxes[2];
   EXPECT_LT(t.top, 15);
   EXPECT_GT(b.bottom, 100 - 15);
   EXPECT_GT(c.top, t.top + 20);
@@ -256,29 +275,18 @@ TEST(PaintLabel, VerticalAlignmentOnOneLine) {
 
 TEST(PaintLabel, WithoutWordWrapStaysOnOneLine) {
   Scene scene;
-  auto& label = scene.add(ui::label("l", {0, 0, 80, 120}, "AAAA BBBB CCCC", ui::bold(kFace, 24), rgb(0x000000),
-                                    rgb(0xFFFFFF), style(ui::HAlign::Left, ui::VAlign::Top)));
-  win32::FontCache fonts;
-  Canvas canvas(80, 120);
-  paintInto(canvas, scene, label, {}, fonts);
-  const auto box = canvas.boxOfAllBut(RGB(255, 255, 255));
+  scene.add(boldLabel({0, 0, 80, 120}, "AAAA BBBB CCCC", 24, style(ui::HAlign::Left, ui::VAlign::Top)));
+  const auto box = paintedBoxes(scene, 80, 120, kWhite)[0];
   EXPECT_LT(box.height(), 30);
   EXPECT_GT(box.right, 75) << "the line runs on to the edge and is cut there";
 }
 
 TEST(PaintLabel, WordWrapBreaksAtWordsAndAlignsTheBlockVertically) {
   Scene scene;
-  const ui::VAlign aligns[] = {ui::VAlign::Top, ui::VAlign::Centre, ui::VAlign::Bottom};
-  for (ui::VAlign v : aligns)
-    scene.add(ui::label("l", {0, 0, 90, 200}, "AAAA BBBB CCCC", ui::bold(kFace, 24), rgb(0x000000),
-                        rgb(0xFFFFFF), style(ui::HAlign::Centre, v, true)));
-  win32::FontCache fonts;
-  const COLORREF white = RGB(255, 255, 255);
-  Canvas top(90, 200), centre(90, 200), bottom(90, 200);
-  paintInto(top, scene, scene[0], {}, fonts);
-  paintInto(centre, scene, scene[1], {}, fonts);
-  paintInto(bottom, scene, scene[2], {}, fonts);
-  const auto t = top.boxOfAllBut(white), c = centre.boxOfAllBut(white), b = bottom.boxOfAllBut(white);
+  for (ui::VAlign v : {ui::VAlign::Top, ui::VAlign::Centre, ui::VAlign::Bottom})
+    scene.add(boldLabel({0, 0, 90, 200}, "AAAA BBBB CCCC", 24, style(ui::HAlign::Centre, v, true)));
+  const auto boxes = paintedBoxes(scene, 90, 200, kWhite);
+  const auto &t = boxes[0], &c = boxes[1], &b = boxes[2];
   EXPECT_GT(t.height(), 60) << "three lines";
   EXPECT_LT(t.top, 10);
   EXPECT_GT(b.bottom, 200 - 15);
@@ -291,33 +299,21 @@ TEST(PaintLabel, WordWrapBreaksAtWordsAndAlignsTheBlockVertically) {
 TEST(PaintLabel, DrawingStaysInsideTheControl) {
   // The canvas is bigger than the label: nothing may land outside its rectangle.
   Scene scene;
-  auto& label = scene.add(ui::label("l", {0, 0, 50, 30}, "AAAAAAAA", ui::bold(kFace, 40), rgb(0x000000),
-                                    rgb(0xFFFFFF), style(ui::HAlign::Left, ui::VAlign::Top, false,
-                                                         ui::TextEffect::Shadow)));
-  win32::FontCache fonts;
+  auto& label = scene.add(boldLabel({0, 0, 50, 30}, "AAAAAAAA", 40,
+                                   style(ui::HAlign::Left, ui::VAlign::Top, false, ui::TextEffect::Shadow)));
   Canvas canvas(120, 80);
-  paintInto(canvas, scene, label, {}, fonts, RGB(1, 2, 3));
-  const auto box = canvas.boxOfAllBut(RGB(1, 2, 3));
-  EXPECT_EQ(box.left, 0);
-  EXPECT_EQ(box.top, 0);
-  EXPECT_EQ(box.right, 50);
-  EXPECT_EQ(box.bottom, 30);
+  paintInto(canvas, scene, label, {}, RGB(1, 2, 3));
+  EXPECT_EQ(edges(canvas.boxOfAllBut(RGB(1, 2, 3))), (Edges{0, 0, 50, 30}));
 }
 
 TEST(PaintLabel, TextEffectsAddTheirColourOffsetRightAndDown) {
   Scene scene;
-  const COLORREF blue = RGB(0x00, 0x88, 0xFF);
-  const ui::TextEffect effects[] = {ui::TextEffect::Plain, ui::TextEffect::Engraved, ui::TextEffect::Raised,
-                                    ui::TextEffect::Shadow};
-  for (ui::TextEffect e : effects)
+  for (ui::TextEffect e :
+       {ui::TextEffect::Plain, ui::TextEffect::Engraved, ui::TextEffect::Raised, ui::TextEffect::Shadow})
     scene.add(ui::label("l", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 47), rgb(0x604020), rgb(0x0088FF),
                         style(ui::HAlign::Centre, ui::VAlign::Centre, false, e)));
-  win32::FontCache fonts;
-  Canvas plain(200, 80), engraved(200, 80), raised(200, 80), shadow(200, 80);
-  paintInto(plain, scene, scene[0], {}, fonts);
-  paintInto(engraved, scene, scene[1], {}, fonts);
-  paintInto(raised, scene, scene[2], {}, fonts);
-  paintInto(shadow, scene, scene[3], {}, fonts);
+  const auto canvases = paintEach(scene, 200, 80);
+  const Canvas &plain = canvases[0], &engraved = canvases[1], &raised = canvases[2], &shadow = canvases[3];
 
   EXPECT_EQ(plain.countIf(nearWhite), 0);
   EXPECT_EQ(plain.countIf(nearBlack), 0);
@@ -330,40 +326,23 @@ TEST(PaintLabel, TextEffectsAddTheirColourOffsetRightAndDown) {
   EXPECT_GT(raised.count(text), 100);
   EXPECT_GT(shadow.count(text), 100);
 
+  const COLORREF blue = RGB(0x00, 0x88, 0xFF);
   const auto p = plain.boxOfAllBut(blue);
-  const auto e = engraved.boxOfAllBut(blue);
-  const auto r = raised.boxOfAllBut(blue);
-  const auto s = shadow.boxOfAllBut(blue);
   // Engraved: white one pixel right and down of the text at its place.
-  EXPECT_EQ(e.left, p.left);
-  EXPECT_EQ(e.top, p.top);
-  EXPECT_EQ(e.right, p.right + 1);
-  EXPECT_EQ(e.bottom, p.bottom + 1);
+  EXPECT_EQ(edges(engraved.boxOfAllBut(blue)), grownBy(p, 1));
   // Raised: white at the place, the text one pixel right and down.
-  EXPECT_EQ(r.left, p.left);
-  EXPECT_EQ(r.top, p.top);
-  EXPECT_EQ(r.right, p.right + 1);
-  EXPECT_EQ(r.bottom, p.bottom + 1);
+  EXPECT_EQ(edges(raised.boxOfAllBut(blue)), grownBy(p, 1));
   // Shadow: black two pixels right and down.
-  EXPECT_EQ(s.left, p.left);
-  EXPECT_EQ(s.top, p.top);
-  EXPECT_EQ(s.right, p.right + 2);
-  EXPECT_EQ(s.bottom, p.bottom + 2);
+  EXPECT_EQ(edges(shadow.boxOfAllBut(blue)), grownBy(p, 2));
 }
 
 TEST(PaintLabel, EngravedAndRaisedDifferInWhichCopyIsOnTop) {
   Scene scene;
-  scene.add(ui::label("l", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 47), rgb(0x604020), rgb(0x0088FF),
-                      style(ui::HAlign::Left, ui::VAlign::Top, false, ui::TextEffect::Engraved)));
-  scene.add(ui::label("l", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 47), rgb(0x604020), rgb(0x0088FF),
-                      style(ui::HAlign::Left, ui::VAlign::Top, false, ui::TextEffect::Raised)));
-  scene.add(ui::label("l", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 47), rgb(0x604020), rgb(0x0088FF),
-                      style(ui::HAlign::Left, ui::VAlign::Top)));
-  win32::FontCache fonts;
-  Canvas engraved(200, 80), raised(200, 80), plain(200, 80);
-  paintInto(engraved, scene, scene[0], {}, fonts);
-  paintInto(raised, scene, scene[1], {}, fonts);
-  paintInto(plain, scene, scene[2], {}, fonts);
+  for (ui::TextEffect e : {ui::TextEffect::Engraved, ui::TextEffect::Raised, ui::TextEffect::Plain})
+    scene.add(ui::label("l", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 47), rgb(0x604020), rgb(0x0088FF),
+                        style(ui::HAlign::Left, ui::VAlign::Top, false, e)));
+  const auto canvases = paintEach(scene, 200, 80);
+  const Canvas &engraved = canvases[0], &raised = canvases[1], &plain = canvases[2];
   // Every pixel of the plain text is in the text colour when engraved (the
   // text is on top at its place) ...
   const COLORREF text = RGB(0x60, 0x40, 0x20);
@@ -387,12 +366,10 @@ TEST(PaintTransLabel, LeavesWhatIsBeneathWhereThereIsNoText) {
   Scene scene;
   auto& label = scene.add(ui::transLabel("t", {0, 0, 200, 80}, "汀蔚", ui::bold(kFace, 48), rgb(0xC4E1FD),
                                          style(ui::HAlign::Centre, ui::VAlign::Centre)));
-  win32::FontCache fonts;
   Canvas canvas(200, 80);
-  const COLORREF beneath = RGB(0x12, 0x34, 0x56);
-  paintInto(canvas, scene, label, {}, fonts, beneath);
-  EXPECT_EQ(canvas.at(0, 0), beneath);
-  EXPECT_EQ(canvas.at(199, 79), beneath);
+  const COLORREF beneath = kPrefill;
+  paintInto(canvas, scene, label, {}, beneath);
+  EXPECT_TRUE(pixelsAre(canvas, beneath, {{0, 0}, {199, 79}}));
   EXPECT_GT(canvas.count(RGB(0xC4, 0xE1, 0xFD)), 100);
   const int untouched = canvas.count(beneath);
   EXPECT_GT(untouched, 200 * 80 / 2);
@@ -404,13 +381,11 @@ TEST(PaintTransLabel, BufferedPaintShowsTheWindowBackgroundBeneath) {
   scene.window.background = rgb(0x2DC156);
   auto& label = scene.add(ui::transLabel("t", {-5, 24, 176, 56}, "遥控器", ui::normal(kFace, 40), rgb(0xC4E1FD),
                                          style(ui::HAlign::Centre, ui::VAlign::Centre)));
-  win32::FontCache fonts;
   Canvas canvas(176, 56);
   canvas.fillWith(RGB(255, 0, 0));  // stale pixels of the window
-  win32::paintControlBuffered(canvas.dc(), scene.window, label, {}, fonts);
+  win32::paintControlBuffered(canvas.dc(), scene.window, label, {}, scene.fonts);
   EXPECT_EQ(canvas.count(RGB(255, 0, 0)), 0);
-  EXPECT_EQ(canvas.at(0, 0), RGB(0x2D, 0xC1, 0x56));
-  EXPECT_EQ(canvas.at(175, 55), RGB(0x2D, 0xC1, 0x56));
+  EXPECT_TRUE(pixelsAre(canvas, RGB(0x2D, 0xC1, 0x56), {{0, 0}, {175, 55}}));
   EXPECT_GT(canvas.count(RGB(0xC4, 0xE1, 0xFD)), 100);
 }
 
@@ -425,13 +400,10 @@ TEST(PaintTransLabel, BufferedPaintShowsAnEarlierControlBeneath) {
   // A label defined later lies on top and is not beneath.
   scene.add(ui::label("over", {0, 0, 200, 100}, "", ui::bold(kFace, 16), rgb(0x000000), rgb(0xFF0000),
                       style(ui::HAlign::Left, ui::VAlign::Top)));
-  win32::FontCache fonts;
   Canvas canvas(100, 50);
-  win32::paintControlBuffered(canvas.dc(), scene.window, scene[1], {}, fonts);
-  EXPECT_EQ(canvas.at(0, 0), RGB(0xE4, 0xC9, 0xB1));
-  EXPECT_EQ(canvas.at(49, 39), RGB(0xE4, 0xC9, 0xB1));
-  EXPECT_EQ(canvas.at(50, 0), RGB(0x00, 0x88, 0xFF));
-  EXPECT_EQ(canvas.at(0, 40), RGB(0x00, 0x88, 0xFF));
+  win32::paintControlBuffered(canvas.dc(), scene.window, scene[1], {}, scene.fonts);
+  EXPECT_TRUE(pixelsAre(canvas, RGB(0xE4, 0xC9, 0xB1), {{0, 0}, {49, 39}}));
+  EXPECT_TRUE(pixelsAre(canvas, RGB(0x00, 0x88, 0xFF), {{50, 0}, {0, 40}}));
   EXPECT_EQ(canvas.count(RGB(0xFF, 0x00, 0x00)), 0);
 }
 
@@ -440,31 +412,24 @@ TEST(PaintTransLabel, OnATabPageTheTabBoxShowsBeneath) {
   scene.window.background = rgb(0x0088FF);
   scene.add(ui::onPage("皮肤", ui::transLabel("t", {24, 48, 90, 24}, "背景颜色:", ui::bold(kFace, 16),
                                                rgb(0x0060C0), style(ui::HAlign::Left, ui::VAlign::Centre))));
-  scene.add(ui::pageControl("box", {6, 54, 338, 202}, {"皮肤", "小工具", "其他"}, ui::normal(kFace, 12),
-                            rgb(0x80E000)));
-  win32::FontCache fonts;
+  scene.add(tabBox({6, 54, 338, 202}));
   Canvas canvas(90, 24);
-  win32::paintControlBuffered(canvas.dc(), scene.window, scene[0], {}, fonts);
-  EXPECT_EQ(canvas.at(89, 0), RGB(0x80, 0xE0, 0x00));
-  EXPECT_EQ(canvas.at(89, 23), RGB(0x80, 0xE0, 0x00));
+  win32::paintControlBuffered(canvas.dc(), scene.window, scene[0], {}, scene.fonts);
+  EXPECT_TRUE(pixelsAre(canvas, RGB(0x80, 0xE0, 0x00), {{89, 0}, {89, 23}}));
   EXPECT_GT(canvas.count(RGB(0x00, 0x60, 0xC0)), 20);
 
   const ui::Rect inWindow = ui::rectInWindow(scene.window, scene[0]);
-  EXPECT_EQ(inWindow.left, 30);
-  EXPECT_EQ(inWindow.top, 102);
-  EXPECT_EQ(inWindow.right(), 120);
-  EXPECT_EQ(inWindow.bottom(), 126);
+  EXPECT_EQ((Edges{inWindow.left, inWindow.top, inWindow.right(), inWindow.bottom()}), (Edges{30, 102, 120, 126}));
 }
 
 TEST(PaintPicBtn, PaintsNothingOfItsOwnAndShowsWhatIsBeneath) {
   Scene scene;
   scene.window.background = rgb(0x5830E0);
   auto& button = scene.add(ui::picBtn("p", {10, 10, 48, 48}, rgb(0x80E000)));
-  win32::FontCache fonts;
   Canvas canvas(48, 48);
-  paintInto(canvas, scene, button, {}, fonts);
-  EXPECT_EQ(canvas.count(RGB(0x12, 0x34, 0x56)), 48 * 48);
-  win32::paintControlBuffered(canvas.dc(), scene.window, button, {}, fonts);
+  paintInto(canvas, scene, button);
+  EXPECT_EQ(canvas.count(kPrefill), 48 * 48);
+  win32::paintControlBuffered(canvas.dc(), scene.window, button, {}, scene.fonts);
   EXPECT_EQ(canvas.count(RGB(0x58, 0x30, 0xE0)), 48 * 48);
 }
 
@@ -473,7 +438,6 @@ TEST(PaintPicBtn, PaintsNothingOfItsOwnAndShowsWhatIsBeneath) {
 TEST(PaintSuperBtn, BackgroundFollowsTheLook) {
   Scene scene;
   auto& button = addButton(scene, "关");
-  win32::FontCache fonts;
   Canvas canvas(120, 48);
   struct Case {
     win32::ControlLook look;
@@ -488,10 +452,9 @@ TEST(PaintSuperBtn, BackgroundFollowsTheLook) {
       {{true, true, true}, RGB(0xE4, 0xDB, 0x81), RGB(0x20, 0x20, 0x20)},
   };
   for (const Case& c : cases) {
-    paintInto(canvas, scene, button, c.look, fonts);
+    paintInto(canvas, scene, button, c.look);
     SCOPED_TRACE(testing::Message() << c.look.hot << c.look.pressed << c.look.focused);
-    EXPECT_EQ(canvas.at(0, 0), c.back);
-    EXPECT_EQ(canvas.at(119, 47), c.back);
+    EXPECT_TRUE(pixelsAre(canvas, c.back, {{0, 0}, {119, 47}}));
     EXPECT_EQ(canvas.at(60, 0), c.back) << "no edge";
     EXPECT_GT(canvas.count(c.text), 20);
   }
@@ -502,9 +465,8 @@ TEST(PaintSuperBtn, NormalLookFollowsTheControlsCurrentColours) {
   auto& button = addButton(scene, "关");
   button.backColour = rgb(0x112233);
   button.textColour = rgb(0xFEDCBA);
-  win32::FontCache fonts;
   Canvas canvas(120, 48);
-  paintInto(canvas, scene, button, {}, fonts);
+  paintInto(canvas, scene, button);
   EXPECT_EQ(canvas.at(0, 0), RGB(0x11, 0x22, 0x33));
   EXPECT_GT(canvas.count(RGB(0xFE, 0xDC, 0xBA)), 20);
 }
@@ -512,33 +474,28 @@ TEST(PaintSuperBtn, NormalLookFollowsTheControlsCurrentColours) {
 TEST(PaintSuperBtn, CaptionIsCentredAndMovesOnePixelWhileHeldDown) {
   Scene scene;
   auto& button = addButton(scene, "消-顶", {0, 0, 120, 48});
-  win32::FontCache fonts;
   Canvas hot(120, 48), pressed(120, 48);
-  paintInto(hot, scene, button, {true, false, false}, fonts);
-  paintInto(pressed, scene, button, {true, true, false}, fonts);
+  paintInto(hot, scene, button, {true, false, false});
+  paintInto(pressed, scene, button, {true, true, false});
   const COLORREF back = RGB(0xE4, 0xDB, 0x81);
   const auto h = hot.boxOfAllBut(back);
   const auto p = pressed.boxOfAllBut(back);
   ASSERT_GT(h.count, 20);
   EXPECT_NEAR(h.left, 120 - h.right, 2);
   EXPECT_NEAR(h.top, 48 - h.bottom, 6);
-  EXPECT_EQ(p.left, h.left + 1);
-  EXPECT_EQ(p.top, h.top + 1);
-  EXPECT_EQ(p.right, h.right + 1);
-  EXPECT_EQ(p.bottom, h.bottom + 1);
+  EXPECT_EQ(edges(p), movedBy(h, 1));
   EXPECT_EQ(p.count, h.count);
 }
 
 TEST(PaintSuperBtn, AtTwiceTheDpiItFillsTwiceItsSizeWithTextTwiceAsTallThatShiftsTwoPixels) {
   Scene scene;
   auto& button = addButton(scene, "消-顶", {0, 0, 120, 48});
-  win32::FontCache fonts;
   const ui::DpiScale twice(192);
   Canvas normal(120, 48), hot(240, 96), pressed(240, 96);
-  paintInto(normal, scene, button, {true, false, false}, fonts);
-  for (Canvas* c : {&hot, &pressed}) c->fillWith(RGB(0x12, 0x34, 0x56));
-  win32::paintControl(hot.dc(), scene.window, button, {true, false, false}, fonts, {}, twice);
-  win32::paintControl(pressed.dc(), scene.window, button, {true, true, false}, fonts, {}, twice);
+  paintInto(normal, scene, button, {true, false, false});
+  for (Canvas* c : {&hot, &pressed}) c->fillWith(kPrefill);
+  win32::paintControl(hot.dc(), scene.window, button, {true, false, false}, scene.fonts, {}, twice);
+  win32::paintControl(pressed.dc(), scene.window, button, {true, true, false}, scene.fonts, {}, twice);
   const COLORREF back = RGB(0xE4, 0xDB, 0x81);
   EXPECT_EQ(hot.at(239, 95), back);
   const auto n = normal.boxOfAllBut(back);
@@ -553,9 +510,8 @@ TEST(PaintSuperBtn, AtTwiceTheDpiItFillsTwiceItsSizeWithTextTwiceAsTallThatShift
 TEST(PaintSuperBtn, LongCaptionBreaksAtWordsAndStaysCentred) {
   Scene scene;
   auto& button = addButton(scene, "AAAA BBBB", {0, 0, 80, 100});
-  win32::FontCache fonts;
   Canvas canvas(80, 100);
-  paintInto(canvas, scene, button, {}, fonts);
+  paintInto(canvas, scene, button);
   const auto box = canvas.boxOfAllBut(RGB(0xBC, 0xAD, 0x27));
   EXPECT_GT(box.height(), 35) << "two lines";
   EXPECT_LT(box.width(), 80);
@@ -566,15 +522,11 @@ TEST(PaintSuperBtn, LongCaptionBreaksAtWordsAndStaysCentred) {
 
 TEST(PaintSuperBtn, AmpersandIsShown) {
   Scene scene;
-  auto& with = addButton(scene, "A&B", {0, 0, 160, 48});
-  auto& without = addButton(scene, "AB", {0, 0, 160, 48});
-  win32::FontCache fonts;
-  Canvas a(160, 48), b(160, 48);
-  paintInto(a, scene, with, {}, fonts);
-  paintInto(b, scene, without, {}, fonts);
-  const COLORREF back = RGB(0xBC, 0xAD, 0x27);
-  EXPECT_NE(a.boxOfAllBut(back).count, b.boxOfAllBut(back).count);
-  EXPECT_GT(a.boxOfAllBut(back).width(), b.boxOfAllBut(back).width() + 5);
+  for (const char* caption : {"A&B", "AB"}) addButton(scene, caption, {0, 0, 160, 48});
+  const auto boxes = paintedBoxes(scene, 160, 48, RGB(0xBC, 0xAD, 0x27));
+  const auto &with = boxes[0], &without = boxes[1];
+  EXPECT_NE(with.count, without.count);
+  EXPECT_GT(with.width(), without.width() + 5);
 }
 
 TEST(PaintSuperBtn, EdgeWhileHotIsRaisedWhenHotAndSunkenWhenHeldDown) {
@@ -586,42 +538,30 @@ TEST(PaintSuperBtn, EdgeWhileHotIsRaisedWhenHotAndSunkenWhenHeldDown) {
   const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
   const COLORREF hotBack = RGB(0xE0, 0xC5, 0xB1);
   ASSERT_NE(highlight, shadow);
-  win32::FontCache fonts;
   Canvas canvas(88, 152);
 
-  paintInto(canvas, scene, button, {true, false, false}, fonts);
-  EXPECT_EQ(canvas.at(44, 0), highlight);
-  EXPECT_EQ(canvas.at(0, 76), highlight);
-  EXPECT_EQ(canvas.at(44, 151), shadow);
-  EXPECT_EQ(canvas.at(87, 76), shadow);
-  EXPECT_EQ(canvas.at(44, 1), hotBack) << "one pixel wide";
-  EXPECT_EQ(canvas.at(1, 76), hotBack);
+  paintInto(canvas, scene, button, {true, false, false});
+  EXPECT_TRUE(pixelsAre(canvas, highlight, {{44, 0}, {0, 76}}));
+  EXPECT_TRUE(pixelsAre(canvas, shadow, {{44, 151}, {87, 76}}));
+  EXPECT_TRUE(pixelsAre(canvas, hotBack, {{44, 1}, {1, 76}})) << "one pixel wide";
 
-  paintInto(canvas, scene, button, {true, true, false}, fonts);
-  EXPECT_EQ(canvas.at(44, 0), shadow);
-  EXPECT_EQ(canvas.at(0, 76), shadow);
-  EXPECT_EQ(canvas.at(44, 151), highlight);
-  EXPECT_EQ(canvas.at(87, 76), highlight);
+  paintInto(canvas, scene, button, {true, true, false});
+  EXPECT_TRUE(pixelsAre(canvas, shadow, {{44, 0}, {0, 76}}));
+  EXPECT_TRUE(pixelsAre(canvas, highlight, {{44, 151}, {87, 76}}));
 
   for (win32::ControlLook look : {win32::ControlLook{}, win32::ControlLook{false, false, true}}) {
-    paintInto(canvas, scene, button, look, fonts);
-    EXPECT_EQ(canvas.at(44, 0), RGB(0xCF, 0xA4, 0x87));
-    EXPECT_EQ(canvas.at(0, 76), RGB(0xCF, 0xA4, 0x87));
-    EXPECT_EQ(canvas.at(87, 151), RGB(0xCF, 0xA4, 0x87));
+    paintInto(canvas, scene, button, look);
+    EXPECT_TRUE(pixelsAre(canvas, RGB(0xCF, 0xA4, 0x87), {{44, 0}, {0, 76}, {87, 151}}));
   }
 }
 
 TEST(PaintSuperBtn, NoEdgeWhenNotSetEvenWhileHotOrHeldDown) {
   Scene scene;
   auto& button = addButton(scene, "关");
-  win32::FontCache fonts;
   Canvas canvas(120, 48);
   for (win32::ControlLook look : {win32::ControlLook{true, false, false}, win32::ControlLook{true, true, false}}) {
-    paintInto(canvas, scene, button, look, fonts);
-    EXPECT_EQ(canvas.at(60, 0), RGB(0xE4, 0xDB, 0x81));
-    EXPECT_EQ(canvas.at(0, 24), RGB(0xE4, 0xDB, 0x81));
-    EXPECT_EQ(canvas.at(60, 47), RGB(0xE4, 0xDB, 0x81));
-    EXPECT_EQ(canvas.at(119, 24), RGB(0xE4, 0xDB, 0x81));
+    paintInto(canvas, scene, button, look);
+    EXPECT_TRUE(pixelsAre(canvas, RGB(0xE4, 0xDB, 0x81), {{60, 0}, {0, 24}, {60, 47}, {119, 24}}));
   }
 }
 
@@ -632,26 +572,22 @@ TEST(PaintHyperLinker, ColourIsNormalHoverOrVisited) {
   auto& link = scene.add(ui::hyperLinker("link", {0, 0, 192, 32}, "广告", ui::bold(kFace, 24),
                                          {rgb(0xDCE1FE), rgb(0x80E000), rgb(0xC06000), rgb(0x0088FF)}));
   const COLORREF normal = RGB(0xDC, 0xE1, 0xFE), hover = RGB(0x80, 0xE0, 0x00), visited = RGB(0xC0, 0x60, 0x00);
-  win32::FontCache fonts;
   Canvas canvas(192, 32);
-
-  paintInto(canvas, scene, link, {}, fonts);
+  paintInto(canvas, scene, link);
   EXPECT_EQ(canvas.at(191, 0), RGB(0x00, 0x88, 0xFF));
-  EXPECT_GT(canvas.count(normal), 20);
-  EXPECT_EQ(canvas.count(hover), 0);
-
-  paintInto(canvas, scene, link, {true, false, false}, fonts);
-  EXPECT_GT(canvas.count(hover), 20);
-  EXPECT_EQ(canvas.count(normal), 0);
-
-  link.visited = true;
-  paintInto(canvas, scene, link, {}, fonts);
-  EXPECT_GT(canvas.count(visited), 20);
-  EXPECT_EQ(canvas.count(normal), 0);
-
-  paintInto(canvas, scene, link, {true, false, false}, fonts);
-  EXPECT_GT(canvas.count(hover), 20);
-  EXPECT_EQ(canvas.count(visited), 0);
+  // Rows: visited or not, the pointer over it or not; the colour shown and one not shown.
+  const struct {
+    bool visited, hot;
+    COLORREF shown, notShown;
+  } cases[] = {{false, false, normal, hover}, {false, true, hover, normal}, {true, false, visited, normal},
+               {true, true, hover, visited}};
+  for (const auto& c : cases) {
+    link.visited = c.visited;
+    paintInto(canvas, scene, link, {c.hot, false, false});
+    SCOPED_TRACE(testing::Message() << "visited " << c.visited << ", hot " << c.hot);
+    EXPECT_GT(canvas.count(c.shown), 20);
+    EXPECT_EQ(canvas.count(c.notShown), 0);
+  }
 }
 
 TEST(PaintHyperLinker, OneLineLeftAlignedVerticallyCentredOnItsBackground) {
@@ -659,9 +595,8 @@ TEST(PaintHyperLinker, OneLineLeftAlignedVerticallyCentredOnItsBackground) {
   auto& link = scene.add(ui::hyperLinker("link", {0, 0, 192, 40}, "AB CD", ui::bold(kFace, 16),
                                          {rgb(0x000000), rgb(0x000000), rgb(0x000000), rgb(0xFFFFFF)}));
   link.backColour = rgb(0x2B9AFF);  // the colour scheme repaints the link's background
-  win32::FontCache fonts;
   Canvas canvas(192, 40);
-  paintInto(canvas, scene, link, {}, fonts);
+  paintInto(canvas, scene, link);
   const auto box = canvas.boxOfAllBut(RGB(0x2B, 0x9A, 0xFF));
   EXPECT_LT(box.left, 4);
   EXPECT_NEAR(box.top, 40 - box.bottom, 6);
@@ -672,14 +607,10 @@ TEST(PaintHyperLinker, OneLineLeftAlignedVerticallyCentredOnItsBackground) {
 TEST(PaintHyperLinker, AmpersandIsShown) {
   Scene scene;
   const ui::LinkColours colours{rgb(0x000000), rgb(0x000000), rgb(0x000000), rgb(0xFFFFFF)};
-  auto& with = scene.add(ui::hyperLinker("a", {0, 0, 160, 32}, "A&B", ui::bold(kFace, 20), colours));
-  auto& without = scene.add(ui::hyperLinker("b", {0, 0, 160, 32}, "AB", ui::bold(kFace, 20), colours));
-  win32::FontCache fonts;
-  Canvas a(160, 32), b(160, 32);
-  paintInto(a, scene, with, {}, fonts);
-  paintInto(b, scene, without, {}, fonts);
-  const COLORREF white = RGB(255, 255, 255);
-  EXPECT_GT(a.boxOfAllBut(white).width(), b.boxOfAllBut(white).width() + 5);
+  for (const char* caption : {"A&B", "AB"})
+    scene.add(ui::hyperLinker("a", {0, 0, 160, 32}, caption, ui::bold(kFace, 20), colours));
+  const auto boxes = paintedBoxes(scene, 160, 32, kWhite);
+  EXPECT_GT(boxes[0].width(), boxes[1].width() + 5) << "A&B against AB";
 }
 
 // --- PicBox, ColorPicker, PageControl, HtmlViewer, Timer ----------------------------------
@@ -696,15 +627,13 @@ TEST(PaintPicBox, FillsItsBackgroundAndLeavesThePictureToThePictureCode) {
   Scene scene;
   auto& box = scene.add(ui::picBox("pic", {0, 0, 64, 32}, rgb(0x0088FF), ui::Cursor::Hand));
   box.picture = std::make_shared<const ui::Bytes>(ui::Bytes{'G', 'I', 'F'});
-  win32::FontCache fonts;
   Canvas canvas(64, 32);
-  paintInto(canvas, scene, box, {}, fonts);
+  paintInto(canvas, scene, box);
   EXPECT_EQ(canvas.count(RGB(0x00, 0x88, 0xFF)), 64 * 32);
 
-  canvas.fillWith(RGB(0x12, 0x34, 0x56));
-  win32::paintControl(canvas.dc(), scene.window, box, {}, fonts, drawRedCorner);
-  EXPECT_EQ(canvas.at(0, 0), RGB(0xFF, 0x00, 0x00));
-  EXPECT_EQ(canvas.at(1, 1), RGB(0xFF, 0x00, 0x00));
+  canvas.fillWith(kPrefill);
+  win32::paintControl(canvas.dc(), scene.window, box, {}, scene.fonts, drawRedCorner);
+  EXPECT_TRUE(pixelsAre(canvas, RGB(0xFF, 0x00, 0x00), {{0, 0}, {1, 1}}));
   EXPECT_EQ(canvas.at(2, 2), RGB(0x00, 0x88, 0xFF));
   EXPECT_EQ(canvas.count(RGB(0xFF, 0x00, 0x00)), 4);
 }
@@ -713,26 +642,21 @@ TEST(PaintColorPicker, ShowsTheCurrentColourInADarkFrame) {
   Scene scene;
   auto& picker = scene.add(ui::colorPicker("c", {0, 0, 82, 24}, rgb(0x0088FF)));
   picker.currentColour = rgb(0xFF5080);
-  win32::FontCache fonts;
   Canvas canvas(82, 24);
-  paintInto(canvas, scene, picker, {}, fonts);
-  EXPECT_EQ(canvas.at(41, 12), RGB(0xFF, 0x50, 0x80));
-  EXPECT_EQ(canvas.at(1, 1), RGB(0xFF, 0x50, 0x80));
+  paintInto(canvas, scene, picker);
+  EXPECT_TRUE(pixelsAre(canvas, RGB(0xFF, 0x50, 0x80), {{41, 12}, {1, 1}}));
   const COLORREF frame = canvas.at(0, 0);
-  EXPECT_EQ(canvas.at(81, 23), frame);
-  EXPECT_EQ(canvas.at(41, 0), frame);
+  EXPECT_TRUE(pixelsAre(canvas, frame, {{81, 23}, {41, 0}}));
   EXPECT_LT(GetRValue(frame) + GetGValue(frame) + GetBValue(frame), 3 * 100) << "dark";
 }
 
 TEST(PaintPageControl, DrawsTabsAndFillsThePageArea) {
   Scene scene;
   scene.window.background = rgb(0x0088FF);
-  auto& box = scene.add(ui::pageControl("box", {0, 0, 338, 202}, {"皮肤", "小工具", "其他"},
-                                        ui::normal(kFace, 12), rgb(0x80E000)));
-  win32::FontCache fonts;
+  auto& box = scene.add(tabBox({0, 0, 338, 202}));
   Canvas canvas(338, 202);
-  paintInto(canvas, scene, box, {}, fonts);
-  const win32::TabStripLayout layout = win32::tabStripLayout(canvas.dc(), box, fonts);
+  paintInto(canvas, scene, box);
+  const win32::TabStripLayout layout = win32::tabStripLayout(canvas.dc(), box, scene.fonts);
   ASSERT_EQ(layout.tabs.size(), 3u);
   EXPECT_GT(layout.page.top, 12);
   EXPECT_LT(layout.page.top, 40);
@@ -761,56 +685,53 @@ TEST(PaintPageControl, DrawsTabsAndFillsThePageArea) {
   }
 
   box.selectedTab = 2;
-  paintInto(canvas, scene, box, {}, fonts);
-  const win32::TabStripLayout second = win32::tabStripLayout(canvas.dc(), box, fonts);
+  paintInto(canvas, scene, box);
+  const win32::TabStripLayout second = win32::tabStripLayout(canvas.dc(), box, scene.fonts);
   EXPECT_NE(inside(second.tabs[0]), page);
   EXPECT_EQ(inside(second.tabs[2]), page);
 }
 
 TEST(PaintPageControl, TabAtFindsTheTabUnderAPoint) {
   Scene scene;
-  auto& box = scene.add(ui::pageControl("box", {0, 0, 338, 202}, {"皮肤", "小工具", "其他"},
-                                        ui::normal(kFace, 12), rgb(0x80E000)));
-  win32::FontCache fonts;
+  auto& box = scene.add(tabBox({0, 0, 338, 202}));
   Canvas canvas(4, 4);
-  const win32::TabStripLayout layout = win32::tabStripLayout(canvas.dc(), box, fonts);
+  auto tabAt = [&](POINT point) { return win32::tabAt(canvas.dc(), box, scene.fonts, point); };
+  const win32::TabStripLayout layout = win32::tabStripLayout(canvas.dc(), box, scene.fonts);
   for (int i = 0; i < 3; ++i) {
     const RECT& r = layout.tabs[i];
-    EXPECT_EQ(win32::tabAt(canvas.dc(), box, fonts, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}), i);
+    EXPECT_EQ(tabAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}), i);
   }
-  EXPECT_EQ(win32::tabAt(canvas.dc(), box, fonts, POINT{169, 150}), -1);
-  EXPECT_EQ(win32::tabAt(canvas.dc(), box, fonts, POINT{330, 5}), -1);
+  EXPECT_EQ(tabAt({169, 150}), -1);
+  EXPECT_EQ(tabAt({330, 5}), -1);
   // The selected tab reaches over its neighbours' edges and wins there.
   box.selectedTab = 1;
-  const win32::TabStripLayout second = win32::tabStripLayout(canvas.dc(), box, fonts);
+  const win32::TabStripLayout second = win32::tabStripLayout(canvas.dc(), box, scene.fonts);
   EXPECT_LT(second.tabs[1].left, second.tabs[0].right);
-  EXPECT_EQ(win32::tabAt(canvas.dc(), box, fonts, POINT{second.tabs[1].left, 10}), 1);
-  EXPECT_EQ(win32::tabAt(canvas.dc(), box, fonts, POINT{second.tabs[1].right - 1, 10}), 1);
+  EXPECT_EQ(tabAt({second.tabs[1].left, 10}), 1);
+  EXPECT_EQ(tabAt({second.tabs[1].right - 1, 10}), 1);
 }
 
 TEST(PaintPageControl, NoTabsIsJustThePage) {
   Scene scene;
   auto& box = scene.add(ui::pageControl("box", {0, 0, 100, 80}, {}, ui::normal(kFace, 12), rgb(0x80E000)));
   box.selectedTab = 0;
-  win32::FontCache fonts;
   Canvas canvas(100, 80);
-  paintInto(canvas, scene, box, {}, fonts);
+  paintInto(canvas, scene, box);
   EXPECT_EQ(canvas.at(50, 60), RGB(0x80, 0xE0, 0x00));
-  EXPECT_EQ(win32::tabAt(canvas.dc(), box, fonts, POINT{5, 5}), -1);
+  EXPECT_EQ(win32::tabAt(canvas.dc(), box, scene.fonts, POINT{5, 5}), -1);
 }
 
 TEST(PaintNothingToPaint, HtmlViewerAndTimerLeaveTheCanvasAlone) {
   Scene scene;
   auto& view = scene.add(ui::htmlViewer("web", {0, 0, 40, 30}, "http://127.0.0.1/"));
   auto& clock = scene.add(ui::timer("clock", 100));
-  win32::FontCache fonts;
   Canvas canvas(40, 30);
-  paintInto(canvas, scene, view, {}, fonts);
-  EXPECT_EQ(canvas.count(RGB(0x12, 0x34, 0x56)), 40 * 30);
-  win32::paintControlBuffered(canvas.dc(), scene.window, view, {}, fonts);
-  EXPECT_EQ(canvas.count(RGB(0x12, 0x34, 0x56)), 40 * 30);
-  paintInto(canvas, scene, clock, {}, fonts);
-  EXPECT_EQ(canvas.count(RGB(0x12, 0x34, 0x56)), 40 * 30);
+  paintInto(canvas, scene, view);
+  EXPECT_EQ(canvas.count(kPrefill), 40 * 30);
+  win32::paintControlBuffered(canvas.dc(), scene.window, view, {}, scene.fonts);
+  EXPECT_EQ(canvas.count(kPrefill), 40 * 30);
+  paintInto(canvas, scene, clock);
+  EXPECT_EQ(canvas.count(kPrefill), 40 * 30);
 }
 
 // --- Bad input -------------------------------------------------------------------------------
@@ -827,18 +748,17 @@ TEST(PaintBadInput, EmptyZeroSizedAndBrokenCaptionsDoNotHarm) {
                                      rgb(0x000000), rgb(0x00FF00), style(ui::HAlign::Left, ui::VAlign::Top)));
   auto& noFont = scene.add(ui::label("f", {0, 0, 40, 20}, "abc", ui::Font{}, rgb(0x000000), rgb(0x00FF00),
                                      style(ui::HAlign::Left, ui::VAlign::Top)));
-  win32::FontCache fonts;
   Canvas canvas(40, 20);
-  paintInto(canvas, scene, empty, {}, fonts);
+  paintInto(canvas, scene, empty);
   EXPECT_EQ(canvas.count(RGB(0x00, 0xFF, 0x00)), 40 * 20);
-  paintInto(canvas, scene, zero, {}, fonts);
-  EXPECT_EQ(canvas.count(RGB(0x12, 0x34, 0x56)), 40 * 20);
-  paintInto(canvas, scene, negative, {}, fonts);
-  win32::paintControlBuffered(canvas.dc(), scene.window, negative, {}, fonts);
-  EXPECT_EQ(canvas.count(RGB(0x12, 0x34, 0x56)), 40 * 20);
-  paintInto(canvas, scene, broken, {}, fonts);
+  paintInto(canvas, scene, zero);
+  EXPECT_EQ(canvas.count(kPrefill), 40 * 20);
+  paintInto(canvas, scene, negative);
+  win32::paintControlBuffered(canvas.dc(), scene.window, negative, {}, scene.fonts);
+  EXPECT_EQ(canvas.count(kPrefill), 40 * 20);
+  paintInto(canvas, scene, broken);
   EXPECT_EQ(canvas.at(39, 19), RGB(0x00, 0xFF, 0x00));
-  paintInto(canvas, scene, noFont, {}, fonts);
+  paintInto(canvas, scene, noFont);
   EXPECT_GT(canvas.boxOfAllBut(RGB(0x00, 0xFF, 0x00)).count, 5) << "the GUI font draws";
 }
 
