@@ -363,11 +363,11 @@ def close_advert(s, pid):
         s.pid = None
 
 
-def dock_remote_hidden(s, pid):
-    """Drops the remote control at the right edge with the pointer away: it
-    hides to its strip there and stays docked."""
+def docked_idle_cpu(s, pid, win_pid, wineserver_pid, idle, on_idle=None):
+    """Drops the remote control at the right edge with the pointer away (it
+    hides to its strip there and stays docked), then measures idle_cpu."""
     remote = s.find(REMOTE_TITLE)
-    if remote is None or remote["pid"] != pid:
+    if remote is None or remote["pid"] != win_pid:
         raise RuntimeError("the remote control window is not visible")
     width, top = remote["rect"]["width"], remote["rect"]["top"]
     screen_width = s.screen()["width"]
@@ -378,6 +378,8 @@ def dock_remote_hidden(s, pid):
         if time.monotonic() >= deadline:
             raise RuntimeError(f"the remote control did not hide at the right edge: {s.refresh(remote)}")
         time.sleep(0.05)
+    time.sleep(1)
+    return idle_cpu(s, pid, wineserver_pid, idle, on_idle)
 
 
 def station_run(s, wineserver_pid, idle, settle, refresh=True, env=None, trace_out=None, on_idle=None,
@@ -421,9 +423,7 @@ def station_run(s, wineserver_pid, idle, settle, refresh=True, env=None, trace_o
         result["rss_kib"] = status_kib(proc.pid, "VmRSS")
         result["threads"] = status_kib(proc.pid, "Threads")
         if on_docked_idle:
-            dock_remote_hidden(s, win_pid)
-            time.sleep(1)
-            idle_cpu(s, proc.pid, wineserver_pid, idle, on_docked_idle)
+            docked_idle_cpu(s, proc.pid, win_pid, wineserver_pid, idle, on_docked_idle)
         if refresh:
             result.update(time_refresh(s, win_pid))
             # What the advert window costs at rest: the same idle time once
@@ -433,9 +433,7 @@ def station_run(s, wineserver_pid, idle, settle, refresh=True, env=None, trace_o
             cpu = idle_cpu(s, proc.pid, wineserver_pid, idle)
             result["idle_no_advert_cpu_ms"], result["idle_no_advert_wineserver_cpu_ms"] = cpu[:2]
             # And with the remote control docked and hidden at the right edge.
-            dock_remote_hidden(s, win_pid)
-            time.sleep(1)
-            cpu = idle_cpu(s, proc.pid, wineserver_pid, idle)
+            cpu = docked_idle_cpu(s, proc.pid, win_pid, wineserver_pid, idle)
             result["idle_docked_cpu_ms"], result["idle_docked_wineserver_cpu_ms"] = cpu[:2]
         return result
     finally:
