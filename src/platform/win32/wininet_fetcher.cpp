@@ -187,7 +187,8 @@ void WinInetFetcher::readBody(const std::string& address, net::Transfer& transfe
   const std::optional<std::string_view> length = header ? std::optional<std::string_view>(*header) : std::nullopt;
   // A large body gets its room at once rather than being copied as it grows;
   // the small ones of every start-up grow in the ordinary way.
-  if (const std::optional<std::size_t> announced = net::announcedLength(length); announced && *announced >= kRoomAtOnceBytes) {
+  const std::optional<std::size_t> announced = net::announcedLength(length);
+  if (announced && *announced >= kRoomAtOnceBytes) {
     transfer.expect(*announced);
   }
   std::vector<std::uint8_t> block(net::blockSizeFor(length));
