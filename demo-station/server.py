@@ -8,10 +8,12 @@ only.
 
     python3 demo-station/server.py [--host 127.0.0.1] [--port 18480]
         [--root demo-station/site] [--log FILE] [--misbehave MODE[,MODE...]]
+        [--tls CERT KEY]
 
 Once listening it prints "ready http://127.0.0.1:PORT/" (flushed) on stdout;
 SIGTERM or SIGINT stop it cleanly with exit status 0. --port 0 picks a free
-port (the ready line tells which). Only loopback addresses are accepted for
+port (the ready line tells which). With --tls it serves HTTPS with the
+certificate and key in those PEM files ("ready https://..."). Only loopback addresses are accepted for
 --host.
 
 File lookup
@@ -56,6 +58,8 @@ dropped) get that mode, e.g. "trickle@/bofang/ad/tingweitz.xml".
                    the connection closes
     status:CODE    answer with status CODE and the file's body, or a small
                    error page when there is no such file
+    redirect:ADDRESS  answer 302 with "Location: ADDRESS" (absolute or
+                   relative; no "," or "@" in it)
     slow:MS        wait MS milliseconds before answering (after logging)
   Stalls, each held until the client hangs up (or the server stops):
     no-answer      read the request and never answer
@@ -82,6 +86,7 @@ import json
 import os
 import select
 import signal
+import ssl
 import socket
 import socketserver
 import sys
@@ -119,7 +124,8 @@ class Misbehaviour:
     for a path gets."""
 
     def __init__(self, drop_after=None, no_length=False, status=None, slow_ms=None, stall=None,
-                 trickle_ms=1000):
+                 trickle_ms=1000, redirect=None):
+        self.redirect = redirect
         self.drop_after = drop_after
         self.no_length = no_length
         self.status = status
@@ -160,6 +166,8 @@ class Misbehaviour:
             self.status = code
         elif name == "slow":
             self.slow_ms = _non_negative(value, item)
+        elif name == "redirect" and value:
+            self.redirect = value
         elif name in ("no-answer", "silent") and not value:
             self.stall = name
         elif name == "trickle":
@@ -174,7 +182,7 @@ class Misbehaviour:
         if not self.per_path:
             return self
         result = Misbehaviour(self.drop_after, self.no_length, self.status, self.slow_ms, self.stall,
-                              self.trickle_ms)
+                              self.trickle_ms, self.redirect)
         for only, mode in self.per_path:
             if only == path:
                 result._apply(mode)
@@ -315,6 +323,8 @@ class StationHandler(http.server.BaseHTTPRequestHandler):
             if kind != "file":
                 body, ctype, location = error_page(mis.status), "text/html", None
             status = mis.status
+        if mis.redirect is not None:
+            status, location, body, ctype = 302, mis.redirect, error_page(302), "text/html"
 
         self.send_response(status)
         self.send_header("Content-Type", ctype)
@@ -380,7 +390,8 @@ class StationServer(http.server.ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, address, root, log_path=None, misbehave=None):
+    def __init__(self, address, root, log_path=None, misbehave=None, tls=None):
+        self.tls = tls  # an ssl.SSLContext: HTTPS
         self.root = os.path.abspath(root)
         self.misbehave = misbehave
         self.stopping = threading.Event()  # ends every stall
@@ -400,9 +411,19 @@ class StationServer(http.server.ThreadingHTTPServer):
         socketserver.TCPServer.server_bind(self)
         self.server_name, self.server_port = self.server_address[:2]
 
+    def finish_request(self, request, client_address):
+        # The handshake runs on the connection's own thread: a client that
+        # stalls in it holds up no other.
+        if self.tls is not None:
+            request.settimeout(30)
+            request = self.tls.wrap_socket(request, server_side=True)
+            request.settimeout(None)
+        super().finish_request(request, client_address)
+
     def handle_error(self, request, client_address):
-        # a client that hangs up early is no fault of the server
-        if isinstance(sys.exc_info()[1], ConnectionError):
+        # a client that hangs up early, or refuses the certificate, is no
+        # fault of the server
+        if isinstance(sys.exc_info()[1], (ConnectionError, ssl.SSLError, socket.timeout)):
             return
         super().handle_error(request, client_address)
 
@@ -431,16 +452,23 @@ def check_loopback(host):
         raise ValueError(f"not a loopback address: {host}") from None
 
 
+def tls_context(cert, key):
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    return context
+
+
 def start_server(root=DEFAULT_ROOT, port=0, log_path=None, misbehave=None, host="127.0.0.1",
-                 poll_interval=0.02):
+                 poll_interval=0.02, tls=None):
     """Starts serving on a background thread; returns (server, thread).
 
     poll_interval is how often the serving loop looks for a stop request,
-    so it bounds how long stop_server waits."""
+    so it bounds how long stop_server waits. tls: (certificate file, key
+    file) to serve HTTPS."""
     check_loopback(host)
     if isinstance(misbehave, str):
         misbehave = Misbehaviour.parse(misbehave)
-    server = StationServer((host, port), root, log_path, misbehave)
+    server = StationServer((host, port), root, log_path, misbehave, tls_context(*tls) if tls else None)
     thread = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": poll_interval},
                               name="demo-station", daemon=True)
     thread.start()
@@ -461,6 +489,7 @@ def main(argv=None):
     parser.add_argument("--root", default=DEFAULT_ROOT)
     parser.add_argument("--log", default=None)
     parser.add_argument("--misbehave", default=None, metavar="MODE[,MODE...]")
+    parser.add_argument("--tls", nargs=2, default=None, metavar=("CERT", "KEY"))
     args = parser.parse_args(argv)
 
     try:
@@ -476,12 +505,12 @@ def main(argv=None):
     signal.signal(signal.SIGINT, lambda *_: stop.set())
     try:
         server, thread = start_server(args.root, args.port, args.log, misbehave, args.host,
-                                      poll_interval=0.2)
-    except OSError as e:
+                                      poll_interval=0.2, tls=args.tls)
+    except (OSError, ssl.SSLError) as e:
         print(f"demo-station: cannot listen on {args.host}:{args.port}: {e}", file=sys.stderr)
         return 1
     host, port = server.server_address[:2]
-    print(f"ready http://{host}:{port}/", flush=True)
+    print(f"ready {'https' if args.tls else 'http'}://{host}:{port}/", flush=True)
     while not stop.wait(0.5):
         pass
     stop_server(server, thread)

@@ -314,8 +314,14 @@ class Misbehave(ServerCase):
         r = get(self.port, "/bofang/cchat.swf")
         self.assertEqual((r.status, r.header("Content-Length")), (200, str(len(r.body))))
 
+    def test_redirect_for_one_path(self):
+        self.set_mode("redirect:http://127.0.0.1:1/x?y=1@/bofang/ad/tingweitz.xml")
+        r = get(self.port, "/bofang/ad/tingweitz.xml")
+        self.assertEqual((r.status, r.header("Location")), (302, "http://127.0.0.1:1/x?y=1"))
+        self.assertEqual(get(self.port, "/bofang/ad/ad.php").status, 200)
+
     def test_bad_modes_rejected(self):
-        for text in ("drop-after", "drop-after:-1", "drop-after:x", "status:abc", "status:42",
+        for text in ("redirect:", "drop-after", "drop-after:-1", "drop-after:x", "status:abc", "status:42",
                      "slow:", "fast:1", "no-length:1", "silent:1", "no-answer:5", "trickle:x",
                      "trickle@bofang", "stall@/bofang/"):
             with self.subTest(text=text):

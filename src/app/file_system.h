@@ -21,9 +21,10 @@ class FileSystem {
   virtual bool createDirectory(const std::string& name) = 0;
   // The whole file, or nothing when it cannot be read.
   virtual std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& name) = 0;
-  // Opens with exclusive access, creating or truncating, and writes the
-  // bytes. Never creates directories. False when the file cannot be opened
-  // or written.
+  // Replaces the file's bytes, creating it when missing; others may keep it
+  // open meanwhile, as the system's profile functions allow. Never creates
+  // directories. False when the file cannot be opened or written; a write
+  // that cannot be made leaves the old bytes.
   virtual bool writeWholeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) = 0;
 };
 

@@ -8,7 +8,7 @@ namespace app {
 Program::Program(ui::Backend& backend, Services& services)
     : backend_(backend),
       services_(services),
-      settings_(services.files),
+      settings_(services.files, services.text),
       ui_(backend, *this) {
   ui_.definitions = app::definitionOf;
   // A hyperlink control opens its address through the shell.

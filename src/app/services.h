@@ -2,6 +2,7 @@
 // What the program needs from the platform, one small interface per job.
 // The Win32 build passes its realisations; the tests pass fakes.
 #include "app/file_system.h"
+#include "app/text_codec.h"
 #include "net/transfer.h"
 #include "net/shell.h"
 
@@ -14,6 +15,7 @@ struct Services {
   // The run directory's files.
   FileSystem& files;
   net::Shell& shell;
+  TextCodec& text;
 };
 
 }  // namespace app

@@ -25,7 +25,7 @@ std::int32_t parseStoredInteger(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-SettingsFiles::SettingsFiles(FileSystem& files) : files_(files), profiles_(files) {}
+SettingsFiles::SettingsFiles(FileSystem& files, const TextCodec& codec) : files_(files), profiles_(files, codec) {}
 
 bool SettingsFiles::userSettingsExist() { return files_.exists(kUserSettingsName); }
 

@@ -18,7 +18,7 @@ std::int32_t parseStoredInteger(std::string_view text);
 
 class SettingsFiles {
  public:
-  explicit SettingsFiles(FileSystem& files);
+  SettingsFiles(FileSystem& files, const TextCodec& codec);
 
   // True when something named "userini.user" exists (a directory counts too).
   bool userSettingsExist();

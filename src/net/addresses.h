@@ -4,8 +4,9 @@
 
 namespace net {
 
-// "http://" + host + path; the host may carry a port.
-std::string httpAddress(const char* host, const char* path);
+// The build's scheme ("http" or "https") + "://" + host + path; the host
+// may carry a port.
+std::string serverAddress(const char* host, const char* path);
 
 std::string stationPageAddress();    // the station page "/bofang/" on the station server
 std::string advertPageAddress(int page);  // 1..3: "/bofang/ad/ad.php", "ad2.php", "ad3.php"

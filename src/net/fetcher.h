@@ -1,5 +1,5 @@
 #pragma once
-// One GET of an absolute http:// address, the whole body back as bytes; zero
+// One GET of an absolute http:// or https:// address, the whole body back as bytes; zero
 // bytes on any failure. Handlers call it and wait for its answer
 // (net/threaded_fetcher.h runs it off their thread); the platform reads the
 // body (WinInet on Windows); tests see only this interface.
@@ -34,6 +34,16 @@ std::size_t blockSizeFor(std::optional<std::string_view> contentLength);
 
 // The request path: the path with its query, cut before the first "#".
 std::string pathWithoutFragment(std::string_view pathAndQuery);
+
+// A fetch follows redirects itself, each hop a request of its own: a GET
+// answered 301, 302, 303, 307 or 308 with a Location goes there, at most
+// kMaxRedirects times. One more, or a loop, is a failed fetch, so a
+// misconfigured server is not asked without end.
+inline constexpr int kMaxRedirects = 10;
+bool isRedirectStatus(unsigned status);
+// A redirect may not leave https for http: the secure station's answer
+// could be read or changed on the way.
+bool mayRedirect(std::string_view from, std::string_view to);
 
 // A body larger than this is treated as a failed fetch: an endless or
 // enormous answer must not take all memory while the windows wait.

@@ -27,6 +27,7 @@ void openInBrowser(Shell& shell, const std::string& address) {
 }
 
 bool isWebAddress(std::string_view address) {
+  if (address.size() > kMaxWebAddressLength) return false;
   std::size_t hostAt = startsWithScheme(address, "http://")    ? 7
                        : startsWithScheme(address, "https://") ? 8
                                                                : 0;

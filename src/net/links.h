@@ -1,6 +1,7 @@
 #pragma once
 // Opening addresses in the user's default browser through the shell, and
 // which addresses may be opened at all.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,10 +17,15 @@ void openInBrowser(Shell& shell, const std::string& address);
 
 // Whether an address that came from a manifest may reach the shell: an
 // absolute http:// or https:// address (scheme in any case, a host after it)
-// without control characters, blanks or quotes. Anything else could name a
-// local program or file for the shell to run, or carry arguments into the
-// browser's command line.
+// without control characters, blanks or quotes, and no longer than a web
+// address may be on Windows. Anything else could name a local program or file
+// for the shell to run, carry arguments into the browser's command line, or
+// (a longer one) overrun the shell's own buffers and end the program.
 bool isWebAddress(std::string_view address);
+
+// INTERNET_MAX_URL_LENGTH: the longest address, in bytes here, that the
+// shell is handed.
+inline constexpr std::size_t kMaxWebAddressLength = 2083;
 
 // openInBrowser for an address read from a manifest: one that is not a web
 // address is dropped, and nothing is reported.

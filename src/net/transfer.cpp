@@ -34,6 +34,11 @@ void Transfer::endLocked() {
   if (!taken_ && onEnd_) onEnd_();
 }
 
+bool Transfer::abandoned() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return taken_;
+}
+
 bool Transfer::ended() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return ended_;

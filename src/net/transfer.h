@@ -29,6 +29,8 @@ class Transfer {
   void expect(std::size_t size);
   // The body is complete, or a read failed: what arrived is the result.
   void end();
+  // Nobody waits for the fetch any more: it should make no new request.
+  bool abandoned() const;
 
   // ---- The waiting side.
   bool ended() const;

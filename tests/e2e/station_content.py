@@ -71,6 +71,11 @@ def update_manifest(version, notes=None, address=None, encoding="gbk"):
     return text.encode(encoding)
 
 
+def long_address(length):
+    """An address of the station's origin, padded to length bytes."""
+    return f"{ORIGIN}/" + "a" * (length - len(ORIGIN) - 1)
+
+
 def write_site_file(site_dir, rel, data):
     path = Path(site_dir, *rel.split("/"))
     path.parent.mkdir(parents=True, exist_ok=True)

@@ -132,6 +132,11 @@ def _copy_prefix(master, target):
                     ignore=lambda d, names: ["wineserver"] if Path(d) == Path(master) else [])
 
 
+def windows_path(path):
+    """A Linux path as a Windows program under Wine names it."""
+    return "Z:" + str(path).replace("/", "\\")
+
+
 def flatten(window):
     """Every descendant of a window from `windows()`, depth first."""
     for child in window.get("children", []):
@@ -157,11 +162,16 @@ class Station:
       locale      the locale Wine runs the program and the probe under (default
                   zh_CN.UTF-8; en_US.UTF-8 gives code page 1252)
       run_name    the name of the scratch run directory's folder
+      tls         (certificate, key) PEM files: the demo station serves HTTPS
+      trusted_root  a certificate authority (DER file) added to the prefix's
+                  trusted roots before the program starts
     """
 
     def __init__(self, name="station", *, server=True, omit=(), prepare=None, wait_main=60, misbehave=None,
-                 dpi=None, screen=None, locale=None, run_name="run"):
+                 dpi=None, screen=None, locale=None, run_name="run", tls=None, trusted_root=None):
         self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
+        self.tls = tls
+        self.trusted_root = trusted_root
         self.server_wanted = server
         self.misbehave = misbehave
         self.omit = tuple(omit)
@@ -234,6 +244,8 @@ class Station:
         if self.dpi:
             self._wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
                        "/d", str(self.dpi), "/f")
+        if self.trusted_root:
+            self._wine(str(PROBE), "trust-root", windows_path(self.trusted_root))
         if self.prepare:
             self.prepare(self.run_dir, self.site_dir)
         if self.server_wanted:
@@ -358,6 +370,8 @@ class Station:
         if port_is_listening():
             raise HarnessError(f"{HOST}:{PORT} is taken; stop whatever listens there (a demo station?)")
         extra = ["--misbehave", self.misbehave] if self.misbehave else []
+        if self.tls:
+            extra += ["--tls", *map(str, self.tls)]
         self.server = subprocess.Popen(
             [sys.executable, str(SERVER), "--port", str(PORT), "--root", str(self.site_dir), "--log",
              str(self.log_path), *extra], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,

@@ -7,7 +7,7 @@ import time
 import unittest
 
 from station_content import (INFO_CAPTION, ORIGIN, UPDATE_PATH, box_parts, choose_from_open_menu,
-                             choose_tray_item, dismiss_box, install_browser_recorder, recorded,
+                             choose_tray_item, dismiss_box, install_browser_recorder, long_address, recorded,
                              update_manifest, wait_info_box, wait_recorded, write_site_file)
 from station_e2e import MAIN_TITLE, StationTestCase, centre
 
@@ -150,10 +150,11 @@ class UpdateCheckTest(UpdateChecks, StationTestCase):
 
     def test_only_web_addresses_from_the_manifest_reach_the_browser(self):
         """The download address comes from the network: only an absolute
-        http or https address without blanks, quotes or control characters
-        is handed to the shell. Each refused one would reach the recorder if
-        the shell got it (winebrowser takes ftp and, through "Mailers",
-        mailto addresses as well)."""
+        http or https address without blanks, quotes or control characters,
+        no longer than a web address may be, is handed to the shell. Each
+        refused one would reach the recorder if the shell got it (winebrowser
+        takes ftp and, through "Mailers", mailto addresses as well); the
+        longer ones ended the program inside the shell."""
         s = self.station
         refused = [
             "ftp://127.0.0.1/station-1.31.exe",
@@ -162,17 +163,26 @@ class UpdateCheckTest(UpdateChecks, StationTestCase):
             "http://127.0.0.1/station&quot;.exe",
             "http://127.0.0.1/station\t.exe",
             "",
+            long_address(2084),
+            long_address(3023),
+            long_address(100 * 1024),
         ]
         for address in refused:
-            with self.subTest(address=address):
+            with self.subTest(address=address[:60], length=len(address)):
                 serve_update(s.site_dir, "2.0", "甲", address)
                 self.check_answers(s, self.check_from_tray, new_version_text("2.0", ["甲"]))
         secure = DOWNLOAD.replace("http://", "https://")
         serve_update(s.site_dir, "2.0", "甲", secure)
         self.check_answers(s, self.check_from_tray, new_version_text("2.0", ["甲"]))
         self.assertEqual(wait_recorded(s, 1), [secure], "refused addresses reached the browser, or https did not")
+        self.assertTrue(s.running())
+        # A long address that is still a web address opens.
+        longer = long_address(600)
+        serve_update(s.site_dir, "2.0", "甲", longer)
+        self.check_answers(s, self.check_from_tray, new_version_text("2.0", ["甲"]))
+        self.assertEqual(wait_recorded(s, 2), [secure, longer])
         time.sleep(1)
-        self.assertEqual(recorded(s), [secure])
+        self.assertEqual(recorded(s), [secure, longer])
 
 
 class UpdateCheckWithoutServerTest(UpdateChecks, StationTestCase):

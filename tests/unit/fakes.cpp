@@ -1,5 +1,8 @@
 #include "fakes.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace testing_support {
 
 namespace {
@@ -58,6 +61,44 @@ bool FakeFileSystem::writeWholeFile(const std::string& path, const std::vector<s
   if (locked.count(path) || (!parent.empty() && !directories.count(parent))) return false;
   files[path] = bytes;
   return true;
+}
+
+namespace {
+struct KnownCharacter {
+  const char* gbk;  // two bytes
+  char16_t utf16;
+};
+const KnownCharacter kKnownCharacters[] = {{"皮", u'皮'}, {"肤", u'肤'}, {"底", u'底'}, {"色", u'色'},
+                                           {"默", u'默'}, {"认", u'认'}, {"其", u'其'}, {"他", u'他'}};
+}  // namespace
+
+std::u16string FakeTextCodec::utf16FromGbk(std::string_view gbk) const {
+  std::u16string text;
+  for (std::size_t i = 0; i < gbk.size();) {
+    if (static_cast<unsigned char>(gbk[i]) < 0x80) {
+      text += static_cast<char16_t>(gbk[i++]);
+      continue;
+    }
+    const auto known = std::find_if(std::begin(kKnownCharacters), std::end(kKnownCharacters),
+                                    [&](const KnownCharacter& c) { return gbk.substr(i, 2) == c.gbk; });
+    text += known == std::end(kKnownCharacters) ? u'?' : known->utf16;
+    i += 2;
+  }
+  return text;
+}
+
+std::string FakeTextCodec::gbkFromUtf16(std::u16string_view text) const {
+  std::string gbk;
+  for (char16_t unit : text) {
+    const auto known = std::find_if(std::begin(kKnownCharacters), std::end(kKnownCharacters),
+                                    [&](const KnownCharacter& c) { return c.utf16 == unit; });
+    if (known != std::end(kKnownCharacters)) {
+      gbk += known->gbk;
+    } else {
+      gbk += unit < 0x80 ? static_cast<char>(unit) : '?';
+    }
+  }
+  return gbk;
 }
 
 std::string FakeFileSystem::text(const std::string& path) const {

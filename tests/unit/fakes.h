@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/file_system.h"
+#include "app/text_codec.h"
 #include "net/fetcher.h"
 #include "net/transfer.h"
 #include "net/shell.h"
@@ -56,6 +57,14 @@ struct FailedChecks {
 
  private:
   ui::CheckReporter before_;
+};
+
+// GBK and UTF-16 for ASCII and the few Chinese characters the tests' settings
+// files hold (皮肤底色默认其他); any other character is '?' either way.
+class FakeTextCodec : public app::TextCodec {
+ public:
+  std::u16string utf16FromGbk(std::string_view gbk) const override;
+  std::string gbkFromUtf16(std::u16string_view text) const override;
 };
 
 class FakeShell : public net::Shell {

@@ -12,6 +12,8 @@ namespace {
 
 using net::blockSizeFor;
 using net::pathWithoutFragment;
+using net::isRedirectStatus;
+using net::mayRedirect;
 using namespace std::string_view_literals;
 
 // Rows of {length text, block size}; a failure names the text.
@@ -64,6 +66,16 @@ TEST(FetchRules, PathKeepsGbkBytes) {
   // GBK text, bytes at or above 0x80, stays as it is.
   const std::string path = "/目录/文件.xml?名=值";
   EXPECT_EQ(pathWithoutFragment(path + "#片段"), path);
+}
+
+TEST(FetchRules, RedirectsAreTheFiveGetRedirectsAndNeverFromHttpsToHttp) {
+  for (unsigned status : {301u, 302u, 303u, 307u, 308u}) EXPECT_TRUE(isRedirectStatus(status)) << status;
+  for (unsigned status : {0u, 200u, 300u, 304u, 305u, 306u, 309u, 404u}) EXPECT_FALSE(isRedirectStatus(status)) << status;
+  EXPECT_TRUE(mayRedirect("http://a/", "http://b/"));
+  EXPECT_TRUE(mayRedirect("http://a/", "HTTPS://a/"));
+  EXPECT_TRUE(mayRedirect("https://a/", "https://b:8443/x"));
+  EXPECT_FALSE(mayRedirect("HTTPS://a/", "http://a/"));
+  EXPECT_FALSE(mayRedirect("https://a/", "ftp://a/"));
 }
 
 }  // namespace

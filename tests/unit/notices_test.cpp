@@ -131,6 +131,10 @@ TEST(WebAddress, OnlyAbsoluteHttpOrHttpsWithoutBlanksQuotesOrControls) {
     EXPECT_FALSE(net::isWebAddress(no)) << no;
   }
   EXPECT_FALSE(net::isWebAddress(std::string_view("http://a/\0b", 11)));
+  // As long as a web address may be, and one byte longer.
+  const std::string longest = "http://a/" + std::string(net::kMaxWebAddressLength - 9, 'x');
+  EXPECT_TRUE(net::isWebAddress(longest));
+  EXPECT_FALSE(net::isWebAddress(longest + "x"));
 }
 
 TEST_F(NoticesTest, TheManifestIsReleasedWhenTheMainWindowGoes) {

@@ -4,6 +4,7 @@
 // the system's own functions with it on the same cases.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testing_support {
@@ -14,6 +15,16 @@ struct ProfileRead {
   std::string section, key;
   std::string value;
 };
+
+// A file saved as "Unicode": UTF-16LE, the text beginning with its byte-order mark.
+inline std::string utf16File(std::u16string_view text) {
+  std::string bytes;
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
 
 inline std::string longValueLine() { return "[s]\r\na=" + std::string(10240, '7') + "\r\n"; }
 
@@ -43,6 +54,8 @@ inline const std::vector<ProfileRead>& profileReads() {
       {"ASCII case", "[S]\r\nA=1\r\n", "s", "a", "1"},
       {"GBK names", "[皮肤]\r\n底色=5\r\n", "皮肤", "底色", "5"},
       {"value of 10240 bytes", longValueLine(), "s", "a", std::string(10239, '7')},
+      {"a file saved as Unicode", utf16File(u"\uFEFF[皮肤]\r\n底色=255\r\n"), "皮肤", "底色", "255"},
+      {"Unicode, ASCII case and quotes", utf16File(u"\uFEFF[S]\r\nA = '1 x' \r\n"), "s", "a", "1 x"},
   };
   return cases;
 }
@@ -73,6 +86,10 @@ inline const std::vector<ProfileWrite>& profileWrites() {
       {"key without =", "[s]\r\na\r\n", "s", "a", "2", "[s]\r\na=2\r\n", std::nullopt},
       {"GBK names", "[其他]\r\nx=1\r\n", "皮肤", "底色", "65280", "[其他]\r\nx=1\r\n[皮肤]\r\n底色=65280\r\n",
        std::nullopt},
+      {"a file saved as Unicode stays Unicode, every character kept", utf16File(u"\uFEFF[其他]\r\nx=\uD55C\r\n"),
+       "皮肤", "底色", "65280", utf16File(u"\uFEFF[其他]\r\nx=\uD55C\r\n[皮肤]\r\n底色=65280\r\n"), std::nullopt},
+      {"Unicode, a replaced value", utf16File(u"\uFEFF[皮肤]\r\n底色=1\r\n"), "皮肤", "底色", "2",
+       utf16File(u"\uFEFF[皮肤]\r\n底色=2\r\n"), std::nullopt},
       // The system rewrites the whole file: blank lines go, every line end
       // becomes CR LF and blanks in other lines go. The program leaves them.
       {"blank lines between sections", "[s]\r\na=1\r\n\r\n[t]\r\nc=3\r\n", "s", "b", "2",

@@ -1,8 +1,11 @@
-// INI text read and written on bytes, as the system's profile functions do.
+// INI text read and written on bytes, or on UTF-16 for a file saved as
+// "Unicode", as the system's profile functions do.
 #include "app/profile_text.h"
 
 #include <gtest/gtest.h>
 
+#include "app/profile_store.h"
+#include "fakes.h"
 #include "profile_cases.h"
 
 namespace {
@@ -10,17 +13,31 @@ namespace {
 using testing_support::profileReads;
 using testing_support::profileWrites;
 
-TEST(ProfileText, ReadsAsTheSystemDoes) {
+class ProfileText : public ::testing::Test {
+ protected:
+  void put(const std::optional<std::string>& file) {
+    files.files.clear();
+    if (file) files.setText("\\case.ini", *file);
+  }
+
+  testing_support::FakeFileSystem files;
+  testing_support::FakeTextCodec codec;
+  app::ProfileStore profiles{files, codec};
+};
+
+TEST_F(ProfileText, ReadsAsTheSystemDoes) {
   for (const auto& c : profileReads()) {
-    EXPECT_EQ(app::readProfileValue(c.file.value_or(""), c.section, c.key), c.value) << c.what;
+    put(c.file);
+    EXPECT_EQ(profiles.read("\\case.ini", c.section, c.key), c.value) << c.what;
   }
 }
 
-TEST(ProfileText, WritesChangeOnlyTheKeysLine) {
+TEST_F(ProfileText, WritesChangeOnlyTheKeysLine) {
   for (const auto& c : profileWrites()) {
-    const std::string written = app::writeProfileValue(c.file.value_or(""), c.section, c.key, c.value);
-    EXPECT_EQ(written, c.written) << c.what;
-    EXPECT_EQ(app::readProfileValue(written, c.section, c.key), c.value) << c.what << ": reads back";
+    put(c.file);
+    EXPECT_TRUE(profiles.write("\\case.ini", c.section, c.key, c.value)) << c.what;
+    EXPECT_EQ(files.text("\\case.ini"), c.written) << c.what;
+    EXPECT_EQ(profiles.read("\\case.ini", c.section, c.key), c.value) << c.what << ": reads back";
   }
 }
 

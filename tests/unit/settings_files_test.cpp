@@ -28,7 +28,8 @@ TEST(StoredInteger, ReadsAsTheStandardDecimalConversionDoes) {
 class SettingsFilesTest : public ::testing::Test {
  protected:
   testing_support::FakeFileSystem files;
-  app::SettingsFiles settings{files};
+  testing_support::FakeTextCodec codec;
+  app::SettingsFiles settings{files, codec};
 };
 
 TEST_F(SettingsFilesTest, AFileOrADirectoryCountsAsUserSettings) {

@@ -34,7 +34,8 @@ struct TestProgram {
   FakeFetcher fetcher;
   FakeFileSystem files;
   FakeShell shell;
-  app::Services services{fetcher, files, shell};
+  FakeTextCodec text;
+  app::Services services{fetcher, files, shell, text};
   app::Program program{backend, services};
 
   TestProgram() { live.push_back(this); }

@@ -89,18 +89,30 @@ TEST_F(FilesWin32, WriteIntoMissingDirectoryMakesNothing) {
   EXPECT_FALSE(files.exists("\\ad"));
 }
 
-TEST_F(FilesWin32, WriteIsExclusive) {
-  const std::string path = "\\ad.tingweiini";
-  ASSERT_TRUE(files.writeWholeFile(path, bytesOf("old")));
-  // Even a reader that lets others read and write keeps the writer out.
-  HANDLE reader = CreateFileW(pathOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(files.writeWholeFile(path, bytesOf("new")));
-  CloseHandle(reader);
-  EXPECT_EQ(rawContents(path), "old");
-  EXPECT_TRUE(files.writeWholeFile(path, bytesOf("new")));
-  EXPECT_EQ(rawContents(path), "new");
+TEST_F(FilesWin32, OnlyAHolderThatSharesNothingKeepsReadsAndWritesOut) {
+  const std::string path = "\\userini.user";
+  ASSERT_TRUE(files.writeWholeFile(path, bytesOf("old and long")));
+  struct Holder {
+    DWORD access, share;
+    bool readable, writable;
+  };
+  const Holder holders[] = {
+      {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, true, true},  // a writer that shares
+      {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, true, true},                  // a reader that shares
+      {GENERIC_READ, FILE_SHARE_READ, true, false},  // a reader that lets nobody write, the system included
+      {GENERIC_READ | GENERIC_WRITE, 0, false, false},
+  };
+  for (const Holder& h : holders) {
+    SCOPED_TRACE(testing::Message() << std::hex << h.access << " shares " << h.share);
+    ASSERT_TRUE(files.writeWholeFile(path, bytesOf("old and long")));
+    HANDLE holder = CreateFileW(pathOf(path).c_str(), h.access, h.share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(files.readWholeFile(path).has_value(), h.readable);
+    EXPECT_EQ(files.writeWholeFile(path, bytesOf("new")), h.writable);
+    CloseHandle(holder);
+    EXPECT_EQ(rawContents(path), h.writable ? "new" : "old and long");
+  }
 }
 
 TEST_F(FilesWin32, ReadSharesWithOtherReaders) {

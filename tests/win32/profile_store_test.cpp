@@ -8,6 +8,7 @@
 
 #include "app/profile_store.h"
 #include "app/settings_files.h"
+#include "platform/win32/text_win32.h"
 #include "platform/win32/win32_files.h"
 #include "profile_cases.h"
 #include "scratch_directory.h"
@@ -31,7 +32,8 @@ class ProfileFilesTest : public ::testing::Test {
 
   testing_support::ScratchDirectory scratch;
   win32::Win32FileSystem files{scratch.widePath()};
-  app::ProfileStore profiles{files};
+  win32::Win32TextCodec codec;
+  app::ProfileStore profiles{files, codec};
   int serial = 0;
 };
 
@@ -68,7 +70,7 @@ TEST_F(ProfileFilesTest, WritesAsTheSystemsProfileFunctionsBarTheirRewriting) {
 // Wine lets a read-only file be replaced, so a refused write is shown with a
 // file another program holds open.
 TEST_F(ProfileFilesTest, AHeldFileIsLeftAlone) {
-  app::SettingsFiles settings(files);
+  app::SettingsFiles settings(files, codec);
   put("\\userini.user", "[皮肤]\r\n底色=1\r\n");
   const std::wstring path = files.pathOf("\\userini.user");
   HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);

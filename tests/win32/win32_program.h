@@ -12,7 +12,8 @@ struct Win32Program {
   FakeFetcher fetcher;
   FakeFileSystem files;
   FakeShell shell;
-  app::Services services{fetcher, files, shell};
+  FakeTextCodec text;
+  app::Services services{fetcher, files, shell, text};
   app::Program program{backend, services};
 };
 

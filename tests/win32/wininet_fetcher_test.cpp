@@ -311,6 +311,59 @@ TEST_F(FetchWinInet, AddressWithoutPathRequestsTheRoot) {
   EXPECT_EQ(requests[0].requestLine, "GET / HTTP/1.0");
 }
 
+// ---- Redirects: followed by the fetch itself, a bounded number of hops.
+
+LoopbackHttpServer::Answer redirect(const std::string& status, const std::string& location, DWORD delayMs = 0) {
+  return {.status = status, .body = "moved", .extraHeaders = {"Location: " + location}, .delayMs = delayMs};
+}
+
+TEST_F(FetchWinInet, EachKindOfRedirectIsFollowedToItsBody) {
+  LoopbackHttpServer other;
+  ASSERT_TRUE(other.running());
+  other.answerPath("/there", {.body = "on the other port"});
+  server.answerPath("/here", {.body = "on this port"});
+  const std::string statuses[] = {"301 Moved Permanently", "302 Found", "303 See Other", "307 Temporary Redirect",
+                                  "308 Permanent Redirect"};
+  for (const std::string& status : statuses) {
+    SCOPED_TRACE(status);
+    server.answerPath("/relative", redirect(status, "/here?from=relative"));
+    server.answerPath("/absolute", redirect(status, other.url("/there")));
+    EXPECT_EQ(text(fetcher.fetchUrlBytes(server.url("/relative"))), "on this port");
+    EXPECT_EQ(text(fetcher.fetchUrlBytes(server.url("/absolute"))), "on the other port");
+  }
+  EXPECT_EQ(server.requests().back().requestLine, "GET /here?from=relative HTTP/1.0");
+}
+
+TEST_F(FetchWinInet, TenRedirectsAreFollowedAndAnEleventhOrALoopFails) {
+  // /hop/0 -> /hop/1 -> ... -> /hop/10 -> /end
+  for (int hop = 0; hop <= 10; ++hop) {
+    const std::string next = hop == 10 ? "/end" : "/hop/" + std::to_string(hop + 1);
+    server.answerPath("/hop/" + std::to_string(hop), redirect("302 Found", next));
+  }
+  server.answerPath("/end", {.body = "the end"});
+  EXPECT_EQ(text(fetcher.fetchUrlBytes(server.url("/hop/1"))), "the end");
+  EXPECT_EQ(server.requests().size(), 11u);
+  EXPECT_TRUE(fetcher.fetchUrlBytes(server.url("/hop/0")).empty());
+  EXPECT_EQ(server.requests().size(), 22u) << "eleven requests, and the twelfth not made";
+
+  server.answerPath("/loop", redirect("302 Found", "/loop"));
+  EXPECT_TRUE(fetcher.fetchUrlBytes(server.url("/loop")).empty());
+  EXPECT_EQ(server.requests().size(), 33u);
+  EXPECT_TRUE(server.waitUntilIdle(2000));
+}
+
+TEST_F(FetchWinInet, AnAbandonedRedirectLoopMakesNoNewRequest) {
+  // Each hop answers after 2 s: the bound falls in the middle of the loop.
+  server.answerPath("/slow-loop", redirect("302 Found", "/slow-loop", 2000));
+  EXPECT_TRUE(fetcher.fetchUrlBytes(server.url("/slow-loop")).empty());
+  const std::size_t atTheBound = server.requests().size();
+  EXPECT_LE(atTheBound, 8u);
+  // The hop under way when the handler gave up is answered; no other follows.
+  EXPECT_TRUE(server.waitUntilIdle(4000));
+  Sleep(2500);
+  EXPECT_EQ(server.requests().size(), atTheBound);
+}
+
 // ---- Servers that stall: every fetch ends by the bound, and one that only
 // keeps silent is given up on sooner.
 

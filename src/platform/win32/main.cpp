@@ -43,7 +43,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::WinInetFetcher network;
     win32::Win32FileSystem files(win32::runDirectory());
     win32::Win32Shell shell;
-    app::Services services{network, files, shell};
+    win32::Win32TextCodec text;
+    app::Services services{network, files, shell, text};
     win32::Win32Backend backend(instance);
     app::Program program(backend, services);
     if (program.start()) {

@@ -37,4 +37,16 @@ std::string gbkFromWide(std::wstring_view wide) {
   return gbk;
 }
 
+// wchar_t is a UTF-16 code unit on Windows.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+std::u16string Win32TextCodec::utf16FromGbk(std::string_view gbk) const {
+  const std::wstring wide = wideFromGbk(gbk);
+  return std::u16string(wide.begin(), wide.end());
+}
+
+std::string Win32TextCodec::gbkFromUtf16(std::u16string_view text) const {
+  return gbkFromWide(std::wstring(text.begin(), text.end()));
+}
+
 }  // namespace win32

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/text_codec.h"
+
 namespace win32 {
 
 // GBK bytes -> UTF-16. Bytes that are not valid GBK become U+FFFD (or the
@@ -15,5 +17,12 @@ std::wstring wideFromGbk(std::string_view gbk);
 
 // UTF-16 -> GBK bytes. Characters GBK cannot encode become '?'.
 std::string gbkFromWide(std::wstring_view wide);
+
+// The program's conversion for settings files saved as UTF-16.
+class Win32TextCodec : public app::TextCodec {
+ public:
+  std::u16string utf16FromGbk(std::string_view gbk) const override;
+  std::string gbkFromUtf16(std::u16string_view text) const override;
+};
 
 }  // namespace win32

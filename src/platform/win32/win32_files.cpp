@@ -51,8 +51,13 @@ bool Win32FileSystem::createDirectory(const std::string& name) {
   return CreateDirectoryW(pathOf(name).c_str(), nullptr) != FALSE;
 }
 
+// Files are opened as the system's profile functions open them: others may
+// go on reading, writing or deleting them meanwhile, so that only a holder
+// that shares nothing keeps the program out.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 std::optional<std::vector<std::uint8_t>> Win32FileSystem::readWholeFile(const std::string& name) {
-  FileHandle file(CreateFileW(pathOf(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  FileHandle file(CreateFileW(pathOf(name).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return std::nullopt;
   std::vector<std::uint8_t> bytes;
@@ -72,11 +77,22 @@ std::optional<std::vector<std::uint8_t>> Win32FileSystem::readWholeFile(const st
 }
 
 bool Win32FileSystem::writeWholeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-  // Exclusive access; created or truncated. A missing directory makes the
-  // open fail: directories are never created here.
+  // Created when missing, rewritten in place otherwise. A missing directory
+  // makes the open fail: directories are never created here.
   FileHandle file(
-      CreateFileW(pathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      CreateFileW(pathOf(name).c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
+  LARGE_INTEGER oldSize{};
+  if (!GetFileSizeEx(file.get(), &oldSize)) return false;
+  LARGE_INTEGER newSize{};
+  newSize.QuadPart = static_cast<LONGLONG>(bytes.size());
+  // Room for the new bytes first: a full disk fails here, with the old bytes
+  // still whole, rather than half-way through them.
+  if (newSize.QuadPart > oldSize.QuadPart &&
+      (!SetFilePointerEx(file.get(), newSize, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get()))) {
+    return false;
+  }
+  if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return false;
   std::size_t done = 0;
   while (done < bytes.size()) {
     const std::size_t rest = bytes.size() - done;
@@ -85,6 +101,8 @@ bool Win32FileSystem::writeWholeFile(const std::string& name, const std::vector<
     if (!WriteFile(file.get(), bytes.data() + done, piece, &written, nullptr) || written == 0) return false;
     done += written;
   }
+  // A longer old file loses its tail.
+  if (!SetEndOfFile(file.get())) return false;
   return file.close();
 }
 

@@ -27,13 +27,16 @@ const char kExtraHeaders[] = "Accept: */*\r\n\r\n";
 constexpr DWORD kExtraHeadersLength = sizeof kExtraHeaders - 1;
 static_assert(kExtraHeadersLength == 15);
 
-// The address in canonical form, unsafe characters left as they are. The
-// buffer is sized from what the function says it needs.
-std::optional<std::string> canonicalAddress(const std::string& address) {
-  std::vector<char> buffer(address.size() + 16);
+// A text the platform writes into a buffer of the caller's, which is sized
+// from what the function says it needs. `write` takes the buffer and its
+// size, and sets the size to the length written or, when it did not fit, to
+// the size needed.
+template <typename Write>
+std::optional<std::string> sizedText(std::size_t firstSize, Write write) {
+  std::vector<char> buffer(firstSize);
   for (int attempt = 0; attempt < 4; ++attempt) {
     DWORD length = static_cast<DWORD>(buffer.size());
-    if (InternetCanonicalizeUrlA(address.c_str(), buffer.data(), &length, ICU_NO_ENCODE)) {
+    if (write(buffer.data(), &length)) {
       return std::string(buffer.data(), length < buffer.size() ? length : buffer.size());
     }
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
@@ -43,6 +46,25 @@ std::optional<std::string> canonicalAddress(const std::string& address) {
     buffer.resize(needed > buffer.size() ? needed : buffer.size() * 2);
   }
   return std::nullopt;
+}
+
+// The address in canonical form, unsafe characters left as they are.
+std::optional<std::string> canonicalAddress(const std::string& address) {
+  return sizedText(address.size() + 16, [&](char* buffer, DWORD* length) {
+    return InternetCanonicalizeUrlA(address.c_str(), buffer, length, ICU_NO_ENCODE);
+  });
+}
+
+// Where a redirect leads: its Location, relative to the address that was
+// asked for, made absolute.
+std::optional<std::string> redirectTarget(HINTERNET request, const std::string& from) {
+  const std::optional<std::string> location = sizedText(256, [&](char* buffer, DWORD* length) {
+    return HttpQueryInfoA(request, HTTP_QUERY_LOCATION, buffer, length, nullptr);
+  });
+  if (!location || location->empty()) return std::nullopt;
+  return sizedText(from.size() + location->size() + 16, [&](char* buffer, DWORD* length) {
+    return InternetCombineUrlA(from.c_str(), location->c_str(), buffer, length, ICU_NO_ENCODE);
+  });
 }
 
 struct AddressParts {
@@ -134,6 +156,64 @@ DWORD readSize(DWORD available, std::size_t blockSize) {
   return available >= kMostReported ? block : std::clamp<DWORD>(available, 1, block);
 }
 
+// One request on its own connection, sent, its head read.
+struct Exchange {
+  InternetHandle connection;
+  InternetHandle request;  // declared after the connection: closed first
+};
+
+std::optional<Exchange> send(HINTERNET internet, const AddressParts& parts) {
+  Exchange exchange;
+  exchange.connection.reset(InternetConnectA(internet, parts.host.c_str(), parts.port, parts.userName.c_str(),
+                                             parts.password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
+  if (!exchange.connection) return std::nullopt;
+  applyProxySettings(internet, exchange.connection.get());
+
+  const std::string path = net::pathWithoutFragment(parts.pathAndQuery);
+  // The accept type is given as a whole header line, as the program always
+  // has; the extra header below is what puts "Accept: */*" on the wire.
+  const char* acceptTypes[] = {"Accept: */* \r\n", nullptr};
+  // Redirects are followed by the program, a request per hop, so that a
+  // loop ends and a fetch nobody waits for makes no new request.
+  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+  if (parts.secure) flags |= INTERNET_FLAG_SECURE;
+  exchange.request.reset(
+      HttpOpenRequestA(exchange.connection.get(), "GET", path.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0));
+  if (!exchange.request) return std::nullopt;
+  limitEachStep(exchange.request.get());
+  if (!HttpSendRequestA(exchange.request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return std::nullopt;
+  return exchange;
+}
+
+DWORD statusCode(HINTERNET request) {
+  DWORD status = 0;
+  DWORD length = sizeof status;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr)) return 0;
+  return status;
+}
+
+void readInto(HINTERNET request, net::Transfer& transfer) {
+  const std::optional<std::string> header = contentLength(request);
+  const std::optional<std::string_view> length = header ? std::optional<std::string_view>(*header) : std::nullopt;
+  // A large body gets its room at once rather than being copied as it grows;
+  // the small ones of every start-up grow in the ordinary way.
+  const std::optional<std::size_t> announced = net::announcedLength(length);
+  if (announced && *announced >= kRoomAtOnceBytes) {
+    transfer.expect(*announced);
+  }
+  std::vector<std::uint8_t> block(net::blockSizeFor(length));
+  for (;;) {
+    // Waits for the next bytes or the end. A failed read ends the body;
+    // what came before it is kept.
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(request, &available, 0, 0)) break;
+    DWORD read = 0;
+    if (!InternetReadFile(request, block.data(), readSize(available, block.size()), &read) || read == 0) break;
+    // Nobody waits any more, or the body is too large: stop reading.
+    if (!transfer.append(block.data(), read)) break;
+  }
+}
+
 }  // namespace
 
 std::shared_ptr<void> WinInetFetcher::session() {
@@ -157,50 +237,26 @@ int WinInetFetcher::internetOpenCount() const {
 // outlive the reader.
 void WinInetFetcher::readBody(const std::string& address, net::Transfer& transfer) {
   if (address.empty()) return;
-  const std::optional<std::string> canonical = canonicalAddress(address);
-  if (!canonical) return;
-  const std::optional<AddressParts> parts = splitAddress(*canonical);
-  if (!parts) return;
+  std::optional<std::string> current = canonicalAddress(address);
+  if (!current) return;
   const std::shared_ptr<void> internetSession = session();
   if (!internetSession) return;
   HINTERNET internet = static_cast<HINTERNET>(internetSession.get());
 
-  InternetHandle connection(InternetConnectA(internet, parts->host.c_str(), parts->port, parts->userName.c_str(),
-                                          parts->password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection) return;
-  applyProxySettings(internet, connection.get());
-
-  const std::string path = net::pathWithoutFragment(parts->pathAndQuery);
-  // The accept type is given as a whole header line, as the program always
-  // has; the extra header below is what puts "Accept: */*" on the wire.
-  const char* acceptTypes[] = {"Accept: */* \r\n", nullptr};
-  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
-  if (parts->secure) flags |= INTERNET_FLAG_SECURE;
-  // Declared after the connection: closed first, on every path.
-  InternetHandle request(
-      HttpOpenRequestA(connection.get(), "GET", path.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0));
-  if (!request) return;
-  limitEachStep(request.get());
-  if (!HttpSendRequestA(request.get(), kExtraHeaders, kExtraHeadersLength, nullptr, 0)) return;
-
-  const std::optional<std::string> header = contentLength(request.get());
-  const std::optional<std::string_view> length = header ? std::optional<std::string_view>(*header) : std::nullopt;
-  // A large body gets its room at once rather than being copied as it grows;
-  // the small ones of every start-up grow in the ordinary way.
-  const std::optional<std::size_t> announced = net::announcedLength(length);
-  if (announced && *announced >= kRoomAtOnceBytes) {
-    transfer.expect(*announced);
-  }
-  std::vector<std::uint8_t> block(net::blockSizeFor(length));
-  for (;;) {
-    // Waits for the next bytes or the end. A failed read ends the body;
-    // what came before it is kept.
-    DWORD available = 0;
-    if (!InternetQueryDataAvailable(request.get(), &available, 0, 0)) break;
-    DWORD read = 0;
-    if (!InternetReadFile(request.get(), block.data(), readSize(available, block.size()), &read) || read == 0) break;
-    // Nobody waits any more, or the body is too large: stop reading.
-    if (!transfer.append(block.data(), read)) break;
+  for (int redirects = 0;; ++redirects) {
+    // Nobody waits any more: no further request.
+    if (transfer.abandoned()) return;
+    const std::optional<AddressParts> parts = splitAddress(*current);
+    if (!parts) return;
+    const std::optional<Exchange> exchange = send(internet, *parts);
+    if (!exchange) return;
+    HINTERNET request = exchange->request.get();
+    if (!net::isRedirectStatus(statusCode(request))) return readInto(request, transfer);
+    std::optional<std::string> next = redirectTarget(request, *current);
+    // A redirect without a place to go is an answer like any other.
+    if (!next) return readInto(request, transfer);
+    if (redirects == net::kMaxRedirects || !net::mayRedirect(*current, *next)) return;
+    current = std::move(next);
   }
 }
 

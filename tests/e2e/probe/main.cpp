@@ -16,6 +16,7 @@
 //   probe screen                      (screen size, pointer, foreground)
 //   probe file-info PATH              (version information, manifest and icons
 //                                      of an executable, read as the system reads them)
+//   probe trust-root DER-FILE         (adds a certificate authority to the trusted roots)
 //   probe at X Y                      (the window under a point, its top level)
 //   probe pixel X Y                   (the colour on the screen there)
 //   probe region HWND                 (a window's region: box and rectangles)
@@ -121,6 +122,7 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"screen") return cmd_screen();
   if (cmd == L"hold") return cmd_hold(argc, argv);
   if (cmd == L"file-info") return cmd_file_info(argc, argv);
+  if (cmd == L"trust-root") return cmd_trust_root(argc, argv);
   if (cmd == L"at") return cmd_at(argc, argv);
   if (cmd == L"alive") return cmd_alive(argc, argv);
   if (cmd == L"cursor") return cmd_cursor();

@@ -70,6 +70,7 @@ int cmd_track(int argc, wchar_t** argv);
 int cmd_screen();
 int cmd_accessible(int argc, wchar_t** argv);
 int cmd_file_info(int argc, wchar_t** argv);
+int cmd_trust_root(int argc, wchar_t** argv);
 int cmd_hold(int argc, wchar_t** argv);
 
 }  // namespace probe
