@@ -337,6 +337,45 @@ class AdvertSlideInTest(FormsTestCase):
         self.assertEqual(geometry(again["rect"]), (974, 424, *ADVERT_SIZE))
 
 
+class PinTest(FormsTestCase):
+    """顶 and 遥控器置顶 with no other always-on-top window of the program
+    open: each window's tooltips, made at the first hover, are always on top
+    themselves, and must not keep their window from going on top."""
+
+    def topmost(self, title):
+        return self.station.find(title)["topmost"]
+
+    def click_when_hovered(self, window_title, caption):
+        s = self.station
+        x, y = centre(s.control(s.find(window_title), caption)["rect"])
+        s.move(x - 3, y)
+        s.move(x, y)
+        time.sleep(1.5)  # the tooltip comes up
+        s.click(x, y)
+
+    def test_pin_buttons_put_their_window_on_top_whatever_was_hovered_first(self):
+        s = self.station
+        self.open_side_windows()
+        advert = s.wait_at_rest(ADVERT_TITLE)
+        s.click(*centre(s.control(advert, "关")["rect"]))
+        self.assertTrue(s.wait_gone(ADVERT_TITLE), "关 did not close the advert window")
+        for turn in range(2):
+            self.click_when_hovered(MAIN_TITLE, "顶")
+            self.wait_for("消-顶", lambda: (s.control(s.find(MAIN_TITLE), "消-顶") or {}).get("visible"))
+            self.assertTrue(self.wait_for("the main window on top", lambda: self.topmost(MAIN_TITLE), 5),
+                            f"消-顶 shows but the main window is not on top (turn {turn})")
+            self.click_when_hovered(MAIN_TITLE, "消-顶")
+            self.wait_for("顶", lambda: (s.control(s.find(MAIN_TITLE), "顶") or {}).get("visible"))
+            self.assertFalse(self.topmost(MAIN_TITLE))
+
+        seen = []
+        for _ in range(4):
+            self.click_when_hovered(REMOTE_TITLE, "遥控器置顶")
+            time.sleep(0.5)
+            seen.append((self.topmost(REMOTE_TITLE), self.topmost(MAIN_TITLE)))
+        self.assertEqual(seen, [(True, False), (False, False)] * 2, "(remote control, main window) on top")
+
+
 class MaximizeTest(FormsTestCase):
 
     def test_maximize_and_restore(self):

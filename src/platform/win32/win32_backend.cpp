@@ -41,6 +41,9 @@ void applyPictures(Win32Backend::NativeControl& native, const ui::ControlState& 
 }  // namespace
 
 Win32Backend::NativeWindow::~NativeWindow() {
+  // The tooltips are not the window's own (tooltipsOf): they go first,
+  // while the controls they watch are still there.
+  if (tooltip) DestroyWindow(tooltip);
   // Browser views first, while their parent still exists.
   for (const auto& c : controls) {
     if (c) c->browser.reset();
@@ -293,11 +296,14 @@ void Win32Backend::rescale(NativeWindow& w, int dpi, const RECT& suggested) {
 
 // A window's tooltips are made the first time the pointer moves over one of
 // its controls that has one: a tooltip is a top-level window of its own,
-// which costs start-up time, and most windows are never hovered.
+// which costs start-up time, and most windows are never hovered. They are
+// owned by the hidden window, not by the window they serve: an always-on-top
+// window owned by it sits right above it, and Wine then does not put the
+// window itself on top (or take it off) when asked.
 HWND Win32Backend::tooltipsOf(NativeWindow& w) {
   if (w.tooltip) return w.tooltip;
   w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w.hwnd(), nullptr, instance_,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_,
                               nullptr);
   if (!w.tooltip) return nullptr;  // no tooltips then; the controls work without them
   applyTooltipFont(w);
