@@ -73,15 +73,8 @@ class KoreanFolderTest(FileFeatureChecks, StationTestCase):
 
 
 class SecondStartTest(StationTestCase):
-    def test_a_second_start_brings_the_first_forward_and_ends(self):
+    def start_again(self):
         s = self.station
-        main = s.find(MAIN_TITLE)
-        s.click(*centre(s.control(main, "缩")["rect"]))
-        deadline = time.monotonic() + 10
-        while not s.refresh(main)["iconic"]:
-            self.assertLess(time.monotonic(), deadline, "缩 did not minimize the main window")
-            time.sleep(0.2)
-
         started = time.monotonic()
         second = subprocess.run([str(WINE_RUN), str(s.run_dir / "station.exe")], cwd=s.run_dir, env=s.env,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -91,11 +84,35 @@ class SecondStartTest(StationTestCase):
         self.assertEqual(second.returncode, 0)
         self.assertLess(took, 10)
 
+    def test_a_second_start_brings_the_first_forward_and_ends(self):
+        s = self.station
+        main = s.find(MAIN_TITLE)
+        s.click(*centre(s.control(main, "缩")["rect"]))
+        deadline = time.monotonic() + 10
+        while not s.refresh(main)["iconic"]:
+            self.assertLess(time.monotonic(), deadline, "缩 did not minimize the main window")
+            time.sleep(0.2)
+
+        self.start_again()
         deadline = time.monotonic() + 10
         while s.refresh(main)["iconic"] or s.screen()["foreground"] != main["hwnd"]:
             self.assertLess(time.monotonic(), deadline, "the running program's main window was not brought forward")
             time.sleep(0.2)
         self.assertEqual(len([w for w in s.windows(title=MAIN_TITLE, all_processes=True)]), 1)
+        self.assertTrue(s.running())
+
+    def test_a_second_start_brings_the_open_question_forward(self):
+        """While the exit question is open, the window that takes input is
+        the one brought forward: Esc then closes the question."""
+        s = self.station
+        s.wait_window("遥控器", timeout=60)
+        s.click(*centre(s.control(s.find(MAIN_TITLE), "关")["rect"]))
+        question = s.wait_window("", timeout=20)
+        self.assertIsNotNone(question, "the exit question did not open")
+        self.start_again()
+        self.assertTrue(s.wait_foreground(question), "the exit question was not brought forward")
+        s.key("esc")
+        self.assertTrue(s.wait_gone("", timeout=10), "Esc did not reach the exit question")
         self.assertTrue(s.running())
 
 

@@ -70,7 +70,7 @@ class NoticeChecks:
 
     def click_link_and_picture(self, s, link_text):
         """Clicks the advert link, then the advert picture, which shows in the
-        maximized form only."""
+        maximized form only; then the normal form is restored."""
         link = s.control(s.find(MAIN_TITLE), link_text)
         self.assertIsNotNone(link, f"no advert link {link_text}")
         s.click(*centre(link["rect"]))
@@ -79,13 +79,16 @@ class NoticeChecks:
             return next((c for c in s.controls(s.find(MAIN_TITLE)) if c["visible"] and
                          (c["client_rect"]["width"], c["client_rect"]["height"]) == PICTURE_SIZE), None)
 
-        if picture() is None:
-            s.click(*centre(s.control(s.find(MAIN_TITLE), "扩")["rect"]))
+        s.click(*centre(s.control(s.find(MAIN_TITLE), "扩")["rect"]))
         deadline = time.monotonic() + 15
         while picture() is None and time.monotonic() < deadline:
             time.sleep(0.2)
         self.assertIsNotNone(picture(), "the advert picture did not show in the maximized form")
         s.click(*centre(picture()["rect"]))
+        s.click(*centre(s.control(s.find(MAIN_TITLE), "消-扩")["rect"]))
+        deadline = time.monotonic() + 15
+        while picture() is not None and time.monotonic() < deadline:
+            time.sleep(0.2)
 
     def wait_advert_settled(self, s):
         """The advert window once its slide into the corner has ended."""

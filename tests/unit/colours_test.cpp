@@ -32,6 +32,16 @@ class ColoursTest : public ::testing::Test {
     EXPECT_EQ(t.window(WindowId::Advert).background(), colour);
     EXPECT_EQ(t.control(advert_window::kCaptionLabel).backColour(), colour);
   }
+  // The windows whose background was written, in the order of the writes:
+  // a chosen colour and the defaults go main, settings, remote control, advert.
+  std::vector<WindowId> backgroundsPainted() const {
+    std::vector<WindowId> order;
+    for (const auto& [window, property] : t.backend.windowChanges) {
+      if (property == ui::WindowProperty::Background) order.push_back(window);
+    }
+    return order;
+  }
+  const std::vector<WindowId> kWindowOrder{WindowId::Main, WindowId::Settings, WindowId::Remote, WindowId::Advert};
   void expectSettingsTargets(ui::Colour colour) {
     EXPECT_EQ(t.window(WindowId::Settings).background(), colour);
     EXPECT_EQ(t.control(settings_window::kColourPicker).currentColour(), colour);
@@ -81,7 +91,9 @@ TEST_F(ColoursTest, ChoosingAColourPaintsTheTargetsReopensTheAdvertAndRemembersI
   t.click(remote_control::kInteraction);
   t.click(advert_window::kClose);
   t.backend.whileModal = [&](WindowId) {
+    t.backend.windowChanges.clear();
     t.chooseColour(settings_window::kColourPicker, kUser);
+    EXPECT_EQ(backgroundsPainted(), kWindowOrder);
     EXPECT_EQ(t.window(WindowId::Settings).background(), kUser);
     t.click(settings_window::kClose);
   };
@@ -100,7 +112,9 @@ TEST_F(ColoursTest, DefaultsForgetTheUserColourAndUseTheSecondDefaultForTheVersi
   t.click(remote_control::kInteraction);
   t.backend.whileModal = [&](WindowId id) {
     EXPECT_EQ(t.control(settings_window::kColourPicker).currentColour(), kUser) << "the picker shows the user's colour";
+    t.backend.windowChanges.clear();
     t.click(settings_window::kDefaults);
+    EXPECT_EQ(backgroundsPainted(), kWindowOrder);
     expectSettingsTargets(kDefault);
     t.ui().escapePressed(id);
   };

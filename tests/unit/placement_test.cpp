@@ -175,6 +175,9 @@ class LeanTimers : public ::testing::Test {
       t.ui().userMoved(id, {left, top});
     };
   }
+  static auto resize(WindowId id, int width, int height) {
+    return [=](Program& t) { t.ui().userResized(id, {width, height}); };
+  }
   static auto pointerAt(int x, int y) {
     return [=](Program& t) { t.backend.pointerPosition = {x, y}; };
   }
@@ -212,6 +215,7 @@ TEST_F(LeanTimers, MoveEveryWindowAsTimersThatNeverStop) {
   both("the chat window dragged out of the top", drop(WindowId::Interaction, 300, 200, 320, 220));
   both("a narrower screen", screen(1200, 900));
   both("at rest again", pointerAt(600, 10));
+  both("the advert made taller: below its rest line", resize(WindowId::Advert, 392, 600));
   both("at rest still", pointerAt(610, 10));
   EXPECT_EQ(leanTicks, 0);
 }

@@ -229,16 +229,21 @@ Read readAccessible(HWND hwnd, bool act = false) {
   return read;
 }
 
-// The tooltip windows the window owns.
-std::vector<HWND> tooltipsOwnedBy(HWND owner) {
-  std::pair<HWND, std::vector<HWND>> search{owner, {}};
+// The tooltip windows whose tools are the window's controls.
+std::vector<HWND> tooltipsServing(HWND window) {
+  std::pair<HWND, std::vector<HWND>> search{window, {}};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND h, LPARAM p) -> BOOL {
-        auto& [owner, found] = *reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(p);
+        auto& [window, found] = *reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(p);
         wchar_t name[64] = {};
         GetClassNameW(h, name, 64);
-        if (GetWindow(h, GW_OWNER) == owner && std::wstring(name) == TOOLTIPS_CLASSW) found.push_back(h);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        if (std::wstring(name) == TOOLTIPS_CLASSW && SendMessageW(h, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) &&
+            tool.hwnd == window) {
+          found.push_back(h);
+        }
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
@@ -249,15 +254,18 @@ TEST_F(Win32BackendTest, TooltipsAreMadeWhenThePointerFirstMovesOverAControlThat
   def(WindowId::Remote).controls[1].tooltip = "先来";
   ASSERT_TRUE(program.ui().open(WindowId::Remote));
   const HWND window = backend.nativeWindow(WindowId::Remote);
-  EXPECT_TRUE(tooltipsOwnedBy(window).empty());
+  EXPECT_TRUE(tooltipsServing(window).empty());
   SendMessageW(backend.nativeControl(WindowId::Remote, "后"), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-  EXPECT_TRUE(tooltipsOwnedBy(window).empty()) << "made for a control without a tooltip";
+  EXPECT_TRUE(tooltipsServing(window).empty()) << "made for a control without a tooltip";
 
   const HWND first = backend.nativeControl(WindowId::Remote, "先");
   SendMessageW(first, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
   SendMessageW(first, WM_MOUSEMOVE, 0, MAKELPARAM(3, 2));
-  const std::vector<HWND> tips = tooltipsOwnedBy(window);
+  const std::vector<HWND> tips = tooltipsServing(window);
   ASSERT_EQ(tips.size(), 1u);
+  // Not owned by the window: an always-on-top window it owned would keep it
+  // from going on top under Wine.
+  EXPECT_NE(GetWindow(tips[0], GW_OWNER), window);
   ASSERT_EQ(SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0), 1);
   wchar_t text[32] = {};
   TOOLINFOW tool{};
@@ -267,6 +275,8 @@ TEST_F(Win32BackendTest, TooltipsAreMadeWhenThePointerFirstMovesOverAControlThat
   tool.lpszText = text;
   SendMessageW(tips[0], TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
   EXPECT_EQ(std::wstring(text), L"先来");
+  program.ui().close(WindowId::Remote);
+  EXPECT_FALSE(IsWindow(tips[0])) << "the tooltips outlived their window";
 }
 
 TEST_F(Win32BackendTest, ScreenReadersReadTheModelAndHearItsChanges) {
@@ -303,6 +313,52 @@ TEST_F(Win32BackendTest, ScreenReadersReadTheModelAndHearItsChanges) {
             STATE_SYSTEM_PRESSED | STATE_SYSTEM_FOCUSABLE);
   later.setShown(false);
   EXPECT_TRUE(readAccessible(label).state & STATE_SYSTEM_INVISIBLE);
+}
+
+// ---- A handler's wait: what it must leave in the queue.
+
+std::vector<UINT> g_arrived;
+LRESULT CALLBACK noteArrivals(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER || message == WM_APP || message == WM_LBUTTONDOWN) g_arrived.push_back(message);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(Win32BackendTest, TheWaitLeavesTicksPostedMessagesAndClicksUntilItEnds) {
+  WNDCLASSW type{};
+  type.lpfnWndProc = noteArrivals;
+  type.hInstance = GetModuleHandleW(nullptr);
+  type.lpszClassName = L"StationWaitWitness";
+  RegisterClassW(&type);
+  const HWND witness = CreateWindowExW(WS_EX_TOPMOST, type.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 300, 300, 80,
+                                       80, nullptr, nullptr, type.hInstance, nullptr);
+  ASSERT_NE(witness, nullptr);
+  UpdateWindow(witness);
+  g_arrived.clear();
+  SetTimer(witness, 1, 10, nullptr);
+  PostMessageW(witness, WM_APP, 0, 0);
+  SetCursorPos(340, 340);
+  INPUT click[2] = {};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, click, sizeof(INPUT)), 2u);
+
+  // Longer than the busy pointer's delay, so that the wait has looked at the
+  // queue several times.
+  const ULONGLONG start = GetTickCount64();
+  backend.waitUntil([&] { return GetTickCount64() - start >= 600; }, 5000);
+  EXPECT_TRUE(g_arrived.empty()) << "the wait dispatched message " << (g_arrived.empty() ? 0 : g_arrived[0]);
+
+  MSG message;
+  for (const ULONGLONG end = GetTickCount64() + 3000; g_arrived.size() < 3 && GetTickCount64() < end;) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(10);
+  }
+  KillTimer(witness, 1);
+  DestroyWindow(witness);
+  for (UINT kind : {UINT(WM_TIMER), UINT(WM_APP), UINT(WM_LBUTTONDOWN)}) {
+    EXPECT_NE(std::find(g_arrived.begin(), g_arrived.end(), kind), g_arrived.end()) << kind << " never came";
+  }
 }
 
 }  // namespace

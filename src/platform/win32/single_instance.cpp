@@ -14,6 +14,29 @@ namespace {
 // per user (another user's program is no concern of this one).
 constexpr wchar_t kRunningMark[] = L"Local\\TingweiStation.Running";
 constexpr DWORD kLookEveryMs = 50;
+
+// The running program's window that takes input: its main window, or while
+// a modal window of its own is open (the main window then takes none) that
+// one, the only one of its windows left enabled.
+HWND windowTakingInput(HWND main) {
+  if (IsWindowEnabled(main)) return main;
+  struct Search {
+    DWORD thread;
+    HWND found = nullptr;
+  } search{GetWindowThreadProcessId(main, nullptr)};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        if (GetWindowThreadProcessId(window, nullptr) != s.thread || !IsWindowVisible(window) ||
+            !IsWindowEnabled(window)) {
+          return TRUE;
+        }
+        s.found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found ? search.found : main;
+}
 }  // namespace
 
 SingleInstance::SingleInstance() : mark_(CreateMutexW(nullptr, FALSE, kRunningMark)) {
@@ -36,7 +59,7 @@ void bringRunningProgramForward(DWORD waitMs) {
   if (!main) return;
   if (IsIconic(main)) ShowWindow(main, SW_RESTORE);
   // This program was started by the user, so it may hand the foreground on.
-  SetForegroundWindow(main);
+  SetForegroundWindow(windowTakingInput(main));
 }
 
 }  // namespace win32

@@ -56,6 +56,9 @@ void Win32Backend::showBusy(bool busy) {
   if (!GetCursorPos(&p)) return;
   HWND under = WindowFromPoint(p);
   if (!under || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return;
+  // A window without a cursor of its own (the page inside a browser view,
+  // under Wine) sets none when asked: the busy pointer goes in any case.
+  if (!busy) SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
