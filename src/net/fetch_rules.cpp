@@ -34,20 +34,19 @@ bool isRedirectStatus(unsigned status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-namespace {
-bool isSecure(std::string_view address) {
-  constexpr std::string_view kScheme = "https:";
-  if (address.size() < kScheme.size()) return false;
-  for (std::size_t i = 0; i < kScheme.size(); ++i) {
+bool hasScheme(std::string_view address, std::string_view scheme) {
+  if (address.size() < scheme.size()) return false;
+  for (std::size_t i = 0; i < scheme.size(); ++i) {
     char c = address[i];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kScheme[i]) return false;
+    if (c != scheme[i]) return false;
   }
   return true;
 }
-}  // namespace
 
-bool mayRedirect(std::string_view from, std::string_view to) { return !isSecure(from) || isSecure(to); }
+bool mayRedirect(std::string_view from, std::string_view to) {
+  return !hasScheme(from, "https:") || hasScheme(to, "https:");
+}
 
 std::string pathWithoutFragment(std::string_view pathAndQuery) {
   return std::string(pathAndQuery.substr(0, pathAndQuery.find('#')));

@@ -35,6 +35,10 @@ std::size_t blockSizeFor(std::optional<std::string_view> contentLength);
 // The request path: the path with its query, cut before the first "#".
 std::string pathWithoutFragment(std::string_view pathAndQuery);
 
+// Whether the address begins with the scheme (given in small letters, its
+// colon included), in any case.
+bool hasScheme(std::string_view address, std::string_view scheme);
+
 // A fetch follows redirects itself, each hop a request of its own: a GET
 // answered 301, 302, 303, 307 or 308 with a Location goes there, at most
 // kMaxRedirects times. One more, or a loop, is a failed fetch, so a

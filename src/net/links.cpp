@@ -1,5 +1,7 @@
 #include "net/links.h"
 
+#include "net/fetcher.h"
+
 namespace net {
 
 namespace {
@@ -7,17 +9,6 @@ constexpr std::intptr_t kShellOpenWorked = 32;  // results above this mean it wo
 // The registered command (at most 260 bytes), a blank and the address must
 // fit the command buffer of the fallback.
 constexpr std::size_t kCommandLineLimit = 520;
-
-bool startsWithScheme(std::string_view address, std::string_view scheme) {
-  if (address.size() < scheme.size()) return false;
-  for (std::size_t i = 0; i < scheme.size(); ++i) {
-    char c = address[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != scheme[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void openInBrowser(Shell& shell, const std::string& address) {
@@ -28,9 +19,7 @@ void openInBrowser(Shell& shell, const std::string& address) {
 
 bool isWebAddress(std::string_view address) {
   if (address.size() > kMaxWebAddressLength) return false;
-  std::size_t hostAt = startsWithScheme(address, "http://")    ? 7
-                       : startsWithScheme(address, "https://") ? 8
-                                                               : 0;
+  std::size_t hostAt = hasScheme(address, "http://") ? 7 : hasScheme(address, "https://") ? 8 : 0;
   if (hostAt == 0 || hostAt == address.size() || address[hostAt] == '/') return false;
   for (char c : address) {
     auto byte = static_cast<unsigned char>(c);

@@ -63,6 +63,9 @@ class SlowNetworkTest(StationTestCase):
         self.assertTrue(s.control(s.refresh(main), "消-顶")["visible"])
         self.assertEqual(s.probe("screen")["pointer"], {"x": left + 200, "y": top + 300})
         self.assertNotEqual(s.probe("cursor")["cursor"], busy, "the busy pointer stayed on the page after the wait")
+        s.move(left + 220, top + 310)
+        time.sleep(0.5)
+        self.assertNotEqual(s.probe("cursor")["cursor"], busy, "the busy pointer came back as it moved on the page")
 
 
 if __name__ == "__main__":
