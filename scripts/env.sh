@@ -8,7 +8,9 @@ STATION_BUILD="${STATION_BUILD:-$STATION_ROOT/build}"
 
 export WINEPREFIX="$STATION_CACHE/wineprefix"
 export WINEARCH=win64
-export WINEDEBUG=-all
+# A caller's own setting wins (the end-to-end harness keeps the program's
+# error lines).
+export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko install attempt, no desktop menu files.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LOCPATH="$STATION_CACHE/locale"

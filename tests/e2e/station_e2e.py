@@ -162,16 +162,18 @@ class Station:
       locale      the locale Wine runs the program and the probe under (default
                   zh_CN.UTF-8; en_US.UTF-8 gives code page 1252)
       run_name    the name of the scratch run directory's folder
+      source      the run directory copied (default STATION_RUNDIR)
       tls         (certificate, key) PEM files: the demo station serves HTTPS
       trusted_root  a certificate authority (DER file) added to the prefix's
                   trusted roots before the program starts
     """
 
     def __init__(self, name="station", *, server=True, omit=(), prepare=None, wait_main=60, misbehave=None,
-                 dpi=None, screen=None, locale=None, run_name="run", tls=None, trusted_root=None):
+                 dpi=None, screen=None, locale=None, run_name="run", tls=None, trusted_root=None, source=None):
         self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
         self.tls = tls
         self.trusted_root = trusted_root
+        self.source = Path(source or RUNDIR)
         self.server_wanted = server
         self.misbehave = misbehave
         self.omit = tuple(omit)
@@ -207,7 +209,7 @@ class Station:
         display = os.environ.get("DISPLAY")
         if not display:
             raise HarnessError("DISPLAY is not set: start Xvfb (1366x768x24) and export DISPLAY")
-        for path, what in ((RUNDIR / "station.exe", "station.exe (STATION_RUNDIR)"),
+        for path, what in ((self.source / "station.exe", "station.exe (STATION_RUNDIR)"),
                            (PROBE, "the probe (STATION_PROBE)"), (WINE_RUN, "scripts/wine-run")):
             if not path.exists():
                 raise HarnessError(f"missing {what}: {path}")
@@ -221,7 +223,7 @@ class Station:
         self.site_dir = self.tmp / "site"
         self.log_path = self.tmp / "requests.log"
         self.wine_log = self.tmp / "station.out"
-        source = RUNDIR.resolve()
+        source = self.source.resolve()
         shutil.copytree(source, self.run_dir, symlinks=False,
                         ignore=lambda d, names: [n for n in names if Path(d) == source and n in self.omit])
         if SITE.is_dir():
@@ -331,12 +333,15 @@ class Station:
         self.holder = None
 
     def _start_xvfb(self, width, height):
-        """An X display of the size for this station alone; its name."""
-        for number in range(160, 200):
+        """An X display of the size for this station alone; its name. Test
+        lanes run side by side (scripts/windows-tests.sh): each has numbers
+        of its own."""
+        first = 160 + 10 * int(os.environ.get("STATION_TEST_LANE") or 0)
+        for number in range(first, first + 10):
             if not Path(f"/tmp/.X11-unix/X{number}").exists() and not Path(f"/tmp/.X{number}-lock").exists():
                 break
         else:
-            raise HarnessError("no free X display number in 160-199")
+            raise HarnessError(f"no free X display number in {first}-{first + 9}")
         self.xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + 30
@@ -838,9 +843,11 @@ class Station:
         if self.proc:
             parts.append(f"station.exe: {'running' if self.running() else f'exited {self.proc.returncode}'}")
         try:
-            tail = self.wine_log.read_bytes()[-1500:].decode("utf-8", "replace").strip()
-            if tail:
-                parts.append("station.exe output:\n" + tail)
+            # Wine's error lines of the run (WINEDEBUG=err+all), the last ones.
+            lines = self.wine_log.read_bytes().decode("utf-8", "replace").splitlines()
+            errors = [line for line in lines if ":err:" in line][-20:]
+            if errors or lines:
+                parts.append("station.exe output (Wine's last error lines):\n" + "\n".join(errors or lines[-20:]))
         except OSError:
             pass
         return "\n".join(parts)

@@ -7,13 +7,13 @@ redirect from http to https."""
 
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
 import unittest
 from pathlib import Path
 
+from certificates import issue, make_authority
 from station_content import (NOTICE_PATH, PICTURE_PATH, UPDATE_PATH, box_parts, choose_tray_item, dismiss_box,
                              update_manifest, wait_info_box, write_site_file)
 from station_e2e import ROOT, StationTestCase, centre
@@ -28,26 +28,14 @@ import server as demo_station  # noqa: E402
 
 
 def setUpModule():
-    """A certificate authority of the tests' own (ca.der) and a server
-    certificate it signed for the name localhost."""
+    """A certificate authority of the tests' own and a server certificate it
+    signed for the name localhost."""
     global FOLDER, AUTHORITY, SERVER_FILES
     if not HTTPS_PROGRAM.exists():
         raise unittest.SkipTest(f"no {HTTPS_PROGRAM}")
     FOLDER = tempfile.mkdtemp(prefix="station-e2e-tls-")
-
-    def openssl(*args):
-        subprocess.run(["openssl", *args], cwd=FOLDER, check=True, capture_output=True, timeout=60)
-
-    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.pem", "-days", "3",
-            "-subj", "/CN=Station Test Authority", "-addext", "basicConstraints=critical,CA:TRUE",
-            "-addext", "keyUsage=critical,keyCertSign,cRLSign")
-    openssl("x509", "-in", "ca.pem", "-outform", "DER", "-out", "ca.der")
-    openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr",
-            "-subj", "/CN=localhost")
-    Path(FOLDER, "server.ext").write_text("subjectAltName=DNS:localhost\nextendedKeyUsage=serverAuth\n")
-    openssl("x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
-            "-out", "server.pem", "-days", "3", "-extfile", "server.ext")
-    AUTHORITY, SERVER_FILES = Path(FOLDER, "ca.der"), (Path(FOLDER, "server.pem"), Path(FOLDER, "server.key"))
+    AUTHORITY = make_authority(FOLDER).with_suffix(".der")
+    SERVER_FILES = issue(FOLDER, "server", "localhost", ["subjectAltName=DNS:localhost", "extendedKeyUsage=serverAuth"])
 
 
 def tearDownModule():

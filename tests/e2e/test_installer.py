@@ -11,12 +11,15 @@ build/release/package. Set STATION_INSTALLER to test another one.
 
 import os
 import re
+import shutil
 import subprocess
+import tempfile
 import time
 import unittest
 import zipfile
 from pathlib import Path
 
+from certificates import issue, make_authority, openssl
 from station_e2e import MAIN_TITLE, ROOT, WINE_RUN, Station, StationTestCase
 
 VERSION = "1.3"
@@ -46,6 +49,7 @@ class InstalledStation(Station):
     the installer silently in the private prefix, then starts the installed
     station.exe from its installation folder."""
 
+    installer = INSTALLER
     installer_status = None
     install_seconds = None
     install_dir = None
@@ -70,7 +74,7 @@ class InstalledStation(Station):
         where = [f"/D=C:\\users\\{self.user_dir().name}\\AppData\\Local\\Programs\\{self.install_folder}"] \
             if self.install_folder else []
         started = time.monotonic()
-        self.installer_status = self.wine(INSTALLER, "/S", *where, timeout=180).returncode
+        self.installer_status = self.wine(self.installer, "/S", *where, timeout=180).returncode
         self.install_seconds = time.monotonic() - started
         exe = self.install_dir / "station.exe"
         if self.installer_status != 0 or not exe.exists():
@@ -102,6 +106,24 @@ class ZipTest(unittest.TestCase):
         # and smaller than the run directory's program.
         self.assertNotIn(b".debug_", exe)
         self.assertLess(len(exe), (RUNDIR / "station.exe").stat().st_size)
+
+
+class InstallRulesTest(StationTestCase):
+    """"cmake --install" of the Release tree gives a folder the program runs
+    from."""
+
+    start_automatically = False
+
+    def test_the_installed_folder_runs(self):
+        folder = Path(tempfile.mkdtemp(prefix="station-install-"))
+        self.addCleanup(shutil.rmtree, folder, True)
+        done = subprocess.run(["cmake", "--install", str(PACKAGE_DIR.parent), "--prefix", str(folder)],
+                              capture_output=True, timeout=120)
+        self.assertEqual(done.returncode, 0, done.stderr[-1500:])
+        self.assertEqual(sorted(p.name for p in folder.iterdir()), ["img", "station.exe", "system.dll"])
+        s = self.start_station(source=folder)
+        self.assertIsNotNone(s.wait_request("/bofang/ad/tingweitz.xml", timeout=30))
+        self.assertTrue(s.running())
 
 
 class InstallerTest(StationTestCase):
@@ -211,6 +233,51 @@ class InstallerTest(StationTestCase):
                         f"the uninstaller left {sorted(str(p.relative_to(install)) for p in install.rglob('*')) if install.exists() else []}")
         self.assertFalse(shortcut.exists(), "the uninstaller left the Start-menu entry")
         self.assertIsNone(self.reg_query(UNINSTALL_KEY), "the uninstaller left its registration")
+
+
+class SignedPackagesTest(StationTestCase):
+    """Packages made with a code-signing certificate of the test's own: the
+    packaged station.exe, the installer and the uninstaller it installs are
+    signed, each verifies against the test's authority, and the signed
+    program starts."""
+
+    start_automatically = False
+
+    def test_every_packaged_program_is_signed_and_the_program_starts(self):
+        tree = PACKAGE_DIR.parent
+        if not (tree / "CPackConfig.cmake").exists():
+            self.fail(f"no packaging in {tree}: run scripts/package.sh first")
+        work = Path(tempfile.mkdtemp(prefix="station-signing-"))
+        self.addCleanup(shutil.rmtree, work, True)
+
+        def run(*args, **kwargs):
+            return subprocess.run(args, cwd=work, capture_output=True, timeout=300, **kwargs)
+
+        authority = make_authority(work)
+        code, key = issue(work, "code", "Station Test Publisher",
+                          ["extendedKeyUsage=codeSigning", "keyUsage=digitalSignature"])
+        openssl(work, "pkcs12", "-export", "-in", code, "-inkey", key, "-certfile", authority, "-out", "code.p12",
+                "-passout", "pass:secret")
+        made = run("cpack", "--config", str(tree / "CPackConfig.cmake"), "-B", str(work / "package"),
+                   "-D", f"CPACK_STATION_SIGNING_CERTIFICATE={work / 'code.p12'}",
+                   env=dict(os.environ, STATION_SIGNING_PASSWORD="secret"))
+        self.assertEqual(made.returncode, 0, made.stdout[-2000:] + made.stderr[-2000:])
+
+        def verify(path):
+            checked = run("osslsigncode", "verify", "-CAfile", str(authority), "-in", str(path))
+            self.assertEqual(checked.returncode, 0, f"{path.name}: {checked.stdout[-1500:]}")
+
+        package = work / "package"
+        verify(package / f"station-{VERSION}" / "station.exe")
+        verify(package / f"station-{VERSION}-setup.exe")
+        station = InstalledStation(self.id())
+        station.installer = package / f"station-{VERSION}-setup.exe"
+        self.station = station
+        self.addCleanup(station.stop)
+        station.start()
+        self.assertIsNotNone(station.find(MAIN_TITLE), "the signed program's main window is not visible")
+        verify(station.install_dir / "station.exe")
+        verify(station.install_dir / "uninstall.exe")
 
 
 if __name__ == "__main__":

@@ -57,6 +57,10 @@ LRESULT Win32Backend::NativeWindow::timer(WPARAM timer, LPARAM lParam) {
 
 // Moves and sizes the program makes itself are not the user's.
 LRESULT Win32Backend::NativeWindow::moved() {
+  // Moved from outside while a handler waits: the whole window is painted
+  // again, since under a loaded Wine a part that was off the screen could
+  // come back black.
+  if (backend.waiting_) RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   if (backend.applying_ > 0 || IsIconic(hwnd())) return 0;
   RECT r;
   GetWindowRect(hwnd(), &r);

@@ -131,6 +131,7 @@ class Win32Backend : public ui::Backend {
   bool quitting_ = false;
   HANDLE wakeEvent_ = nullptr;  // set by another thread to end a wait's sleep
   bool busy_ = false;            // a wait has lasted: the busy pointer shows
+  bool waiting_ = false;         // in waitUntil
 };
 
 }  // namespace win32

@@ -8,6 +8,8 @@
 // ===========================================================================
 #include "platform/win32/win32_native.h"
 
+#include <utility>
+
 namespace win32 {
 
 namespace {
@@ -18,17 +20,22 @@ constexpr ULONGLONG kBusyCursorDelayMs = 250;
 // Paint messages handled per wake: a window that never validates itself
 // must not keep the wait from looking at its work.
 constexpr int kPaintsPerWake = 64;
+// The longest the wait sleeps before it looks at the queue again: a paint
+// left after a full round, or made where no wake follows, waits no longer.
+constexpr ULONGLONG kLookAgainMs = 100;
 
 }  // namespace
 
 void Win32Backend::waitUntil(const std::function<bool()>& finished, std::uint32_t timeoutMs) {
   const ULONGLONG start = GetTickCount64();
+  const bool outerWait = std::exchange(waiting_, true);
   while (!finished()) {
     const ULONGLONG waited = GetTickCount64() - start;
     if (waited >= timeoutMs) break;
     if (!busy_ && waited >= kBusyCursorDelayMs) showBusy(true);
     ULONGLONG slice = timeoutMs - waited;
     if (!busy_ && kBusyCursorDelayMs - waited < slice) slice = kBusyCursorDelayMs - waited;
+    if (slice > kLookAgainMs) slice = kLookAgainMs;
     MsgWaitForMultipleObjectsEx(1, &wakeEvent_, static_cast<DWORD>(slice), QS_PAINT | QS_SENDMESSAGE | QS_MOUSEMOVE,
                                 0);
     MSG message;
@@ -43,6 +50,7 @@ void Win32Backend::waitUntil(const std::function<bool()>& finished, std::uint32_
     while (PeekMessageW(&message, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
     }
   }
+  waiting_ = outerWait;
   if (busy_) showBusy(false);
 }
 
