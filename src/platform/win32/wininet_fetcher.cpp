@@ -238,7 +238,8 @@ int WinInetFetcher::internetOpenCount() const {
 void WinInetFetcher::readBody(const std::string& address, net::Transfer& transfer) {
   if (address.empty()) return;
   std::optional<std::string> current = canonicalAddress(address);
-  if (!current) return;
+  // Only http and https addresses open the internet handle.
+  if (!current || !splitAddress(*current)) return;
   const std::shared_ptr<void> internetSession = session();
   if (!internetSession) return;
   HINTERNET internet = static_cast<HINTERNET>(internetSession.get());
