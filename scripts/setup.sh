@@ -13,7 +13,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool x11-utils
   fonts-wqy-microhei locales cmake make g++ googletest libjpeg62-turbo-dev
   python3 dpkg-dev nasm imagemagick ca-certificates clang libclang-rt-14-dev cppcheck
-  nsis openssl osslsigncode
+  nsis openssl osslsigncode iproute2 util-linux
 )
 
 as_root() {

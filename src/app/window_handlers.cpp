@@ -74,10 +74,6 @@ void interactionWindowCreated(Program& program) {
   applyUserColourAtCreation(program, WindowId::Interaction);
 }
 
-}  // namespace app
-
-namespace app {
-
 void popUpAdvertMenu(Program& program) {
   ui::Point at = program.ui().menuPoint();
   program.ui().popupMenu(ui::WindowId::Advert, app::advert_window::kAdvertMenu, at);

@@ -84,10 +84,6 @@ struct WindowState {
   bool hasFocus(const ControlState& control) const { return focused == indexOf(control); }
 };
 
-}  // namespace ui
-
-namespace ui {
-
 // A control as its definition row builds it.
 ControlState initialState(const ControlDef& def);
 

@@ -10,7 +10,7 @@
 namespace win32 {
 
 // Puts the filter procedure on windows through the pointer-sized
-// window-procedure slot of 64-bit Windows, walking them with FindWindowExA,
+// window-procedure slot of 64-bit Windows, walking them with FindWindowExW,
 // and keeps their records for as long as it lives. The backend owns one for
 // the whole run. Each filtered window finds its filter through a window
 // property, so the procedure needs no global of its own.
