@@ -35,6 +35,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   exit 2
 fi
 if [ "$do_build" = 1 ]; then
+  # The probe is one of the tests' programs: the tree configures them.
+  grep -q '^STATION_BUILD_TESTS:BOOL=ON' "$build/CMakeCache.txt" || cmake "$build" -DSTATION_BUILD_TESTS=ON >/dev/null
   cmake --build "$build" -j 2 --target station_rundir station_probe bench_floor bench_watch bench_fetch >&2
 fi
 
