@@ -14,13 +14,11 @@ template <>
 struct Marks<char> {
   static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   static constexpr std::string_view kNewLine = "\r\n";
-  static constexpr std::string_view kLineEnds = "\r\n";
 };
 template <>
 struct Marks<char16_t> {
   static constexpr std::u16string_view kByteOrderMark = u"\uFEFF";
   static constexpr std::u16string_view kNewLine = u"\r\n";
-  static constexpr std::u16string_view kLineEnds = u"\r\n";
 };
 
 template <typename Char>
@@ -69,7 +67,8 @@ template <typename Char>
 Line lineAt(std::basic_string_view<Char> text, std::size_t begin) {
   Line line;
   line.begin = begin;
-  std::size_t at = text.find_first_of(Marks<Char>::kLineEnds, begin);
+  // A line ends at the first CR or LF.
+  std::size_t at = text.find_first_of(Marks<Char>::kNewLine, begin);
   line.contentEnd = at == std::basic_string_view<Char>::npos ? text.size() : at;
   line.end = line.contentEnd;
   if (line.end < text.size()) line.end += text.compare(line.end, 2, Marks<Char>::kNewLine) == 0 ? 2 : 1;
