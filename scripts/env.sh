@@ -32,4 +32,4 @@ export STATION_WINE STATION_WINESERVER
 station_wine() { env LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 "$STATION_WINE" "$@"; }
 station_wineserver() { env LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 "$STATION_WINESERVER" "$@"; }
 
-station_log() { printf '[station] %s\n' "$*" >&2; }
+station_log() { printf '[station %(%T)T] %s\n' -1 "$*" >&2; }

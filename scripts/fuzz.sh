@@ -7,6 +7,7 @@
 # Exits non-zero when any target crashed, hung or ran out of memory.
 #
 #   scripts/fuzz.sh [seconds] [target ...]    default: 60 seconds, every target
+#   STATION_FUZZ_JOBS=N                        targets run at once (default 2)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,17 +25,18 @@ fi
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j2 --target "${targets[@]}"
 
-failed=()
-for target in "${targets[@]}"; do
-  name=${target%_fuzz}
-  work="$build/corpus/$name"
-  artifacts="$build/artifacts/$target"
-  rm -rf "$work"
+# Each target runs alone for its seconds; STATION_FUZZ_JOBS of them (default
+# 2) at once, each with its output in build/fuzz/logs, shown in order.
+mkdir -p "$build/logs"
+run_target() {
+  local target="$1" name="${1%_fuzz}"
+  local work="$build/corpus/$name" artifacts="$build/artifacts/$1"
+  rm -rf "$work" "$artifacts"
   mkdir -p "$work" "$artifacts"
   if [ -d "$root/fuzz/corpus/$name" ]; then
     cp -R "$root/fuzz/corpus/$name/." "$work/"
   fi
-  options=(-max_total_time="$seconds" -timeout=10 -print_final_stats=1 -artifact_prefix="$artifacts/")
+  local options=(-max_total_time="$seconds" -timeout=10 -print_final_stats=1 -artifact_prefix="$artifacts/")
   if [ -f "$root/fuzz/$name.dict" ]; then
     options+=(-dict="$root/fuzz/$name.dict")
   fi
@@ -42,10 +44,23 @@ for target in "${targets[@]}"; do
   if "$build/$target" "${options[@]}" "$work"; then
     echo "== $target: no crash"
   else
-    echo "== $target: FAILED, inputs in $artifacts:" >&2
-    ls -l "$artifacts" >&2 || true
-    failed+=("$target")
+    echo "== $target: FAILED, inputs in $artifacts:"
+    ls -l "$artifacts" || true
+    return 1
   fi
+}
+
+jobs=${STATION_FUZZ_JOBS:-2}
+declare -A pids
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  run_target "$target" > "$build/logs/$target.log" 2>&1 &
+  pids[$target]=$!
+done
+failed=()
+for target in "${targets[@]}"; do
+  wait "${pids[$target]}" || failed+=("$target")
+  cat "$build/logs/$target.log"
 done
 
 if [ ${#failed[@]} -gt 0 ]; then

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows tests of the Windows tree (the Win32 tests and the
 # end-to-end tests under Wine). Under Wine most of a test's time is waiting,
-# so the tests run in lanes side by side (STATION_TEST_LANES, default 2):
+# so the tests run in lanes side by side (STATION_TEST_LANES, default 3):
 # each lane is a network namespace of its own (the demo station's port is
 # compiled into the program, and every lane's station listens on it) with an
 # Xvfb display of its own, and takes the next test from one queue, longest
@@ -79,18 +79,32 @@ fi
 reports="$STATION_BUILD/logs/junit"
 rm -rf "$reports"; mkdir -p "$reports"
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
-# Every test of the tree; the end-to-end ones queued longest first, by the
-# times ctest recorded on the last run (unknown ones first of all).
+# Every test of the tree; the end-to-end ones queued longest first: by the
+# time ctest recorded on the last run, else by the test's COST property.
 mapfile -t tests < <(cd "$tree" && ctest -N | sed -n 's/^ *Test *#[0-9]*: //p')
 shared=() queued=()
 for t in "${tests[@]}"; do case "$t" in win32_tests*) shared+=("$t") ;; *) queued+=("$t") ;; esac; done
-costs="$tree/Testing/Temporary/CTestCostData.txt"
-for t in "${queued[@]}"; do
-  cost=$(awk -v t="$t" '$1 == t { print $3 * ($2 > 0 ? 1 : 0) }' "$costs" 2>/dev/null | head -n 1)
-  echo "${cost:-100000} $t"
-done | sort -rn | cut -d' ' -f2 > "$work/queue"
+(cd "$tree" && ctest --show-only=json-v1) | python3 -c '
+import json, sys
+recorded = {}
+try:
+    for line in open(sys.argv[1]):
+        parts = line.split()
+        if len(parts) == 3 and int(parts[1]) > 0:
+            recorded[parts[0]] = float(parts[2])
+except (OSError, ValueError):
+    pass
+wanted = set(sys.argv[2:])
+costs = []
+for test in json.load(sys.stdin)["tests"]:
+    if test["name"] in wanted:
+        cost = next((p["value"] for p in test.get("properties", []) if p["name"] == "COST"), 0)
+        costs.append((recorded.get(test["name"], cost), test["name"]))
+for _, name in sorted(costs, reverse=True):
+    print(name)
+' "$tree/Testing/Temporary/CTestCostData.txt" "${queued[@]}" > "$work/queue"
 
-lanes=${STATION_TEST_LANES:-2}
+lanes=${STATION_TEST_LANES:-3}
 # A lane needs a network namespace whose loopback can be brought up.
 if ! unshare --net ip link set lo up 2>/dev/null; then lanes=1; fi
 station_log "Windows and end-to-end tests under Wine: ${#tests[@]} tests in $lanes lanes"
