@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 int wmain(int argc, wchar_t** argv) {
@@ -27,8 +28,7 @@ int wmain(int argc, wchar_t** argv) {
   QueryPerformanceFrequency(&frequency);
   win32::Win32Backend backend(GetModuleHandleW(nullptr));
   win32::BackendWait wait(backend);
-  win32::WinInetFetcher network;
-  net::ThreadedFetcher fetcher(network, wait);
+  net::ThreadedFetcher fetcher(std::make_shared<win32::WinInetFetcher>(), wait);
   int failures = 0;
   char line[64];
   for (int i = 0; std::fgets(line, sizeof line, stdin); ++i) {

@@ -12,9 +12,10 @@ Bytes ThreadedFetcher::fetchUrlBytes(const std::string& address) {
   FetchWait& wait = wait_;
   auto transfer = std::make_shared<Transfer>([&wait] { wait.wake(); });
   try {
-    // The reading thread keeps the transfer alive for as long as it reads.
-    std::thread([&reader = reader_, transfer, address] {
-      reader.readBody(address, *transfer);
+    // The reading thread keeps the reader and the transfer alive for as long
+    // as it reads.
+    std::thread([reader = reader_, transfer, address] {
+      reader->readBody(address, *transfer);
       transfer->end();
     }).detach();
   } catch (const std::system_error&) {

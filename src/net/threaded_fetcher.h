@@ -5,7 +5,9 @@
 // system, and no handler runs), for at most kFetchBoundMs. Then it gets what
 // has arrived; a fetch still reading is abandoned: it drops what comes later
 // and ends by itself, holding up neither a later fetch nor the exit.
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "net/fetcher.h"
 #include "net/transfer.h"
@@ -24,14 +26,14 @@ class FetchWait {
 
 class ThreadedFetcher : public Fetcher {
  public:
-  // The reader must outlive every fetch that it still reads, abandoned ones
-  // included; the wait must outlive this object.
-  ThreadedFetcher(BodyReader& reader, FetchWait& wait) : reader_(reader), wait_(wait) {}
+  // Each fetch's thread shares the reader, so an abandoned fetch may outlive
+  // this object and its caller. The wait must outlive this object.
+  ThreadedFetcher(std::shared_ptr<BodyReader> reader, FetchWait& wait) : reader_(std::move(reader)), wait_(wait) {}
 
   Bytes fetchUrlBytes(const std::string& address) override;
 
  private:
-  BodyReader& reader_;
+  std::shared_ptr<BodyReader> reader_;
   FetchWait& wait_;
 };
 

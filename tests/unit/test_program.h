@@ -31,11 +31,12 @@ struct Fixed {
 
 struct TestProgram {
   ui::HeadlessBackend backend;
-  FakeFetcher fetcher;
+  std::shared_ptr<FakeFetcher> network = std::make_shared<FakeFetcher>();
+  FakeFetcher& fetcher = *network;
   FakeFileSystem files;
   FakeShell shell;
   FakeTextCodec text;
-  app::Services services{fetcher, files, shell, text};
+  app::Services services{network, files, shell, text};
   app::Program program{backend, services};
 
   TestProgram() { live.push_back(this); }

@@ -6,6 +6,7 @@
 // single reference count, that every reference is given back, and that the
 // view degrades to a plain window when the control fails.
 #include "platform/win32/browser_view.h"
+#include "platform/win32/owners.h"
 
 #include <windows.h>
 #include <docobj.h>
@@ -13,6 +14,7 @@
 #include <ole2.h>
 #include <oleidl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -355,7 +357,8 @@ class Factory final : public IClassFactory {
 class BrowserViewContainerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    ole_.emplace();
+    ASSERT_TRUE(ole_->ready());
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = DefWindowProcW;
@@ -369,7 +372,7 @@ class BrowserViewContainerTest : public ::testing::Test {
   void TearDown() override {
     revoke();
     if (parent_ != nullptr && IsWindow(parent_)) DestroyWindow(parent_);
-    OleUninitialize();
+    ole_.reset();
   }
 
   void registerFake() {
@@ -392,6 +395,7 @@ class BrowserViewContainerTest : public ::testing::Test {
   FakeBrowser browser_{behaviour_};
   Factory factory_{browser_, behaviour_};
   DWORD cookie_ = 0;
+  std::optional<win32::OleSession> ole_;
   HWND parent_ = nullptr;
 };
 

@@ -3,6 +3,7 @@
 // cannot render them), its window must sit where it is put, and every order of
 // tearing down the view and its parent must be clean.
 #include "platform/win32/browser_view.h"
+#include "platform/win32/owners.h"
 
 #include "loopback_http_server.h"
 
@@ -12,6 +13,7 @@
 #include <ole2.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -104,15 +106,15 @@ class BrowserViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(listener_.running()) << "loopback listener did not start";
-    const HRESULT result = OleInitialize(nullptr);
-    ASSERT_TRUE(SUCCEEDED(result)) << std::hex << result;
+    ole_.emplace();
+    ASSERT_TRUE(ole_->ready());
     parent_ = createParent();
     ASSERT_NE(parent_, nullptr);
   }
   void TearDown() override {
     if (parent_ != nullptr && IsWindow(parent_)) DestroyWindow(parent_);
     pumpFor(50);
-    OleUninitialize();
+    ole_.reset();
   }
 
   bool waitForRequest(const std::string& prefix, Millis limit = kLoadLimit) {
@@ -120,6 +122,7 @@ class BrowserViewTest : public ::testing::Test {
   }
 
   Listener listener_;
+  std::optional<win32::OleSession> ole_;
   HWND parent_ = nullptr;
 };
 

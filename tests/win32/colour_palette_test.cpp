@@ -1,6 +1,7 @@
 // The colour picker's palette on real windows: where it opens, what it
 // offers, and what choosing, Esc and a press outside do.
 #include "platform/win32/colour_palette.h"
+#include "platform/win32/owners.h"
 
 #include <gtest/gtest.h>
 
@@ -174,9 +175,7 @@ TEST_F(ColourPaletteTest, EachSwatchShowsItsColour) {
     HWND entry = GetDlgItem(palette, i + 1);
     RECT r{};
     GetClientRect(entry, &r);
-    HDC dc = GetDC(entry);
-    COLORREF middle = GetPixel(dc, r.right / 2, r.bottom / 2);
-    ReleaseDC(entry, dc);
+    const COLORREF middle = GetPixel(win32::WindowDc(entry).get(), r.right / 2, r.bottom / 2);
     EXPECT_EQ(middle, static_cast<COLORREF>(colours[i].colour)) << "swatch " << i;
   }
 }

@@ -1,4 +1,5 @@
 // The Win32 file operations on the files of a folder, in a scratch directory.
+#include "platform/win32/owners.h"
 #include "platform/win32/win32_files.h"
 
 #include <windows.h>
@@ -22,14 +23,13 @@ class FilesWin32 : public ::testing::Test {
   std::wstring pathOf(const std::string& name) const { return scratch.widePath() + std::wstring(name.begin(), name.end()); }
   // The file's bytes read directly, whatever the file system under test says.
   std::string rawContents(const std::string& name) const {
-    HANDLE file = CreateFileW(pathOf(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "(cannot open)";
+    const win32::FileHandle file(CreateFileW(pathOf(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return "(cannot open)";
     std::string contents;
     char block[4096];
     DWORD read = 0;
-    while (ReadFile(file, block, sizeof block, &read, nullptr) && read > 0) contents.append(block, read);
-    CloseHandle(file);
+    while (ReadFile(file.get(), block, sizeof block, &read, nullptr) && read > 0) contents.append(block, read);
     return contents;
   }
 
@@ -105,12 +105,12 @@ TEST_F(FilesWin32, OnlyAHolderThatSharesNothingKeepsReadsAndWritesOut) {
   for (const Holder& h : holders) {
     SCOPED_TRACE(testing::Message() << std::hex << h.access << " shares " << h.share);
     ASSERT_TRUE(files.writeWholeFile(path, bytesOf("old and long")));
-    HANDLE holder = CreateFileW(pathOf(path).c_str(), h.access, h.share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    win32::FileHandle holder(
+        CreateFileW(pathOf(path).c_str(), h.access, h.share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
     EXPECT_EQ(files.readWholeFile(path).has_value(), h.readable);
     EXPECT_EQ(files.writeWholeFile(path, bytesOf("new")), h.writable);
-    CloseHandle(holder);
+    holder.reset();
     EXPECT_EQ(rawContents(path), h.writable ? "new" : "old and long");
   }
 }
@@ -118,11 +118,11 @@ TEST_F(FilesWin32, OnlyAHolderThatSharesNothingKeepsReadsAndWritesOut) {
 TEST_F(FilesWin32, ReadSharesWithOtherReaders) {
   const std::string path = "\\system.dll";
   ASSERT_TRUE(files.writeWholeFile(path, bytesOf("[color]\r\n")));
-  HANDLE reader = CreateFileW(pathOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  win32::FileHandle reader(CreateFileW(pathOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(reader);
   const auto back = files.readWholeFile(path);
-  CloseHandle(reader);
+  reader.reset();
   ASSERT_TRUE(back.has_value());
   EXPECT_TRUE(*back == bytesOf("[color]\r\n"));
 }
@@ -130,12 +130,12 @@ TEST_F(FilesWin32, ReadSharesWithOtherReaders) {
 TEST_F(FilesWin32, ReadOfAFileHeldExclusivelyIsNothing) {
   const std::string path = "\\held";
   ASSERT_TRUE(files.writeWholeFile(path, bytesOf("x")));
-  HANDLE holder =
-      CreateFileW(pathOf(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  win32::FileHandle holder(
+      CreateFileW(pathOf(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(holder);
   EXPECT_FALSE(files.readWholeFile(path).has_value());
   EXPECT_FALSE(files.removeFile(path));
-  CloseHandle(holder);
+  holder.reset();
   EXPECT_TRUE(files.removeFile(path));
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/profile_store.h"
 #include "app/settings_files.h"
+#include "platform/win32/owners.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/win32_files.h"
 #include "profile_cases.h"
@@ -73,11 +74,11 @@ TEST_F(ProfileFilesTest, AHeldFileIsLeftAlone) {
   app::SettingsFiles settings(files, codec);
   put("\\userini.user", "[皮肤]\r\n底色=1\r\n");
   const std::wstring path = files.pathOf("\\userini.user");
-  HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  win32::FileHandle held(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
   settings.writeUserBackground(2);
   settings.deleteUserSettings();
-  CloseHandle(held);
+  held.reset();
   EXPECT_EQ(raw("\\userini.user"), "[皮肤]\r\n底色=1\r\n");
 }
 

@@ -2,6 +2,7 @@
 // the native stacking of controls, the modal loop, closing requests and
 // presses on the bare window, and what screen readers read and hear, with
 // the program's services faked.
+#include "platform/win32/owners.h"
 #include "platform/win32/win32_backend.h"
 
 #include <gtest/gtest.h>
@@ -218,9 +219,8 @@ Read readAccessible(HWND hwnd, bool act = false) {
   VARIANT self{};
   self.vt = VT_I4;
   self.lVal = CHILDID_SELF;
-  BSTR name = nullptr;
-  if (object->get_accName(self, &name) == S_OK && name) read.name = name;
-  SysFreeString(name);
+  win32::ComString name;
+  if (object->get_accName(self, name.put()) == S_OK && name) read.name = name.get();
   VARIANT value{};
   if (object->get_accRole(self, &value) == S_OK && value.vt == VT_I4) read.role = value.lVal;
   if (object->get_accState(self, &value) == S_OK && value.vt == VT_I4) read.state = value.lVal;

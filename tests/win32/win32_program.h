@@ -9,11 +9,12 @@ namespace testing_support {
 
 struct Win32Program {
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
-  FakeFetcher fetcher;
+  std::shared_ptr<FakeFetcher> network = std::make_shared<FakeFetcher>();
+  FakeFetcher& fetcher = *network;
   FakeFileSystem files;
   FakeShell shell;
   FakeTextCodec text;
-  app::Services services{fetcher, files, shell, text};
+  app::Services services{network, files, shell, text};
   app::Program program{backend, services};
 };
 

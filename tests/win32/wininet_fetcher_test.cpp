@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,7 @@ class FetchWinInet : public ::testing::Test {
 
   LoopbackHttpServer server;
   win32::Win32Backend backend{GetModuleHandleW(nullptr)};
-  win32::WinInetFetcher network;
+  std::shared_ptr<win32::WinInetFetcher> network = std::make_shared<win32::WinInetFetcher>();
   win32::BackendWait wait{backend};
   net::ThreadedFetcher fetcher{network, wait};
 };
@@ -211,7 +212,7 @@ TEST_F(FetchWinInet, EmptyAddressSendsNothing) {
   EXPECT_TRUE(fetcher.fetchUrlBytes("").empty());
   Sleep(200);
   EXPECT_EQ(server.connectionsAccepted(), 0);
-  EXPECT_EQ(network.internetOpenCount(), 0);
+  EXPECT_EQ(network->internetOpenCount(), 0);
 }
 
 TEST_F(FetchWinInet, OtherSchemesAndGarbageGiveZeroBytes) {
@@ -239,29 +240,26 @@ TEST_F(FetchWinInet, TwoFetchesUseTwoConnectionsAndOneInternetHandle) {
   // otherwise wait 5 s for the client's end before giving up).
   EXPECT_TRUE(server.waitUntilIdle(2000));
   EXPECT_EQ(server.connectionsAccepted(), 2);
-  EXPECT_EQ(network.internetOpenCount(), 1);
+  EXPECT_EQ(network->internetOpenCount(), 1);
 }
 
 // The system's proxy, set in the internet settings for as long as it lives.
 class SystemProxy {
  public:
   explicit SystemProxy(int port) {
-    RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_, nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key_.put(), nullptr);
     set(1, L"127.0.0.1:" + std::to_wstring(port));
   }
-  ~SystemProxy() {
-    set(0, L"");
-    RegCloseKey(key_);
-  }
+  ~SystemProxy() { set(0, L""); }
 
  private:
   static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
   void set(DWORD enable, const std::wstring& server) {
-    RegSetValueExW(key_, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
-    RegSetValueExW(key_, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+    RegSetValueExW(key_.get(), L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
+    RegSetValueExW(key_.get(), L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
                    static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
   }
-  HKEY key_ = nullptr;
+  win32::RegistryKey key_;
 };
 
 TEST_F(FetchWinInet, TheSystemProxyCarriesEveryRequest) {
@@ -282,7 +280,7 @@ TEST_F(FetchWinInet, FailedFetchDoesNotSpoilTheNextOne) {
   EXPECT_TRUE(fetcher.fetchUrlBytes("http://127.0.0.1:" + std::to_string(closedPort()) + "/x").empty());
   server.answerAll({.body = "after"});
   EXPECT_EQ(text(fetcher.fetchUrlBytes(server.url("/after"))), "after");
-  EXPECT_EQ(network.internetOpenCount(), 1);
+  EXPECT_EQ(network->internetOpenCount(), 1);
 }
 
 TEST_F(FetchWinInet, LongAddressIsSentWhole) {
@@ -472,11 +470,11 @@ TEST_F(FetchDownload, FileInUseIsLeftAsItWas) {
   ASSERT_TRUE(files.writeWholeFile(path, net::Bytes{'o', 'l', 'd'}));
   server.answerAll({.body = "new"});
   // Held by another handle that shares nothing.
-  HANDLE holder = CreateFileW(files.pathOf(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  win32::FileHandle holder(CreateFileW(files.pathOf(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(holder);
   app::downloadToFile(fetcher, files, path, server.url("/m.xml"));
-  CloseHandle(holder);
+  holder.reset();
   EXPECT_EQ(server.requests().size(), 1u);
   EXPECT_EQ(contents(path), "old");
 }

@@ -204,14 +204,13 @@ BrowserView::~BrowserView() {
   // Normally a no-op by now; it matters only if DestroyWindow failed (for
   // instance when called from another thread than the view's).
   releaseControl();
-  if (oleInitialized_) OleUninitialize();
 }
 
 void BrowserView::embedControl() {
   // The control needs OLE in a single-threaded apartment. A thread already in
   // the multithreaded apartment cannot host it in place: keep the plain window.
-  if (FAILED(OleInitialize(nullptr))) return;
-  oleInitialized_ = true;
+  ole_.emplace();
+  if (!ole_->ready()) return;
 
   // Without a registered browser (or without COM classes at all) the view
   // stays a plain white window: the program shows nothing there, and nothing
@@ -249,8 +248,8 @@ void BrowserView::embedControl() {
 void BrowserView::navigate(const std::string& address) {
   if (!browser_) return;  // plain window: nothing to load into
   const std::wstring wide = wideFromGbk(address);
-  BSTR url = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-  if (url == nullptr) return;
+  const ComString url(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
+  if (!url) return;
   VARIANT flags;
   VariantInit(&flags);
   flags.vt = VT_I4;
@@ -260,8 +259,7 @@ void BrowserView::navigate(const std::string& address) {
   // Loading goes on asynchronously; how it ends (including an engine that
   // cannot render, as under Wine without one) comes back only as events the
   // program does not handle, so the result is not examined.
-  browser_->Navigate(url, &flags, &none, &none, &none);
-  SysFreeString(url);
+  browser_->Navigate(url.get(), &flags, &none, &none, &none);
 }
 
 void BrowserView::move(int left, int top, int width, int height) {

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/win32/bound_window.h"
@@ -75,7 +76,7 @@ class BrowserView : public BoundWindow {
   void focusPage();
   void releaseControl();
 
-  bool oleInitialized_ = false;
+  std::optional<OleSession> ole_;  // before the control's pointers: ends after them
   ComPtr<Site> site_;
   ComPtr<IOleObject> oleObject_;
   ComPtr<IOleInPlaceObject> inPlaceObject_;

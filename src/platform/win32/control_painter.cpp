@@ -256,19 +256,13 @@ void paintBeneath(HDC hdc, const ui::WindowState& window, const ui::ControlState
 
 FontCache::FontCache() : systemDpi_(systemDpi()) {}
 
-FontCache::~FontCache() {
-  for (auto& entry : fonts_) {
-    if (entry.second != guiFont()) DeleteObject(entry.second);
-  }
-}
-
 HFONT FontCache::get(const ui::Font& font, ui::DpiScale scale) {
   // The system's GUI font is made for the system's DPI: as it is there, and
   // rasterized anew at the height another DPI gives it.
   if (font.face.empty() && scale.dpi() == systemDpi_) return guiFont();
   auto key = std::make_tuple(font.face, font.height, font.weight, scale.dpi());
   auto found = fonts_.find(key);
-  if (found != fonts_.end()) return found->second;
+  if (found != fonts_.end()) return found->second ? found->second.get() : guiFont();
 
   LOGFONTW lf{};
   if (font.face.empty()) {
@@ -289,12 +283,10 @@ HFONT FontCache::get(const ui::Font& font, ui::DpiScale scale) {
     lf.lfFaceName[length] = L'\0';
   }
 
-  HFONT created = CreateFontIndirectW(&lf);
   // A face the system lacks is no failure (the system picks one for the
   // character set); only a font that cannot be created at all falls back.
-  if (!created) created = guiFont();
-  fonts_.emplace(std::move(key), created);
-  return created;
+  const GdiObject<HFONT>& made = fonts_.emplace(std::move(key), CreateFontIndirectW(&lf)).first->second;
+  return made ? made.get() : guiFont();
 }
 
 COLORREF toColorRef(ui::Colour colour, int systemColourIndex) {

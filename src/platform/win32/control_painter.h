@@ -16,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/win32/owners.h"
 #include "ui/dpi_scale.h"
 #include "ui/window_state.h"
 
@@ -37,13 +38,13 @@ class FontCache {
   FontCache();
   FontCache(const FontCache&) = delete;
   FontCache& operator=(const FontCache&) = delete;
-  ~FontCache();
 
   // Never null: a font that cannot be created falls back to the GUI font.
   HFONT get(const ui::Font& font, ui::DpiScale scale = {});
 
  private:
-  std::map<std::tuple<std::string, int, int, int>, HFONT> fonts_;  // face, height, weight, DPI
+  // By face, height, weight and DPI; empty where the font could not be made.
+  std::map<std::tuple<std::string, int, int, int>, GdiObject<HFONT>> fonts_;
   int systemDpi_;  // the DPI the system made its GUI font for; fixed for the process
 };
 

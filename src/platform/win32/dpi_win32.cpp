@@ -3,6 +3,8 @@
 // ===========================================================================
 #include "platform/win32/dpi_win32.h"
 
+#include "platform/win32/owners.h"
+
 namespace win32 {
 
 namespace {
@@ -14,10 +16,9 @@ Function user32Function(const char* name) {
 }
 
 int screenDcDpi() {
-  HDC screen = GetDC(nullptr);
+  const WindowDc screen(nullptr);
   if (!screen) return USER_DEFAULT_SCREEN_DPI;
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
+  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
   return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 

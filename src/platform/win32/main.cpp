@@ -2,9 +2,11 @@
 //  PLATFORM SEAM (Win32): the program's entry point.
 // ===========================================================================
 #include <windows.h>
-#include <ole2.h>
+
+#include <memory>
 
 #include "app/program.h"
+#include "platform/win32/owners.h"
 #include "platform/win32/single_instance.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/win32_backend.h"
@@ -35,25 +37,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return 0;
   }
   // The browser views need OLE on this, the user-interface thread.
-  HRESULT ole = OleInitialize(nullptr);
-  int exitCode = 0;
-  {
-    // Reads the fetches' bodies on their own threads; a fetch abandoned at
-    // the bound may still run when the program ends, touching nothing of it.
-    win32::WinInetFetcher network;
-    win32::Win32FileSystem files(win32::runDirectory());
-    win32::Win32Shell shell;
-    win32::Win32TextCodec text;
-    app::Services services{network, files, shell, text};
-    win32::Win32Backend backend(instance);
-    app::Program program(backend, services);
-    if (program.start()) {
-      backend.runMessageLoop();
-    } else {
-      exitCode = 1;
-    }
-    program.finish();
-  }
-  if (SUCCEEDED(ole)) OleUninitialize();
-  return exitCode;
+  const win32::OleSession ole;
+  win32::Win32FileSystem files(win32::runDirectory());
+  win32::Win32Shell shell;
+  win32::Win32TextCodec text;
+  app::Services services{std::make_shared<win32::WinInetFetcher>(), files, shell, text};
+  win32::Win32Backend backend(instance);
+  app::Program program(backend, services);
+  const bool started = program.start();
+  if (started) backend.runMessageLoop();
+  program.finish();
+  return started ? 0 : 1;
 }

@@ -80,7 +80,7 @@ LRESULT Win32Backend::NativeControl::pointerMoved(const ui::ControlState& contro
     const DWORD at = GetMessagePos();
     MSG move{hwnd(), WM_MOUSEMOVE, wParam, lParam, static_cast<DWORD>(GetMessageTime()),
              {GET_X_LPARAM(at), GET_Y_LPARAM(at)}};
-    SendMessageW(w->tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
+    SendMessageW(w->tooltip.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
   }
   if (!trackingLeave) {
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
@@ -123,10 +123,10 @@ LRESULT Win32Backend::NativeControl::leftDown(const ui::ControlState& control, L
   const std::string name = control.name();
   if (control.kind() == ui::ControlKind::PageControl) {
     const NativeWindow* w = backend.find(window);
-    HDC hdc = GetDC(hwnd());
-    const int tab = w ? tabAt(hdc, control, backend.fonts_, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, w->scale)
+    const WindowDc dc(hwnd());
+    const int tab = w ? tabAt(dc.get(), control, backend.fonts_, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)},
+                              w->scale)
                       : -1;
-    ReleaseDC(hwnd(), hdc);
     if (tab >= 0) return manager.tabSelected(window, name, tab), 0;
   }
   HWND own = hwnd();

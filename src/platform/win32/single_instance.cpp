@@ -41,11 +41,7 @@ HWND windowTakingInput(HWND main) {
 
 SingleInstance::SingleInstance() : mark_(CreateMutexW(nullptr, FALSE, kRunningMark)) {
   // Without a mark (the system refused it) the program runs as it would alone.
-  first_ = mark_ == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-SingleInstance::~SingleInstance() {
-  if (mark_) CloseHandle(mark_);
+  first_ = !mark_ || GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
 void bringRunningProgramForward(DWORD waitMs) {

@@ -5,21 +5,20 @@
 
 #include <windows.h>
 
+#include "platform/win32/owners.h"
+
 namespace win32 {
 
 // Holds the session's mark of a running program for as long as it lives.
 class SingleInstance {
  public:
   SingleInstance();
-  ~SingleInstance();
-  SingleInstance(const SingleInstance&) = delete;
-  SingleInstance& operator=(const SingleInstance&) = delete;
 
   // False when another program of this user session held the mark first.
   bool first() const { return first_; }
 
  private:
-  HANDLE mark_ = nullptr;
+  KernelHandle mark_;
   bool first_ = true;
 };
 

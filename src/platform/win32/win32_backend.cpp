@@ -43,7 +43,7 @@ void applyPictures(Win32Backend::NativeControl& native, const ui::ControlState& 
 Win32Backend::NativeWindow::~NativeWindow() {
   // The tooltips are not the window's own (tooltipsOf): they go first,
   // while the controls they watch are still there.
-  if (tooltip) DestroyWindow(tooltip);
+  tooltip.reset();
   // Browser views first, while their parent still exists.
   for (const auto& c : controls) {
     if (c) c->browser.reset();
@@ -93,15 +93,14 @@ Win32Backend::Win32Backend(HINSTANCE instance)
   ready_ = wakeEvent_ && registerBoundClass(instance_, kWindowClass, CS_DBLCLKS, arrow, icon) &&
            registerBoundClass(instance_, kControlClass, 0, arrow, nullptr) && registerPlainClass(instance_, kOwnerClass);
   if (ready_) {
-    owner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
-    ready_ = owner_ != nullptr;
+    owner_.reset(CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr));
+    ready_ = static_cast<bool>(owner_);
   }
 }
 
 Win32Backend::~Win32Backend() {
+  // The program's windows before the hidden window that owns them.
   for (auto& w : windows_) w.reset();
-  if (owner_) DestroyWindow(owner_);
-  if (wakeEvent_) CloseHandle(wakeEvent_);
 }
 
 Win32Backend::NativeWindow* Win32Backend::find(ui::WindowId id) const { return windows_[static_cast<int>(id)].get(); }
@@ -161,7 +160,7 @@ bool Win32Backend::createWindow(ui::WindowManager& manager, ui::WindowState& sta
   bool made = false;
   {
     ScopedCount applying(applying_);
-    made = w.create(state, owner_, instance_);
+    made = w.create(state, owner_.get(), instance_);
   }
   if (!made) return false;
   windows_[static_cast<int>(state.id())] = std::move(native);
@@ -301,10 +300,10 @@ void Win32Backend::rescale(NativeWindow& w, int dpi, const RECT& suggested) {
 // window owned by it sits right above it, and Wine then does not put the
 // window itself on top (or take it off) when asked.
 HWND Win32Backend::tooltipsOf(NativeWindow& w) {
-  if (w.tooltip) return w.tooltip;
-  w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr, instance_,
-                              nullptr);
+  if (w.tooltip) return w.tooltip.get();
+  w.tooltip.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_.get(), nullptr,
+                                  instance_, nullptr));
   if (!w.tooltip) return nullptr;  // no tooltips then; the controls work without them
   applyTooltipFont(w);
   const ui::WindowState* state = w.state();
@@ -317,16 +316,16 @@ HWND Win32Backend::tooltipsOf(NativeWindow& w) {
     info.hwnd = w.hwnd();
     info.uId = reinterpret_cast<UINT_PTR>(w.controls[i]->handle());
     info.lpszText = tip.data();
-    SendMessageW(w.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(w.tooltip.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   }
-  return w.tooltip;
+  return w.tooltip.get();
 }
 
 // The system gives tooltips its font for the primary screen; on a screen of
 // another DPI they get the GUI font at that screen's scale.
 void Win32Backend::applyTooltipFont(NativeWindow& w) {
   if (!w.tooltip || w.scale.dpi() == systemDpi()) return;
-  SendMessageW(w.tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(ui::Font{}, w.scale)), FALSE);
+  SendMessageW(w.tooltip.get(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(ui::Font{}, w.scale)), FALSE);
 }
 
 void Win32Backend::applyTimer(NativeWindow& w, int index) {

@@ -26,6 +26,7 @@
 #include "platform/win32/browser_view.h"
 #include "platform/win32/colour_palette.h"
 #include "platform/win32/control_painter.h"
+#include "platform/win32/owners.h"
 #include "platform/win32/right_button_filter.h"
 #include "ui/backend.h"
 #include "ui/window_manager.h"
@@ -118,7 +119,7 @@ class Win32Backend : public ui::Backend {
 
   HINSTANCE instance_;
   bool ready_ = false;
-  HWND owner_ = nullptr;  // hidden: windows it owns get no taskbar button
+  OwnedWindow owner_;  // hidden: windows it owns get no taskbar button
   // The primary screen's scale: the pointer and the screen size reach the
   // model through it, and windows are first made at it.
   ui::DpiScale screenScale_;
@@ -129,7 +130,7 @@ class Win32Backend : public ui::Backend {
   HWND activeAfterModal_ = nullptr;
   int applying_ = 0;  // >0 while the program itself moves or sizes a window
   bool quitting_ = false;
-  HANDLE wakeEvent_ = nullptr;  // set by another thread to end a wait's sleep
+  KernelHandle wakeEvent_;  // set by another thread to end a wait's sleep
   bool busy_ = false;            // a wait has lasted: the busy pointer shows
   bool waiting_ = false;         // in waitUntil
 };

@@ -5,35 +5,10 @@
 
 #include <windows.h>
 
+#include "platform/win32/owners.h"
 #include "platform/win32/text_win32.h"
 
 namespace win32 {
-
-namespace {
-
-// Closes a file handle when it goes out of scope.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  // Closes now; false when closing failed (unwritten data lost).
-  bool close() {
-    HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) != FALSE;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-}  // namespace
 
 std::wstring Win32FileSystem::pathOf(const std::string& name) const {
   // A name holds only GBK characters, so the one conversion here keeps every
@@ -59,7 +34,7 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 std::optional<std::vector<std::uint8_t>> Win32FileSystem::readWholeFile(const std::string& name) {
   FileHandle file(CreateFileW(pathOf(name).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return std::nullopt;
+  if (!file) return std::nullopt;
   std::vector<std::uint8_t> bytes;
   LARGE_INTEGER size{};
   if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 31)) {
@@ -81,7 +56,7 @@ bool Win32FileSystem::writeWholeFile(const std::string& name, const std::vector<
   // makes the open fail: directories are never created here.
   FileHandle file(
       CreateFileW(pathOf(name).c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
+  if (!file) return false;
   LARGE_INTEGER oldSize{};
   if (!GetFileSizeEx(file.get(), &oldSize)) return false;
   LARGE_INTEGER newSize{};
@@ -103,7 +78,7 @@ bool Win32FileSystem::writeWholeFile(const std::string& name, const std::vector<
   }
   // A longer old file loses its tail.
   if (!SetEndOfFile(file.get())) return false;
-  return file.close();
+  return closeFile(file);
 }
 
 std::wstring runDirectory() {

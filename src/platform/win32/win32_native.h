@@ -85,7 +85,7 @@ struct Win32Backend::NativeWindow : BoundWindow {
   Win32Backend& backend;
   ui::WindowManager& manager;  // made it, and hears its input
   ui::WindowId id;
-  HWND tooltip = nullptr;  // made when first needed (tooltipsOf)
+  OwnedWindow tooltip;  // made when first needed (tooltipsOf)
   ui::DpiScale scale;  // of the screen the window is on
   // Active when this window was made: a modal window gives it the keys back
   // as it closes (its owner is the hidden one, which the system would pick).

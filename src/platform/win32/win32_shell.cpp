@@ -8,6 +8,7 @@
 
 #include <iterator>
 
+#include "platform/win32/owners.h"
 #include "platform/win32/text_win32.h"
 
 namespace win32 {
@@ -33,16 +34,14 @@ std::intptr_t Win32Shell::open(std::uintptr_t owner, const std::string& address,
 }
 
 std::optional<std::string> Win32Shell::classesRootDefault(const std::string& key) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, wideFromGbk(key).c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+  RegistryKey opened;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, wideFromGbk(key).c_str(), 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   // The default value, at most 260 characters with its terminator.
   wchar_t value[260] = {};
   LONG size = sizeof value;
-  LONG status = RegQueryValueW(opened, nullptr, value, &size);
-  RegCloseKey(opened);
-  if (status != ERROR_SUCCESS) return std::nullopt;
+  if (RegQueryValueW(opened.get(), nullptr, value, &size) != ERROR_SUCCESS) return std::nullopt;
   return gbkFromWide(std::wstring_view(value, wcsnlen(value, std::size(value))));
 }
 
@@ -62,8 +61,8 @@ std::uintptr_t Win32Shell::run(const std::string& commandLine, net::ShowCommand 
     const DWORD error = GetLastError();
     return error < 32 ? error : 0;
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  // The program runs on by itself: its handles are let go here.
+  const KernelHandle thread(process.hThread), started(process.hProcess);
   return kCommandRan;
 }
 

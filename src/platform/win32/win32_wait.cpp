@@ -36,8 +36,8 @@ void Win32Backend::waitUntil(const std::function<bool()>& finished, std::uint32_
     ULONGLONG slice = timeoutMs - waited;
     if (!busy_ && kBusyCursorDelayMs - waited < slice) slice = kBusyCursorDelayMs - waited;
     if (slice > kLookAgainMs) slice = kLookAgainMs;
-    MsgWaitForMultipleObjectsEx(1, &wakeEvent_, static_cast<DWORD>(slice), QS_PAINT | QS_SENDMESSAGE | QS_MOUSEMOVE,
-                                0);
+    const HANDLE wake = wakeEvent_.get();
+    MsgWaitForMultipleObjectsEx(1, &wake, static_cast<DWORD>(slice), QS_PAINT | QS_SENDMESSAGE | QS_MOUSEMOVE, 0);
     MSG message;
     // Sent messages are answered inside PeekMessage; what it hands back
     // with these flags is a paint.
@@ -54,7 +54,7 @@ void Win32Backend::waitUntil(const std::function<bool()>& finished, std::uint32_
   if (busy_) showBusy(false);
 }
 
-void Win32Backend::wakeWait() { SetEvent(wakeEvent_); }
+void Win32Backend::wakeWait() { SetEvent(wakeEvent_.get()); }
 
 void Win32Backend::showBusy(bool busy) {
   busy_ = busy;

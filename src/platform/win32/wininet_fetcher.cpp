@@ -7,15 +7,14 @@
 #include <wininet.h>
 
 #include <algorithm>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/owners.h"
-
 namespace win32 {
+
+void closeInternetHandle(void* handle) { InternetCloseHandle(handle); }
 
 namespace {
 
@@ -216,14 +215,14 @@ void readInto(HINTERNET request, net::Transfer& transfer) {
 
 }  // namespace
 
-std::shared_ptr<void> WinInetFetcher::session() {
+void* WinInetFetcher::session() {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (internet_) return internet_;
-  HINTERNET handle = InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (!handle) return nullptr;  // the next fetch tries again
-  internet_ = std::shared_ptr<void>(handle, [](void* h) { InternetCloseHandle(static_cast<HINTERNET>(h)); });
-  ++internetOpens_;
-  return internet_;
+  if (!internet_) {
+    internet_.reset(InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!internet_) return nullptr;  // the next fetch tries again
+    ++internetOpens_;
+  }
+  return internet_.get();
 }
 
 int WinInetFetcher::internetOpenCount() const {
@@ -232,17 +231,14 @@ int WinInetFetcher::internetOpenCount() const {
 }
 
 // Every failure leaves the transfer as it is and the caller carries on: no
-// status check, no retry. Runs on a fetch's own thread; after session() it
-// touches nothing of this object, so a fetch abandoned by its caller may
-// outlive the reader.
+// status check, no retry. Runs on a fetch's own thread.
 void WinInetFetcher::readBody(const std::string& address, net::Transfer& transfer) {
   if (address.empty()) return;
   std::optional<std::string> current = canonicalAddress(address);
   // Only http and https addresses open the internet handle.
   if (!current || !splitAddress(*current)) return;
-  const std::shared_ptr<void> internetSession = session();
-  if (!internetSession) return;
-  HINTERNET internet = static_cast<HINTERNET>(internetSession.get());
+  HINTERNET internet = session();
+  if (!internet) return;
 
   for (int redirects = 0;; ++redirects) {
     // Nobody waits any more: no further request.

@@ -3,20 +3,25 @@
 // ===========================================================================
 #pragma once
 
-#include <memory>
 #include <mutex>
 #include <string>
 
 #include "net/transfer.h"
+#include "platform/win32/owners.h"
 
 namespace win32 {
+
+// A WinInet session, connection or request (an HINTERNET, which is a void
+// pointer: <wininet.h> stays out of this header).
+void closeInternetHandle(void* handle);
+using InternetHandle = Owned<void*, &closeInternetHandle>;
 
 // The program's one HTTP client. It holds the internet handle: opened on the
 // first fetch that gets that far, with the system's proxy settings, reused by
 // every later fetch, tried again on the next fetch when opening failed,
-// closed when the reader and the last fetch using it are gone. Each fetch
-// opens and closes its own connection and request, on the thread it runs on;
-// fetches may run at once.
+// closed with the reader. Each fetch opens and closes its own connection and
+// request, on the thread it runs on; fetches may run at once. The fetches'
+// threads share the reader (net::ThreadedFetcher), so it outlives them all.
 class WinInetFetcher : public net::BodyReader {
  public:
   WinInetFetcher() = default;
@@ -30,10 +35,10 @@ class WinInetFetcher : public net::BodyReader {
 
  private:
   // The internet handle, opened when there is none; null when it cannot be.
-  std::shared_ptr<void> session();
+  void* session();
 
   mutable std::mutex mutex_;
-  std::shared_ptr<void> internet_;  // HINTERNET
+  InternetHandle internet_;
   int internetOpens_ = 0;
 };
 
