@@ -4,6 +4,7 @@
 
 #include "ui/check.h"
 #include "ui/control_kinds.h"
+#include "ui/scoped_count.h"
 
 namespace ui {
 
@@ -172,9 +173,8 @@ void WindowManager::waitWhileBusy(const std::function<bool()>& finished, std::ui
   // The windows loaded so far are seen while the handler waits: the main
   // window at start-up, painted, while its downloads run.
   revealPending();
-  ++waiting_;
+  const ScopedCount waiting(waiting_);
   backend_.waitUntil(finished, timeoutMs);
-  --waiting_;
 }
 
 bool WindowManager::heldWhileWaiting(std::function<void()> later) {

@@ -136,19 +136,4 @@ void FakeShell::informationBox(const std::string& text, const std::string& capti
   if (whileBoxShown) whileBoxShown();
 }
 
-std::uintptr_t FakeWindowTree::nextChild(std::uintptr_t parent, std::uintptr_t after) {
-  asked.emplace_back(parent, after);
-  const auto& list = children[parent];
-  if (after == 0) return list.empty() ? 0 : list.front();
-  for (std::size_t i = 0; i + 1 < list.size(); ++i) {
-    if (list[i] == after) return list[i + 1];
-  }
-  return 0;
-}
-
-std::uintptr_t FakeWindowTree::installFilter(std::uintptr_t window) {
-  filtered.push_back(window);
-  return window + 1000;  // the "previous procedure"
-}
-
 }  // namespace testing_support

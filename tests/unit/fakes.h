@@ -12,7 +12,6 @@
 #include "net/transfer.h"
 #include "net/shell.h"
 #include "ui/check.h"
-#include "ui/subclass_table.h"
 
 namespace testing_support {
 
@@ -88,16 +87,6 @@ class FakeShell : public net::Shell {
   std::optional<std::string> classesRootDefault(const std::string& key) override;
   std::uintptr_t run(const std::string& commandLine, net::ShowCommand show) override;
   void informationBox(const std::string& text, const std::string& caption) override;
-};
-
-// A tree of windows by number: children[parent] in the platform's order.
-class FakeWindowTree : public ui::WindowTree {
- public:
-  std::map<std::uintptr_t, std::vector<std::uintptr_t>> children;
-  std::vector<std::uintptr_t> filtered;  // in the order the filter was put on
-  std::vector<std::pair<std::uintptr_t, std::uintptr_t>> asked;  // nextChild calls
-  std::uintptr_t nextChild(std::uintptr_t parent, std::uintptr_t after) override;
-  std::uintptr_t installFilter(std::uintptr_t window) override;
 };
 
 }  // namespace testing_support

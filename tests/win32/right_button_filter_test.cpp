@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
+#include <utility>
 #include <vector>
 
+#include "platform/win32/owners.h"
 #include "platform/win32/right_button_filter.h"
 
 namespace {
@@ -43,10 +47,9 @@ class RightButtonFilterTest : public ::testing::Test {
     return CreateWindowExW(0, L"FilterTestWindow", L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 50, 50, parent, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
   }
-  std::uintptr_t id(HWND w) { return reinterpret_cast<std::uintptr_t>(w); }
   HWND root{}, child{}, grandchild{}, sibling{};
   win32::RightButtonFilter filter;
-  const ui::SubclassTable& table = filter.records();
+  const win32::FilterRecords& table = filter.records();
 };
 
 TEST_F(RightButtonFilterTest, RightButtonMessagesAreSwallowedEverythingElsePassesThrough) {
@@ -65,11 +68,11 @@ TEST_F(RightButtonFilterTest, RightButtonMessagesAreSwallowedEverythingElsePasse
 TEST_F(RightButtonFilterTest, RecordsFollowTheDepthFirstOrderAndKeepThePreviousProcedure) {
   filter.filterTree(root);
   ASSERT_EQ(table.size(), 4u);
-  EXPECT_EQ(table[0].window, id(root));
-  EXPECT_EQ(table[1].window, id(child));
-  EXPECT_EQ(table[2].window, id(grandchild));
-  EXPECT_EQ(table[3].window, id(sibling));
-  EXPECT_EQ(table[0].previousProcedure, reinterpret_cast<std::uintptr_t>(&recordingProc));
+  EXPECT_EQ(table[0].window, root);
+  EXPECT_EQ(table[1].window, child);
+  EXPECT_EQ(table[2].window, grandchild);
+  EXPECT_EQ(table[3].window, sibling);
+  EXPECT_EQ(table[0].previous, &recordingProc);
   EXPECT_EQ(GetWindowLongPtrW(root, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&win32::rightButtonFilterProc));
 }
 
@@ -78,7 +81,7 @@ TEST_F(RightButtonFilterTest, ASecondWalkFiltersOnlyNewWindowsAndNeverTwice) {
   HWND late = make(grandchild);
   filter.filterTree(root);
   EXPECT_EQ(table.size(), 5u);
-  EXPECT_EQ(table[4].window, id(late));
+  EXPECT_EQ(table[4].window, late);
   // Filtered twice, the filter would call itself for ever; once, the message arrives.
   EXPECT_EQ(SendMessageA(child, WM_LBUTTONDOWN, 0, 0), 7);
   EXPECT_EQ(SendMessageA(late, WM_RBUTTONDOWN, 0, 0), 0);
@@ -111,6 +114,82 @@ TEST_F(CodePage1252Filter, ATypedChineseCharacterReachesAFilteredWindowWhole) {
   while (PeekMessageW(&message, child, WM_CHAR, WM_CHAR, PM_REMOVE)) DispatchMessageW(&message);
   EXPECT_EQ(g_characters[grandchild], std::vector<WPARAM>{ting});
   EXPECT_EQ(g_characters[child], std::vector<WPARAM>{ting});
+}
+
+// The walk over a made-up tree: window n is the handle n.
+HWND handle(std::uintptr_t n) { return reinterpret_cast<HWND>(n); }
+
+class MadeUpTree : public win32::WindowTree {
+ public:
+  std::map<HWND, std::vector<HWND>> children;
+  std::vector<HWND> filtered;                   // in the order the filter was put on
+  std::vector<std::pair<HWND, HWND>> asked;     // nextChild calls
+  HWND nextChild(HWND parent, HWND after) override {
+    asked.emplace_back(parent, after);
+    const std::vector<HWND>& list = children[parent];
+    if (after == nullptr) return list.empty() ? nullptr : list.front();
+    const auto found = std::find(list.begin(), list.end(), after);
+    return found == list.end() || found + 1 == list.end() ? nullptr : *(found + 1);
+  }
+  WNDPROC installFilter(HWND window) override {
+    filtered.push_back(window);
+    return nullptr;
+  }
+};
+
+TEST(FilterWalk, EachWindowIsFilteredBeforeItsChildrenAreAskedForAndSiblingsAfterThem) {
+  MadeUpTree tree;
+  tree.children[handle(1)] = {handle(2), handle(5)};
+  tree.children[handle(2)] = {handle(3), handle(4)};
+  win32::FilterRecords records;
+  win32::filterWindowTree(records, tree, handle(1));
+  EXPECT_EQ(tree.filtered, (std::vector<HWND>{handle(1), handle(2), handle(3), handle(4), handle(5)}));
+  const auto at = [&](HWND parent, HWND after) {
+    return std::find(tree.asked.begin(), tree.asked.end(), std::make_pair(parent, after)) - tree.asked.begin();
+  };
+  EXPECT_LT(at(handle(2), handle(4)), at(handle(1), handle(2)));
+  // A null root: no walk at all.
+  tree.asked.clear();
+  win32::filterWindowTree(records, tree, nullptr);
+  EXPECT_TRUE(tree.asked.empty());
+}
+
+TEST(FilterWalk, RecordsOfGoneWindowsStayAndANewWindowWithTheirHandleIsSkipped) {
+  MadeUpTree tree;
+  tree.children[handle(1)] = {handle(2)};
+  win32::FilterRecords records;
+  win32::filterWindowTree(records, tree, handle(1));
+  tree.children.clear();
+  tree.children[handle(9)] = {handle(2), handle(10)};
+  win32::filterWindowTree(records, tree, handle(9));
+  EXPECT_EQ(tree.filtered, (std::vector<HWND>{handle(1), handle(2), handle(9), handle(10)}));
+  EXPECT_EQ(records[0].window, handle(1)) << "old records stay ahead of the new";
+}
+
+// On a thread with a stack of 256 KiB, a walk that recursed once per level
+// would overflow it long before the tree's 20,000 levels.
+TEST(FilterWalk, AVeryDeepTreeDoesNotExhaustTheStack) {
+  constexpr std::uintptr_t kDepth = 20000;
+  struct Walk {
+    MadeUpTree tree;
+    win32::FilterRecords records;
+  } walk;
+  for (std::uintptr_t i = 1; i < kDepth; ++i) walk.tree.children[handle(i)] = {handle(i + 1)};
+  const HANDLE thread = CreateThread(
+      nullptr, 256 * 1024,
+      [](void* context) -> DWORD {
+        auto* w = static_cast<Walk*>(context);
+        win32::filterWindowTree(w->records, w->tree, handle(1));
+        return 0;
+      },
+      &walk, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  ASSERT_NE(thread, nullptr);
+  const win32::KernelHandle owned(thread);
+  ASSERT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+  DWORD exitCode = 1;
+  GetExitCodeThread(thread, &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(walk.records.size(), kDepth);
 }
 
 }  // namespace

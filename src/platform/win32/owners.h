@@ -176,16 +176,4 @@ class ComPtr {
   Interface* pointer_ = nullptr;
 };
 
-// Counts a scope in: the count is one higher for as long as it lasts.
-class ScopedCount {
- public:
-  explicit ScopedCount(int& count) : count_(count) { ++count_; }
-  ~ScopedCount() { --count_; }
-  ScopedCount(const ScopedCount&) = delete;
-  ScopedCount& operator=(const ScopedCount&) = delete;
-
- private:
-  int& count_;
-};
-
 }  // namespace win32

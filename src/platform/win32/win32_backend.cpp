@@ -10,6 +10,7 @@
 #include "platform/win32/colour_palette.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/owners.h"
+#include "ui/scoped_count.h"
 #include "platform/win32/text_win32.h"
 #include "platform/win32/win32_native.h"
 #include "ui/control_kinds.h"
@@ -159,7 +160,7 @@ bool Win32Backend::createWindow(ui::WindowManager& manager, ui::WindowState& sta
   w.activeBefore = GetActiveWindow();
   bool made = false;
   {
-    ScopedCount applying(applying_);
+    const ui::ScopedCount applying(applying_);
     made = w.create(state, owner_.get(), instance_);
   }
   if (!made) return false;
@@ -185,7 +186,7 @@ void Win32Backend::reveal(ui::WindowState& state) {
   NativeWindow* w = find(state.id());
   if (!w || !w->hwnd() || !state.shown) return;
   {
-    ScopedCount applying(applying_);
+    const ui::ScopedCount applying(applying_);
     // A window disabled under a modal one leaves the activation there.
     ShowWindow(w->hwnd(), state.minimized ? SW_SHOWMINNOACTIVE : state.enabled ? SW_SHOWNORMAL : SW_SHOWNA);
   }
@@ -254,7 +255,7 @@ void Win32Backend::placeWindow(NativeWindow& w) {
   if (!state) return;
   const ui::Rect r = w.scale.windowToPhysical(state->rect);
   {
-    ScopedCount applying(applying_);
+    const ui::ScopedCount applying(applying_);
     SetWindowPos(w.hwnd(), nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   applyShape(w);
@@ -280,7 +281,7 @@ void Win32Backend::rescale(NativeWindow& w, int dpi, const RECT& suggested) {
   w.scale = ui::DpiScale(dpi);
   const ui::Size size = w.scale.toPhysical(ui::Size{state->rect.width, state->rect.height});
   {
-    ScopedCount applying(applying_);
+    const ui::ScopedCount applying(applying_);
     SetWindowPos(w.hwnd(), nullptr, suggested.left, suggested.top, size.width, size.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -374,7 +375,7 @@ void Win32Backend::windowChanged(ui::WindowState& state, ui::WindowProperty prop
       break;
     case ui::WindowProperty::Minimized: {
       if (!state.revealed) return;
-      ScopedCount applying(applying_);
+      const ui::ScopedCount applying(applying_);
       ShowWindow(hwnd, state.minimized ? SW_MINIMIZE : SW_RESTORE);
       break;
     }
