@@ -32,9 +32,7 @@ std::string aboutText() {
 }
 
 void showInfoMessage(Program& program, const std::string& text) {
-  // The box waits for the user: the windows loaded so far show first.
-  program.ui().revealPending();
-  program.services().shell.informationBox(text, "信息：");
+  program.ui().informationBox(text, "信息：");
 }
 
 void showAboutBox(Program& program) {

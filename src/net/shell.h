@@ -1,7 +1,7 @@
 #pragma once
 // What the program asks of the desktop shell: open an address in the
 // program registered for it, find a window by title, read a file class's
-// registered command and run a command line, and show a message box.
+// registered command and run a command line.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,9 +22,6 @@ class Shell {
   virtual std::optional<std::string> classesRootDefault(const std::string& key) = 0;
   // Runs a command line; the platform's result code (greater than 32: it ran).
   virtual std::uintptr_t run(const std::string& commandLine, ShowCommand show) = 0;
-  // An owner-less, task-modal information box with one OK button; returns
-  // when it has been dismissed.
-  virtual void informationBox(const std::string& text, const std::string& caption) = 0;
 };
 
 }  // namespace net

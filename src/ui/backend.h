@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "ui/window_state.h"
@@ -44,6 +45,9 @@ class Backend {
   // the index of the chosen entry, if any. Separators are "-" captions.
   virtual std::optional<int> popupMenu(WindowState& owner, const std::vector<const MenuItemDef*>& entries,
                                        Point at) = 0;
+  // An owner-less, task-modal information box with one OK button; returns
+  // when it has been dismissed.
+  virtual void informationBox(const std::string& text, const std::string& caption) = 0;
   // Opens the colour palette of a colour picker; the user's choice comes back
   // as WindowManager::colourChosen.
   virtual void pickColour(WindowState& window, ControlState& picker) = 0;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/backend.h"
@@ -47,6 +48,8 @@ class HeadlessBackend : public Backend {
   std::vector<WindowId> refuseCreation;
 
   std::vector<MenuRequest> menus;  // every popup shown
+  std::vector<std::pair<std::string, std::string>> boxes;  // every information box: text, caption
+  std::function<void()> whileBoxShown;                    // run while each box is up
   std::vector<WindowId> created;   // in order
   std::vector<WindowId> revealed;  // in order
   std::vector<WindowId> destroyed;  // in order
@@ -79,6 +82,10 @@ class HeadlessBackend : public Backend {
   std::optional<int> popupMenu(WindowState& owner, const std::vector<const MenuItemDef*>& entries,
                                Point at) override;
   void pickColour(WindowState& window, ControlState& picker) override;
+  void informationBox(const std::string& text, const std::string& caption) override {
+    boxes.emplace_back(text, caption);
+    if (whileBoxShown) whileBoxShown();
+  }
   void filterRightButton(WindowState& window, ControlState& control) override {
     rightButtonFilters.emplace_back(window.id(), control.name());
   }

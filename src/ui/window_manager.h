@@ -172,6 +172,13 @@ class WindowManager {
   WindowRef window(WindowId id) { return WindowRef(*this, id); }
   ControlRef control(WindowId id, std::string_view name) { return ControlRef(*this, id, name); }
 
+  // An information box (Backend::informationBox). It waits for the user:
+  // the windows loaded so far show first.
+  void informationBox(const std::string& text, const std::string& caption) {
+    revealPending();
+    backend_.informationBox(text, caption);
+  }
+
   // Pops up the children of a hidden top-level menu item of the window's
   // menu at a screen point (default: 3 pixels right of and below the
   // pointer) and runs the chosen item's handler.

@@ -131,9 +131,4 @@ std::uintptr_t FakeShell::run(const std::string& commandLine, net::ShowCommand) 
   return runResult;
 }
 
-void FakeShell::informationBox(const std::string& text, const std::string& caption) {
-  boxes.emplace_back(text, caption);
-  if (whileBoxShown) whileBoxShown();
-}
-
 }  // namespace testing_support

@@ -79,14 +79,11 @@ class FakeShell : public net::Shell {
   std::uintptr_t runResult = 33;
   std::vector<Open> opened;
   std::vector<std::string> ran;
-  std::vector<std::pair<std::string, std::string>> boxes;  // text, caption
-  std::function<void()> whileBoxShown;
 
   std::uintptr_t findTopLevelWindow(const std::string& title) override;
   std::intptr_t open(std::uintptr_t owner, const std::string& address, net::ShowCommand show) override;
   std::optional<std::string> classesRootDefault(const std::string& key) override;
   std::uintptr_t run(const std::string& commandLine, net::ShowCommand show) override;
-  void informationBox(const std::string& text, const std::string& caption) override;
 };
 
 }  // namespace testing_support

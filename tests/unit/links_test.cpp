@@ -59,7 +59,7 @@ TEST_F(LinksTest, WithoutAnExplorerWindowTheAddressOpensWithNoOwnerEvenWhenEmpty
   net::openInBrowser(t.shell, "");
   ASSERT_EQ(t.shell.opened.size(), 1u);
   EXPECT_EQ(t.shell.opened[0].owner, 0u);
-  EXPECT_TRUE(t.shell.boxes.empty());
+  EXPECT_TRUE(t.backend.boxes.empty());
 }
 
 TEST_F(LinksTest, TheAdvertLinkOpensItsAddressAndIsVisitedOnlyWhenThatWorked) {
@@ -132,12 +132,12 @@ TEST_F(LinksTest, TheMicroblogButtonOpensTheMicroblogWithAPictureMissing) {
 
 TEST_F(LinksTest, AboutBoxReleasesThePinAndShowsFourLines) {
   t.click(main_window::kPin);
-  t.shell.whileBoxShown = [&] { EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop()); };
+  t.backend.whileBoxShown = [&] { EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop()); };
   t.chooseFromNextMenu("关于");
   t.ui().rightPressed(WindowId::Main, "");
-  ASSERT_EQ(t.shell.boxes.size(), 1u);
-  EXPECT_EQ(t.shell.boxes[0].second, "信息：");
-  const std::string& text = t.shell.boxes[0].first;
+  ASSERT_EQ(t.backend.boxes.size(), 1u);
+  EXPECT_EQ(t.backend.boxes[0].second, "信息：");
+  const std::string& text = t.backend.boxes[0].first;
   EXPECT_EQ(text.rfind("汀蔚网络视听台 V1.3\r\n", 0), 0u);
   EXPECT_NE(text.back(), '\n');
   int breaks = 0;

@@ -53,12 +53,12 @@ class UpdateCheckTest : public ::testing::Test {
 
 TEST_F(UpdateCheckTest, TheSameVersionOrOneWithinTheMarginIsTheLatest) {
   for (const char* version : {"1.3", "1.30000001", "1.2", "abc", ""}) {
-    t.shell.boxes.clear();
+    t.backend.boxes.clear();
     serve(std::string("<最新版本><版本信息 版本号=\"") + version + "\" 下载地址=\"http://dl/\"/></最新版本>");
     check();
-    ASSERT_EQ(t.shell.boxes.size(), 1u) << version;
-    EXPECT_EQ(t.shell.boxes[0].first, "当前您使用的是最新版本") << version;
-    EXPECT_EQ(t.shell.boxes[0].second, "信息：");
+    ASSERT_EQ(t.backend.boxes.size(), 1u) << version;
+    EXPECT_EQ(t.backend.boxes[0].first, "当前您使用的是最新版本") << version;
+    EXPECT_EQ(t.backend.boxes[0].second, "信息：");
   }
   EXPECT_TRUE(t.shell.opened.empty());
 }
@@ -67,11 +67,11 @@ TEST_F(UpdateCheckTest, ANewerVersionIsAnnouncedThenItsDownloadOpens) {
   serve("<?xml version=\"1.0\" encoding=\"gb2312\"?>\n<最新版本>\n<版本信息 版本号=\"1.31\" 升级说明=\"甲#换行符乙\" "
         "下载地址=\"http://dl/x.exe\"/>\n</最新版本>");
   bool openedBeforeDismissed = false;
-  t.shell.whileBoxShown = [&] { openedBeforeDismissed = !t.shell.opened.empty(); };
+  t.backend.whileBoxShown = [&] { openedBeforeDismissed = !t.shell.opened.empty(); };
   t.chooseFromNextMenu("检测是否有更新");
   t.click(main_window::kMenuButton);
-  ASSERT_EQ(t.shell.boxes.size(), 1u);
-  EXPECT_EQ(t.shell.boxes[0].first, "发现新版本（1.31）可以更新！，本次更新了如下内容：\r\n甲\r\n乙\r\n\r\n");
+  ASSERT_EQ(t.backend.boxes.size(), 1u);
+  EXPECT_EQ(t.backend.boxes[0].first, "发现新版本（1.31）可以更新！，本次更新了如下内容：\r\n甲\r\n乙\r\n\r\n");
   EXPECT_FALSE(openedBeforeDismissed);
   ASSERT_EQ(t.shell.opened.size(), 1u);
   EXPECT_EQ(t.shell.opened[0].address, "http://dl/x.exe");
@@ -81,7 +81,7 @@ TEST_F(UpdateCheckTest, ANewerVersionIsAnnouncedThenItsDownloadOpens) {
 TEST_F(UpdateCheckTest, ANewerVersionOpensOnlyAWebAddress) {
   serve("<最新版本><版本信息 版本号=\"9\"/></最新版本>");
   check();
-  ASSERT_EQ(t.shell.boxes.size(), 1u);
+  ASSERT_EQ(t.backend.boxes.size(), 1u);
   EXPECT_TRUE(t.shell.opened.empty()) << "no address: nothing to open";
   for (const char* address : {"C:\\windows\\system32\\cmd.exe", "file:///C:/setup.exe", "ftp://dl/x.exe",
                               "http://dl/x.exe&quot; /c calc", "http://dl/x .exe"}) {
@@ -89,8 +89,8 @@ TEST_F(UpdateCheckTest, ANewerVersionOpensOnlyAWebAddress) {
     check();
     EXPECT_TRUE(t.shell.opened.empty()) << address;
   }
-  ASSERT_EQ(t.shell.boxes.size(), 6u);
-  for (const auto& box : t.shell.boxes) {
+  ASSERT_EQ(t.backend.boxes.size(), 6u);
+  for (const auto& box : t.backend.boxes) {
     EXPECT_EQ(box.first.rfind("发现新版本（9）", 0), 0u) << "each check still announces the version: " << box.first;
   }
   serve("<最新版本><版本信息 版本号=\"9\" 下载地址=\"https://dl/x.exe\"/></最新版本>");
@@ -103,13 +103,13 @@ TEST_F(UpdateCheckTest, AnUnreachableServerOrAnErrorPageMeansTheLatest) {
   check();
   serve("<html><body>404</body></html>");
   check();
-  ASSERT_EQ(t.shell.boxes.size(), 2u);
-  EXPECT_EQ(t.shell.boxes[1].first, "当前您使用的是最新版本");
+  ASSERT_EQ(t.backend.boxes.size(), 2u);
+  EXPECT_EQ(t.backend.boxes[1].first, "当前您使用的是最新版本");
 }
 
 TEST_F(UpdateCheckTest, TheCheckReleasesThePinFirstAndKeepsItReleased) {
   t.click(main_window::kPin);
-  t.shell.whileBoxShown = [&] { EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop()); };
+  t.backend.whileBoxShown = [&] { EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop()); };
   check();
   EXPECT_FALSE(t.window(WindowId::Main).alwaysOnTop());
   EXPECT_TRUE(t.control(main_window::kPin).shown());

@@ -58,6 +58,8 @@ class Win32Backend : public ui::Backend {
   std::optional<int> popupMenu(ui::WindowState& owner, const std::vector<const ui::MenuItemDef*>& entries,
                                ui::Point at) override;
   void pickColour(ui::WindowState& window, ui::ControlState& picker) override;
+  // In win32_loops.cpp.
+  void informationBox(const std::string& text, const std::string& caption) override;
   // In right_button_filter.cpp.
   void filterRightButton(ui::WindowState& window, ui::ControlState& control) override;
   // In win32_wait.cpp.

@@ -49,6 +49,11 @@ void Win32Backend::quit() {
   PostQuitMessage(0);
 }
 
+void Win32Backend::informationBox(const std::string& text, const std::string& caption) {
+  // Drawn from UTF-16 so the text reads right on any system locale.
+  MessageBoxW(nullptr, wideFromGbk(text).c_str(), wideFromGbk(caption).c_str(), MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
+}
+
 std::optional<int> Win32Backend::popupMenu(ui::WindowState& owner, const std::vector<const ui::MenuItemDef*>& entries,
                                            ui::Point at) {
   NativeWindow* w = find(owner.id());

@@ -66,9 +66,4 @@ std::uintptr_t Win32Shell::run(const std::string& commandLine, net::ShowCommand 
   return kCommandRan;
 }
 
-void Win32Shell::informationBox(const std::string& text, const std::string& caption) {
-  // Drawn from UTF-16 so the text reads right on any system locale.
-  MessageBoxW(nullptr, wideFromGbk(text).c_str(), wideFromGbk(caption).c_str(), MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
-}
-
 }  // namespace win32

@@ -14,7 +14,6 @@ class Win32Shell : public net::Shell {
   std::intptr_t open(std::uintptr_t owner, const std::string& address, net::ShowCommand show) override;
   std::optional<std::string> classesRootDefault(const std::string& key) override;
   std::uintptr_t run(const std::string& commandLine, net::ShowCommand show) override;
-  void informationBox(const std::string& text, const std::string& caption) override;
 };
 
 }  // namespace win32
