@@ -8,7 +8,7 @@
 // MILLISECONDS BYTES", so that the caller can run its other client between
 // two fetches and both see the machine alike. One fetcher, as in the
 // program: the first fetch also opens the internet handle.
-#include "platform/win32/backend_wait.h"
+#include "backend_wait.h"
 #include "platform/win32/wininet_fetcher.h"
 
 #include <windows.h>

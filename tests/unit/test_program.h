@@ -11,7 +11,7 @@
 
 #include "app/program.h"
 #include "fakes.h"
-#include "ui/headless_backend.h"
+#include "headless_backend.h"
 #include "app/windows/advert_window.h"
 #include "app/windows/exit_confirmation.h"
 #include "app/windows/interaction_window.h"

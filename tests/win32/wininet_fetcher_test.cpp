@@ -5,7 +5,7 @@
 
 #include "app/download.h"
 #include "loopback_http_server.h"
-#include "platform/win32/backend_wait.h"
+#include "backend_wait.h"
 #include "platform/win32/win32_files.h"
 #include "scratch_directory.h"
 

@@ -1,4 +1,4 @@
-#include "ui/headless_backend.h"
+#include "headless_backend.h"
 
 namespace ui {
 

@@ -1,8 +1,6 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): a fetch waited for in the backend's loop, outside
-//  the window model, for tools and tests that fetch without a handler. The
-//  program's handlers wait through the model instead (app::Program).
-// ===========================================================================
+// A fetch waited for in the Win32 backend's loop, outside the window model,
+// for the tests and the benchmark that fetch without a handler. The
+// program's handlers wait through the model instead (app::Program).
 #pragma once
 
 #include "net/threaded_fetcher.h"
