@@ -27,8 +27,6 @@ void mainWindowCreated(Program& program) {
 
 void mainWindowClosing(Program& program) { releaseNotices(program); }
 
-void ignoreEvent(Program&) {}
-
 void popUpTrayMenu(Program& program) {
   ui::Point at = program.ui().menuPoint();
   program.ui().popupMenu(WindowId::Main, main_window::kTrayMenu, at);

@@ -79,7 +79,6 @@ void startAdvertSlideIn(Program& program) {
   ui::WindowRef advert = program.window(WindowId::Advert);
   ui::Size screen = program.ui().screen();
   advert.move(screen.width - advert.width(), screen.height);
-  program.slideFlag = 1;
   program.control(app::advert_window::kSlideTimer).setTimerPeriod(1);
 }
 
@@ -87,12 +86,12 @@ void advertSlideStep(Program& program) {
   ui::ControlRef timer = program.control(app::advert_window::kSlideTimer);
   ui::WindowRef advert = program.window(WindowId::Advert);
   double restingTop = static_cast<double>(program.ui().screen().height) - advert.height() - kSlideMargin;
-  if (program.slideFlag == 1 && ui::positionGreater(advert.top(), restingTop)) {
+  if (ui::positionGreater(advert.top(), restingTop)) {
     advert.setTop(ui::truncateToInt(advert.top() - kSlideStep));
   }
-  // At or above its rest line (or before the slide has begun, which sets the
-  // period anew) a tick moves nothing until the window moves or the screen changes.
-  if (program.slideFlag != 1 || !ui::positionGreater(advert.top(), restingTop)) timer.sleepUntilMoved();
+  // At or above its rest line a tick moves nothing until the window moves or
+  // the screen changes.
+  if (!ui::positionGreater(advert.top(), restingTop)) timer.sleepUntilMoved();
 }
 
 void remoteEdgeSnap(Program& program) { edgeSnap(program, WindowId::Remote); }

@@ -32,7 +32,6 @@ void Program::exitCleanup() {
   if (cleanedUp_) return;
   cleanedUp_ = true;
   notificationDocument_.release();
-  updateDocument_.release();
 }
 
 }  // namespace app

@@ -36,10 +36,6 @@ class Program {
   SettingsFiles& settings() { return settings_; }
   // The notice manifest, loaded by each refresh and read by the picture advert.
   net::XmlDocument& notificationDocument() { return notificationDocument_; }
-  // The update manifest, held only during an update check.
-  net::XmlDocument& updateDocument() { return updateDocument_; }
-  // Set by the advert window's creation; the slide-in moves only while it is 1.
-  int slideFlag = 0;
 
  private:
   void exitCleanup();
@@ -63,7 +59,6 @@ class Program {
   HandlerWait handlerWait_{ui_};
   net::ThreadedFetcher fetcher_{services_.network, handlerWait_};
   net::XmlDocument notificationDocument_;
-  net::XmlDocument updateDocument_;
   bool cleanedUp_ = false;
 };
 

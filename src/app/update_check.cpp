@@ -84,7 +84,7 @@ std::string newVersionMessage(const std::string& versionText, const std::string&
 void checkForUpdate(Program& program) {
   const char kPath[] = "最新版本/版本信息";
   releaseTopmost(program);
-  net::XmlDocument& manifest = program.updateDocument();
+  net::XmlDocument manifest;
   manifest.loadFromBytes(program.fetcher().fetchUrlBytes(net::updateManifestAddress()));
   const std::string versionText = manifest.readAttribute(kPath, "版本号");
   if (parseManifestVersion(versionText) - station::config::kLocalVersion > kNewerMargin) {
@@ -93,7 +93,6 @@ void checkForUpdate(Program& program) {
   } else {
     showInfoMessage(program, "当前您使用的是最新版本");
   }
-  manifest.release();
 }
 
 }  // namespace app

@@ -43,8 +43,6 @@ void remoteControlCreated(Program& program) { applyUserColourAtCreation(program,
 void openSettingsWindow(Program& program) {
   releaseTopmost(program);
   program.ui().open(WindowId::Settings, /*modal=*/true);
-  // The settings window has closed again by now, so this finds nothing to show.
-  program.window(WindowId::Settings).setShown(true);
 }
 
 void closeSettingsWindow(Program& program) { program.ui().close(WindowId::Settings); }

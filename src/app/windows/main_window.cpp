@@ -101,13 +101,11 @@ WindowDef mainWindowDefinition() {
   w.bindings = {
       {kWindowItself, Event::Created, app::mainWindowCreated},
       {kWindowItself, Event::AboutToBeDestroyed, app::mainWindowClosing},
-      {kWindowItself, Event::Resized, app::ignoreEvent},
       {kWindowItself, Event::RightPressed, app::popUpTrayMenu},
       {kTitleLabel, Event::RightPressed, app::popUpTrayMenu},
       {kVersionLabel, Event::RightPressed, app::popUpTrayMenu},
       {kNotificationLine, Event::RightPressed, app::popUpTrayMenu},
       {kAdvertLink, Event::RightPressed, app::popUpTrayMenu},
-      {kStationView, Event::RightPressed, app::ignoreEvent},
       {kMenuButton, Event::Clicked, app::popUpDropDownMenu},
       {kPin, Event::Clicked, app::mainAlwaysOnTopOn},
       {kUnpin, Event::Clicked, app::mainAlwaysOnTopOff},
