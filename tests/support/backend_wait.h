@@ -4,7 +4,7 @@
 #pragma once
 
 #include "net/threaded_fetcher.h"
-#include "platform/win32/win32_backend.h"
+#include "platform/win32/backend.h"
 
 namespace win32 {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/text_win32.h"
+#include "platform/win32/gbk_text.h"
 #include "ui/named_colours.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "app/program.h"
 #include "fakes.h"
-#include "platform/win32/win32_backend.h"
+#include "platform/win32/backend.h"
 
 namespace testing_support {
 

@@ -6,7 +6,7 @@
 #include "app/download.h"
 #include "loopback_http_server.h"
 #include "backend_wait.h"
-#include "platform/win32/win32_files.h"
+#include "platform/win32/files.h"
 #include "scratch_directory.h"
 
 #include <winsock2.h>

@@ -10,7 +10,7 @@
 
 #include "platform/win32/owners.h"
 #include "platform/win32/system_function.h"
-#include "platform/win32/text_win32.h"
+#include "platform/win32/gbk_text.h"
 
 namespace win32 {
 

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "platform/win32/text_win32.h"
+#include "platform/win32/gbk_text.h"
 
 namespace win32 {
 

@@ -12,10 +12,10 @@
 
 #include "platform/win32/bound_window.h"
 #include "platform/win32/control_painter.h"
-#include "platform/win32/dpi_win32.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/owners.h"
 #include "platform/win32/system_function.h"
-#include "platform/win32/text_win32.h"
+#include "platform/win32/gbk_text.h"
 #include "ui/named_colours.h"
 
 namespace win32 {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/win32/dpi_win32.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/owners.h"
-#include "platform/win32/text_win32.h"
+#include "platform/win32/gbk_text.h"
 #include "ui/control_kinds.h"
 
 namespace win32 {

@@ -8,7 +8,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "platform/win32/win32_native.h"
+#include "platform/win32/native_windows.h"
 #include "ui/control_kinds.h"
 
 namespace win32 {

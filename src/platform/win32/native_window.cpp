@@ -4,7 +4,7 @@
 // ===========================================================================
 #include <windowsx.h>
 
-#include "platform/win32/win32_native.h"
+#include "platform/win32/native_windows.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0

@@ -3,7 +3,7 @@
 // ===========================================================================
 #include "platform/win32/right_button_filter.h"
 
-#include "platform/win32/win32_backend.h"
+#include "platform/win32/backend.h"
 
 namespace win32 {
 

@@ -4,8 +4,8 @@
 #include "platform/win32/single_instance.h"
 
 #include "app/windows/definitions.h"
-#include "platform/win32/text_win32.h"
-#include "platform/win32/win32_native.h"
+#include "platform/win32/gbk_text.h"
+#include "platform/win32/native_windows.h"
 
 namespace win32 {
 

@@ -1,12 +1,12 @@
 // ===========================================================================
 //  PLATFORM SEAM (Win32)
 // ===========================================================================
-#include "platform/win32/win32_files.h"
+#include "platform/win32/files.h"
 
 #include <windows.h>
 
 #include "platform/win32/owners.h"
-#include "platform/win32/text_win32.h"
+#include "platform/win32/gbk_text.h"
 
 namespace win32 {
 

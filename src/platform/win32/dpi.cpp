@@ -1,7 +1,7 @@
 // ===========================================================================
 //  PLATFORM SEAM (Win32)
 // ===========================================================================
-#include "platform/win32/dpi_win32.h"
+#include "platform/win32/dpi.h"
 
 #include "platform/win32/owners.h"
 

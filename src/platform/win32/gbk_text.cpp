@@ -1,4 +1,4 @@
-#include "platform/win32/text_win32.h"
+#include "platform/win32/gbk_text.h"
 
 #include <windows.h>
 

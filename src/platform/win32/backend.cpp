@@ -1,18 +1,18 @@
 // ===========================================================================
 //  PLATFORM SEAM (Win32): making, changing and destroying native windows
 // ===========================================================================
-#include "platform/win32/win32_backend.h"
+#include "platform/win32/backend.h"
 
 #include <commctrl.h>
 
 #include <cmath>
 
 #include "platform/win32/colour_palette.h"
-#include "platform/win32/dpi_win32.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/owners.h"
 #include "ui/scoped_count.h"
-#include "platform/win32/text_win32.h"
-#include "platform/win32/win32_native.h"
+#include "platform/win32/gbk_text.h"
+#include "platform/win32/native_windows.h"
 #include "ui/control_kinds.h"
 
 namespace win32 {

@@ -6,7 +6,7 @@
 //  white or counts as hung. It takes no input, timer tick or posted
 //  message: those wait in the queue and are handled after the handler.
 // ===========================================================================
-#include "platform/win32/win32_native.h"
+#include "platform/win32/native_windows.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 // ===========================================================================
 //  PLATFORM SEAM (Win32)
 // ===========================================================================
-#include "platform/win32/win32_shell.h"
+#include "platform/win32/shell.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -9,7 +9,7 @@
 #include <iterator>
 
 #include "platform/win32/owners.h"
-#include "platform/win32/text_win32.h"
+#include "platform/win32/gbk_text.h"
 
 namespace win32 {
 

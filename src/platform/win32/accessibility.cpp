@@ -2,7 +2,7 @@
 //  PLATFORM SEAM (Win32): the backend's side of the accessible objects
 //  (accessible_control.h): where their facts come from.
 // ===========================================================================
-#include "platform/win32/win32_native.h"
+#include "platform/win32/native_windows.h"
 #include "ui/accessibility.h"
 
 namespace win32 {

@@ -3,7 +3,7 @@
 // presses on the bare window, and what screen readers read and hear, with
 // the program's services faked.
 #include "platform/win32/owners.h"
-#include "platform/win32/win32_backend.h"
+#include "platform/win32/backend.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/text_win32.h"
+#include "platform/win32/gbk_text.h"
 #include "win32_program.h"
 
 namespace {

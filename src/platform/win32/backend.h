@@ -11,9 +11,9 @@
 // control reports its own input to the window manager that made it, which
 // decides what it means.
 //
-// The work is split by job: win32_backend.cpp makes, changes and destroys
+// The work is split by job: backend.cpp makes, changes and destroys
 // the native windows; native_window.cpp and native_control.cpp are their
-// messages; win32_loops.cpp runs the message loops and popups.
+// messages; message_loops.cpp runs the message loops and popups.
 #pragma once
 
 #include <windows.h>
@@ -58,11 +58,11 @@ class Win32Backend : public ui::Backend {
   std::optional<int> popupMenu(ui::WindowState& owner, const std::vector<const ui::MenuItemDef*>& entries,
                                ui::Point at) override;
   void pickColour(ui::WindowState& window, ui::ControlState& picker) override;
-  // In win32_loops.cpp.
+  // In message_loops.cpp.
   void informationBox(const std::string& text, const std::string& caption) override;
   // In right_button_filter.cpp.
   void filterRightButton(ui::WindowState& window, ui::ControlState& control) override;
-  // In win32_wait.cpp.
+  // In wait.cpp.
   void waitUntil(const std::function<bool()>& finished, std::uint32_t timeoutMs) override;
   void wakeWait() override;
   ui::Point pointer() override;
@@ -74,26 +74,26 @@ class Win32Backend : public ui::Backend {
   HWND nativeWindow(ui::WindowId window) const;
   HWND nativeControl(ui::WindowId window, std::string_view control) const;
 
-  // The native windows (win32_native.h).
+  // The native windows (native_windows.h).
   struct NativeControl;
   struct NativeWindow;
 
  private:
-  // Handles keys the program takes before any window (win32_keyboard.cpp):
+  // Handles keys the program takes before any window (keyboard.cpp):
   // Esc, Tab and the menu keys. True when the message was used up.
   bool preTranslate(const MSG& message);
-  // In win32_accessibility.cpp: what a screen reader is told about an open
+  // In accessibility.cpp: what a screen reader is told about an open
   // window (index -1) or one of its controls while the native window is
   // `hwnd`; the browser view's answers; the pins' state after the window's
   // always-on-top changed.
   AccessibleSource accessibleSource(ui::WindowId id, int index, HWND hwnd) const;
   void hookBrowserView(const NativeControl& control);
   void announcePins(const NativeWindow& window, const ui::WindowState& state) const;
-  // In win32_loops.cpp: the window active before a modal one that has just
+  // In message_loops.cpp: the window active before a modal one that has just
   // closed takes the activation back once the model enables it again.
   void giveBackActivation(HWND enabled);
   void pumpOne(const MSG& message);
-  // In win32_wait.cpp: the busy pointer while a wait lasts. busyCursor()
+  // In wait.cpp: the busy pointer while a wait lasts. busyCursor()
   // answers a window's WM_SETCURSOR: true when it set the busy pointer.
   void showBusy(bool busy);
   bool busyCursor() const;

@@ -3,7 +3,7 @@
 //  them. What they do is the model's decision (WindowManager): Esc, Tab and
 //  Shift+Tab, and the context-menu key and Shift+F10.
 // ===========================================================================
-#include "platform/win32/win32_native.h"
+#include "platform/win32/native_windows.h"
 
 namespace win32 {
 

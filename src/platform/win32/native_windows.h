@@ -14,7 +14,7 @@
 #include "platform/win32/bound_window.h"
 #include "platform/win32/browser_view.h"
 #include "platform/win32/picture_player.h"
-#include "platform/win32/win32_backend.h"
+#include "platform/win32/backend.h"
 
 namespace win32 {
 

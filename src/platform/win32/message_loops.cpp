@@ -1,8 +1,8 @@
 // ===========================================================================
 //  PLATFORM SEAM (Win32): the message loops, popup menus, pointer and screen
 // ===========================================================================
-#include "platform/win32/text_win32.h"
-#include "platform/win32/win32_native.h"
+#include "platform/win32/gbk_text.h"
+#include "platform/win32/native_windows.h"
 
 namespace win32 {
 

@@ -1,6 +1,6 @@
 // GBK <-> UTF-16 conversion with code page 936 named explicitly. This source
 // is compiled with -fexec-charset=GBK, so narrow literals are GBK bytes.
-#include "platform/win32/text_win32.h"
+#include "platform/win32/gbk_text.h"
 
 #include <string>
 
