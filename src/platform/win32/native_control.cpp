@@ -156,6 +156,8 @@ LRESULT Win32Backend::NativeControl::captureLost(const ui::ControlState& control
   return 0;
 }
 
+// Keys: Space and Enter press the control here; Esc, Tab and the menu keys
+// are taken for the whole window before it sees them (keyboard.cpp).
 LRESULT Win32Backend::NativeControl::keyDown(const ui::ControlState& control, WPARAM wParam, LPARAM lParam) {
   if (wParam != VK_SPACE && wParam != VK_RETURN) return defaultProcedure(WM_KEYDOWN, wParam, lParam);
   manager.keyClicked(window, control.name());
