@@ -361,4 +361,34 @@ TEST_F(Win32BackendTest, TheWaitLeavesTicksPostedMessagesAndClicksUntilItEnds) {
   }
 }
 
+// A page inside a browser view has, under Wine, a window of a class without
+// a cursor: asked for its cursor, it sets none, and the pointer would keep
+// whatever the wait last showed.
+TEST_F(Win32BackendTest, ThePointerRestingOnAWindowWithoutACursorIsNoLongerBusyAfterTheWait) {
+  ASSERT_TRUE(program.ui().open(WindowId::Main));
+  const HWND control = backend.nativeControl(WindowId::Main, "先");
+  ASSERT_NE(control, nullptr);
+  WNDCLASSW type{};
+  type.lpfnWndProc = DefWindowProcW;
+  type.hInstance = GetModuleHandleW(nullptr);
+  type.lpszClassName = L"StationPageWithoutCursor";
+  RegisterClassW(&type);
+  const HWND page = CreateWindowExW(0, type.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20, control, nullptr,
+                                    type.hInstance, nullptr);
+  ASSERT_NE(page, nullptr);
+  POINT inside{30, 10};
+  ClientToScreen(page, &inside);
+  SetCursorPos(inside.x, inside.y);
+  const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  SetCursor(arrow);
+
+  const ULONGLONG start = GetTickCount64();
+  backend.waitUntil([&] { return GetTickCount64() - start >= 600; }, 5000);
+  EXPECT_EQ(GetCursor(), arrow) << "the busy pointer stayed after the wait";
+  // The pointer moving on over the page asks it again: still nothing busy.
+  SendMessageW(page, WM_SETCURSOR, reinterpret_cast<WPARAM>(page), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), arrow);
+  DestroyWindow(page);
+}
+
 }  // namespace

@@ -122,8 +122,8 @@ HWND handle(std::uintptr_t n) { return reinterpret_cast<HWND>(n); }
 class MadeUpTree : public win32::WindowTree {
  public:
   std::map<HWND, std::vector<HWND>> children;
-  std::vector<HWND> filtered;                   // in the order the filter was put on
-  std::vector<std::pair<HWND, HWND>> asked;     // nextChild calls
+  std::vector<HWND> filtered;                // in the order the filter was put on
+  std::vector<std::pair<HWND, HWND>> asked;  // nextChild calls
   HWND nextChild(HWND parent, HWND after) override {
     asked.emplace_back(parent, after);
     const std::vector<HWND>& list = children[parent];
