@@ -7,7 +7,6 @@ class Program;
 void mainWindowCreated(Program& program);
 // The main window is about to be destroyed.
 void mainWindowClosing(Program& program);
-// Bound where an event deliberately does nothing.
 // The right-click menu, exactly at the pointer.
 void popUpTrayMenu(Program& program);
 // The drop-down of "设", 3 pixels right of and below the pointer.

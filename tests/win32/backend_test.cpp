@@ -2,8 +2,8 @@
 // the native stacking of controls, the modal loop, closing requests and
 // presses on the bare window, and what screen readers read and hear, with
 // the program's services faked.
-#include "platform/win32/owners.h"
 #include "platform/win32/backend.h"
+#include "platform/win32/owners.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>

@@ -1,6 +1,6 @@
 // The Win32 file operations on the files of a folder, in a scratch directory.
-#include "platform/win32/owners.h"
 #include "platform/win32/files.h"
+#include "platform/win32/owners.h"
 
 #include <windows.h>
 

@@ -8,9 +8,9 @@
 
 #include "app/profile_store.h"
 #include "app/settings_files.h"
-#include "platform/win32/owners.h"
-#include "platform/win32/gbk_text.h"
 #include "platform/win32/files.h"
+#include "platform/win32/gbk_text.h"
+#include "platform/win32/owners.h"
 #include "profile_cases.h"
 #include "scratch_directory.h"
 

@@ -4,8 +4,8 @@
 #include "platform/win32/wininet_fetcher.h"
 
 #include "app/download.h"
-#include "loopback_http_server.h"
 #include "backend_wait.h"
+#include "loopback_http_server.h"
 #include "platform/win32/files.h"
 #include "scratch_directory.h"
 

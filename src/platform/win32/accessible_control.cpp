@@ -8,9 +8,9 @@
 #include <string>
 #include <utility>
 
+#include "platform/win32/gbk_text.h"
 #include "platform/win32/owners.h"
 #include "platform/win32/system_function.h"
-#include "platform/win32/gbk_text.h"
 
 namespace win32 {
 

@@ -9,11 +9,11 @@
 
 #include "platform/win32/colour_palette.h"
 #include "platform/win32/dpi.h"
-#include "platform/win32/owners.h"
-#include "ui/scoped_count.h"
 #include "platform/win32/gbk_text.h"
 #include "platform/win32/native_windows.h"
+#include "platform/win32/owners.h"
 #include "ui/control_kinds.h"
+#include "ui/scoped_count.h"
 
 namespace win32 {
 

@@ -13,9 +13,9 @@
 #include "platform/win32/bound_window.h"
 #include "platform/win32/control_painter.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/gbk_text.h"
 #include "platform/win32/owners.h"
 #include "platform/win32/system_function.h"
-#include "platform/win32/gbk_text.h"
 #include "ui/named_colours.h"
 
 namespace win32 {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/win32/dpi.h"
-#include "platform/win32/owners.h"
 #include "platform/win32/gbk_text.h"
+#include "platform/win32/owners.h"
 #include "ui/control_kinds.h"
 
 namespace win32 {

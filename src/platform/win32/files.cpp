@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "platform/win32/owners.h"
 #include "platform/win32/gbk_text.h"
+#include "platform/win32/owners.h"
 
 namespace win32 {
 

@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "app/program.h"
-#include "platform/win32/owners.h"
-#include "platform/win32/single_instance.h"
-#include "platform/win32/gbk_text.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/files.h"
+#include "platform/win32/gbk_text.h"
+#include "platform/win32/owners.h"
 #include "platform/win32/shell.h"
+#include "platform/win32/single_instance.h"
 #include "platform/win32/wininet_fetcher.h"
 #include "ui/check.h"
 

@@ -11,10 +11,10 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/backend.h"
 #include "platform/win32/bound_window.h"
 #include "platform/win32/browser_view.h"
 #include "platform/win32/picture_player.h"
-#include "platform/win32/backend.h"
 
 namespace win32 {
 

@@ -8,8 +8,8 @@
 
 #include <iterator>
 
-#include "platform/win32/owners.h"
 #include "platform/win32/gbk_text.h"
+#include "platform/win32/owners.h"
 
 namespace win32 {
 
