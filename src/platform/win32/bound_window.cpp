@@ -7,7 +7,7 @@ namespace win32 {
 
 namespace {
 
-bool registerClass(WNDCLASSEXW& wc) {
+bool registerOnce(WNDCLASSEXW& wc) {
   if (RegisterClassExW(&wc) != 0) return true;
   return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
@@ -44,18 +44,18 @@ LRESULT CALLBACK BoundWindow::procedure(HWND hwnd, UINT message, WPARAM wParam, 
   return bound->handleMessage(message, wParam, lParam);
 }
 
-bool registerBoundClass(HINSTANCE instance, const wchar_t* className, UINT style, HCURSOR cursor, HICON icon,
-                        HBRUSH background) {
+bool BoundWindow::registerClass(HINSTANCE instance, const wchar_t* className, UINT style, HCURSOR cursor, HICON icon,
+                                HBRUSH background) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = style;
-  wc.lpfnWndProc = BoundWindow::procedure;
+  wc.lpfnWndProc = procedure;
   wc.hInstance = instance;
   wc.hCursor = cursor;
   wc.hIcon = icon;
   wc.hbrBackground = background;
   wc.lpszClassName = className;
-  return registerClass(wc);
+  return registerOnce(wc);
 }
 
 bool registerPlainClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure, HCURSOR cursor) {
@@ -65,7 +65,7 @@ bool registerPlainClass(HINSTANCE instance, const wchar_t* className, WNDPROC pr
   wc.hInstance = instance;
   wc.hCursor = cursor;
   wc.lpszClassName = className;
-  return registerClass(wc);
+  return registerOnce(wc);
 }
 
 }  // namespace win32

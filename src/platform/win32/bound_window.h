@@ -19,6 +19,12 @@ class BoundWindow {
   BoundWindow(const BoundWindow&) = delete;
   BoundWindow& operator=(const BoundWindow&) = delete;
 
+  // Registers a class whose windows are bound with createBound. A class
+  // registered before (by an earlier call) counts as registered; false when
+  // the system refuses it.
+  static bool registerClass(HINSTANCE instance, const wchar_t* className, UINT style, HCURSOR cursor, HICON icon,
+                            HBRUSH background = nullptr);
+
   HWND hwnd() const { return hwnd_; }
 
  protected:
@@ -27,7 +33,7 @@ class BoundWindow {
   LRESULT defaultProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
-  // Creates a window of a class registered with registerBoundClass, bound
+  // Creates a window of a class registered with registerClass, bound
   // to this object. Null when the system refuses it.
   HWND createBound(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
                    int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance);
@@ -38,18 +44,12 @@ class BoundWindow {
   virtual void windowGone() {}
 
  private:
-  friend bool registerBoundClass(HINSTANCE, const wchar_t*, UINT, HCURSOR, HICON, HBRUSH);
   static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
 };
 
-// Registers a class whose windows are bound with BoundWindow::createBound.
-// A class registered before (by an earlier call) counts as registered; false
-// when the system refuses it.
-bool registerBoundClass(HINSTANCE instance, const wchar_t* className, UINT style, HCURSOR cursor, HICON icon,
-                        HBRUSH background = nullptr);
-
-// The same for a class whose windows need no object of their own.
+// Registers a class whose windows need no object of their own, as
+// BoundWindow::registerClass does.
 bool registerPlainClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure = DefWindowProcW,
                         HCURSOR cursor = nullptr);
 

@@ -177,8 +177,8 @@ constexpr wchar_t kViewClass[] = L"StationBrowserView";
 bool registerViewClass() {
   // White until (and where) the browser paints: the look of an empty page.
   static const bool registered =
-      registerBoundClass(GetModuleHandleW(nullptr), kViewClass, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr,
-                         static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      BoundWindow::registerClass(GetModuleHandleW(nullptr), kViewClass, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr,
+                                 static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   return registered;
 }
 

@@ -121,8 +121,9 @@ class ColourPalettes::Palette : public BoundWindow {
 bool ColourPalettes::Palette::registerClasses(HINSTANCE instance) {
   HCURSOR arrow = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   // A drop shadow where the system draws one.
-  static const bool registered = registerBoundClass(instance, kColourPaletteClass, CS_DROPSHADOW, arrow, nullptr) &&
-                                 registerPlainClass(instance, kEntryClass, entryProc, arrow);
+  static const bool registered =
+      BoundWindow::registerClass(instance, kColourPaletteClass, CS_DROPSHADOW, arrow, nullptr) &&
+      registerPlainClass(instance, kEntryClass, entryProc, arrow);
   return registered;
 }
 

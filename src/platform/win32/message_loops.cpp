@@ -1,8 +1,8 @@
 // ===========================================================================
 //  PLATFORM SEAM (Win32): the message loops, popup menus, pointer and screen
 // ===========================================================================
+#include "platform/win32/backend.h"
 #include "platform/win32/gbk_text.h"
-#include "platform/win32/native_windows.h"
 
 namespace win32 {
 
@@ -21,7 +21,7 @@ void Win32Backend::runMessageLoop() {
 // (Esc, a button, the system's close); the loop sees it gone right after.
 void Win32Backend::runModal(ui::WindowState& window, bool (*stillOpen)(void*), void* context) {
   const NativeWindow* modal = find(window.id());
-  const HWND activeBefore = modal ? modal->activeBefore : nullptr;
+  const HWND activeBefore = modal ? modal->activeBefore() : nullptr;
   MSG message;
   while (stillOpen(context)) {
     if (GetMessageW(&message, nullptr, 0, 0) <= 0) {

@@ -5,7 +5,7 @@
 
 #include "app/windows/definitions.h"
 #include "platform/win32/gbk_text.h"
-#include "platform/win32/native_windows.h"
+#include "platform/win32/native_window.h"
 
 namespace win32 {
 

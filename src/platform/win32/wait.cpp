@@ -6,9 +6,7 @@
 //  white or counts as hung. It takes no input, timer tick or posted
 //  message: those wait in the queue and are handled after the handler.
 // ===========================================================================
-#include "platform/win32/native_windows.h"
-
-#include <utility>
+#include "platform/win32/backend.h"
 
 namespace win32 {
 
@@ -28,13 +26,13 @@ constexpr ULONGLONG kLookAgainMs = 100;
 
 void Win32Backend::waitUntil(const std::function<bool()>& finished, std::uint32_t timeoutMs) {
   const ULONGLONG start = GetTickCount64();
-  const bool outerWait = std::exchange(waiting_, true);
+  const ui::ScopedCount waiting = context_.waiting();
   while (!finished()) {
     const ULONGLONG waited = GetTickCount64() - start;
     if (waited >= timeoutMs) break;
-    if (!busy_ && waited >= kBusyCursorDelayMs) showBusy(true);
+    if (!context_.busy() && waited >= kBusyCursorDelayMs) showBusy(true);
     ULONGLONG slice = timeoutMs - waited;
-    if (!busy_ && kBusyCursorDelayMs - waited < slice) slice = kBusyCursorDelayMs - waited;
+    if (!context_.busy() && kBusyCursorDelayMs - waited < slice) slice = kBusyCursorDelayMs - waited;
     if (slice > kLookAgainMs) slice = kLookAgainMs;
     const HANDLE wake = wakeEvent_.get();
     MsgWaitForMultipleObjectsEx(1, &wake, static_cast<DWORD>(slice), QS_PAINT | QS_SENDMESSAGE | QS_MOUSEMOVE, 0);
@@ -50,14 +48,13 @@ void Win32Backend::waitUntil(const std::function<bool()>& finished, std::uint32_
     while (PeekMessageW(&message, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
     }
   }
-  waiting_ = outerWait;
-  if (busy_) showBusy(false);
+  if (context_.busy()) showBusy(false);
 }
 
 void Win32Backend::wakeWait() { SetEvent(wakeEvent_.get()); }
 
 void Win32Backend::showBusy(bool busy) {
-  busy_ = busy;
+  context_.showBusy(busy);
   // The pointer is not moving: the window under it is asked for its cursor
   // now, when it is one of ours.
   POINT p{};
@@ -68,12 +65,6 @@ void Win32Backend::showBusy(bool busy) {
   // under Wine) sets none when asked: the busy pointer goes in any case.
   if (!busy) SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-}
-
-bool Win32Backend::busyCursor() const {
-  if (!busy_) return false;
-  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32650)));  // IDC_APPSTARTING: the arrow with an hourglass
-  return true;
 }
 
 }  // namespace win32
