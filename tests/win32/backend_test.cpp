@@ -315,6 +315,28 @@ TEST_F(Win32BackendTest, ScreenReadersReadTheModelAndHearItsChanges) {
   EXPECT_TRUE(readAccessible(label).state & STATE_SYSTEM_INVISIBLE);
 }
 
+// A screen reader may keep its object long after the window behind it has
+// gone, and the same window may open again meanwhile.
+TEST_F(Win32BackendTest, AScreenReadersObjectKeptPastItsWindowSaysNothingOfTheWindowOpenedAgain) {
+  ASSERT_TRUE(program.ui().open(WindowId::Main));
+  IAccessible* kept = nullptr;
+  ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(backend.nativeControl(WindowId::Main, "后"),
+                                                   static_cast<DWORD>(OBJID_CLIENT), win32::kIidAccessible,
+                                                   reinterpret_cast<void**>(&kept))));
+  program.ui().close(WindowId::Main);
+  ASSERT_TRUE(program.ui().open(WindowId::Main));
+  program.ui().control(WindowId::Main, "后").setCaption("新");
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  win32::ComString name;
+  if (kept->get_accName(self, name.put()) == S_OK && name) {
+    EXPECT_NE(std::wstring(name.get()), win32::wideFromGbk("新"));
+  }
+  kept->Release();
+  EXPECT_EQ(readAccessible(backend.nativeControl(WindowId::Main, "后")).name, win32::wideFromGbk("新"));
+}
+
 // ---- A handler's wait: what it must leave in the queue.
 
 std::vector<UINT> g_arrived;

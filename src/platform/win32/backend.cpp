@@ -94,4 +94,9 @@ void Win32Backend::pickColour(ui::WindowState& state, ui::ControlState& picker) 
                  [manager, window, name](ui::Colour colour) { manager->colourChosen(window, name, colour); });
 }
 
+// The control's own window (a browser view's) and what lies below it.
+void Win32Backend::filterRightButton(ui::WindowState& window, ui::ControlState& control) {
+  rightButtonFilter_.filterTree(nativeControl(window.id(), control.name()));
+}
+
 }  // namespace win32

@@ -54,7 +54,6 @@ class Win32Backend : public ui::Backend {
   void pickColour(ui::WindowState& window, ui::ControlState& picker) override;
   // In message_loops.cpp.
   void informationBox(const std::string& text, const std::string& caption) override;
-  // In right_button_filter.cpp.
   void filterRightButton(ui::WindowState& window, ui::ControlState& control) override;
   // In wait.cpp.
   void waitUntil(const std::function<bool()>& finished, std::uint32_t timeoutMs) override;

@@ -240,12 +240,12 @@ void NativeWindow::applyTooltipFont() {
 void NativeWindow::applyTimer(int index) {
   const ui::WindowState* model = state();
   if (!model) return;
-  const UINT_PTR timer = kTimerBase + index;
-  const ui::ControlState& control = model->controls[index];
-  if (control.ticking()) {
-    SetTimer(hwnd(), timer, static_cast<UINT>(control.timerPeriod), nullptr);
+  const UINT_PTR timerId = kTimerBase + index;
+  const ui::ControlState& clock = model->controls[index];
+  if (clock.ticking()) {
+    SetTimer(hwnd(), timerId, static_cast<UINT>(clock.timerPeriod), nullptr);
   } else {
-    KillTimer(hwnd(), timer);
+    KillTimer(hwnd(), timerId);
   }
 }
 
@@ -353,9 +353,9 @@ void NativeWindow::dropFocus(const ui::ControlState& control) {
   const ui::WindowState* model = state();
   if (!hwnd() || !model) return;
   const NativeControl* native = this->control(model->indexOf(control));
-  HWND focus = GetFocus();
-  if (!native || !native->handle() || !focus) return;
-  if (focus == native->handle() || IsChild(native->handle(), focus)) SetFocus(hwnd());
+  HWND focused = GetFocus();
+  if (!native || !native->handle() || !focused) return;
+  if (focused == native->handle() || IsChild(native->handle(), focused)) SetFocus(hwnd());
 }
 
 // ---------------------------------------------------------------- screen readers and pictures

@@ -3,8 +3,6 @@
 // ===========================================================================
 #include "platform/win32/right_button_filter.h"
 
-#include "platform/win32/backend.h"
-
 namespace win32 {
 
 namespace {
@@ -74,12 +72,6 @@ LRESULT CALLBACK rightButtonFilterProc(HWND window, UINT message, WPARAM wParam,
   if (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) return 0;
   if (!record || record->previous == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   return CallWindowProcW(record->previous, window, message, wParam, lParam);
-}
-
-// The backend's capability: the control's own window (a browser view's) and
-// what lies below it.
-void Win32Backend::filterRightButton(ui::WindowState& window, ui::ControlState& control) {
-  rightButtonFilter_.filterTree(nativeControl(window.id(), control.name()));
 }
 
 }  // namespace win32
