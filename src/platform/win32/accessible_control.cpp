@@ -1,6 +1,4 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): the accessible objects of windows and controls
-// ===========================================================================
+// The accessible objects of windows and controls
 #include "platform/win32/accessible_control.h"
 
 #include <oleacc.h>

@@ -1,7 +1,4 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): what screen readers are told about the program's
-//  windows and controls.
-// ===========================================================================
+// What screen readers are told about the program's windows and controls.
 //
 // A control answers the system's accessibility query (WM_GETOBJECT) with the
 // system's standard object for its window, wrapped so that the role, name,

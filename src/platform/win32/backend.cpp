@@ -1,6 +1,4 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): the backend's windows, found by their ids
-// ===========================================================================
+// The backend's routing: each of the model's calls goes to the native window of its id.
 #include "platform/win32/backend.h"
 
 #include <commctrl.h>

@@ -1,7 +1,3 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32)
-// ===========================================================================
-//
 // Native windows bound to C++ objects. A class registered here has one
 // window procedure for all its windows: it binds the object passed at
 // creation to the window (WM_NCCREATE) and forwards every message to it,

@@ -1,7 +1,3 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32)
-// ===========================================================================
-//
 // The colour picker's palette: a small borderless popup below the picker
 // button with the 32 named colours as swatches, in their order, eight to a
 // row, and the entry "其它颜色..." beneath them, which opens the system's

@@ -1,6 +1,4 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): the DPI of the screens
-// ===========================================================================
+// The DPI of the screens
 //
 // The program is per-monitor DPI aware (its manifest says so): Win32 hands it
 // physical pixels, and the backend scales the model's logical ones with

@@ -1,6 +1,4 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): the run directory's files, by wide path.
-// ===========================================================================
+// The run directory's files, by wide path.
 #pragma once
 
 #include <string>

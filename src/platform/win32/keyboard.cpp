@@ -1,9 +1,7 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): the keys the program takes before any window sees
-//  them. What they do is the model's decision (WindowManager): Esc, Tab and
-//  Shift+Tab, and the context-menu key and Shift+F10. Keys: the window-wide
-//  ones here; Space and Enter press the focused control (native_control.cpp).
-// ===========================================================================
+// The keys the program takes before any window sees them. What they do is the
+// model's decision (WindowManager): Esc, Tab and Shift+Tab, and the
+// context-menu key and Shift+F10. Keys: the window-wide ones here; Space and
+// Enter press the focused control (native_control.cpp).
 #include "platform/win32/backend.h"
 
 namespace win32 {

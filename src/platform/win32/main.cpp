@@ -1,6 +1,4 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): the program's entry point.
-// ===========================================================================
+// The program's entry point.
 #include <windows.h>
 
 #include <memory>

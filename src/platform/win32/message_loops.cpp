@@ -1,6 +1,4 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): the message loops, popup menus, pointer and screen
-// ===========================================================================
+// The message loops, popup menus, pointer and screen
 #include "platform/win32/backend.h"
 #include "platform/win32/gbk_text.h"
 

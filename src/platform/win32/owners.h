@@ -1,7 +1,5 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): owners of the system's resources. Each gives its
-//  resource back when it goes out of scope, on every path.
-// ===========================================================================
+// Owners of the system's resources. Each gives its resource back when it goes
+// out of scope, on every path.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,4 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): the right-button filter on a browser view's windows.
-// ===========================================================================
+// The right-button filter on a browser view's windows.
 #pragma once
 
 #include <windows.h>

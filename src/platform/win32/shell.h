@@ -1,7 +1,4 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): shell open, the registry's page command, WinExec
-//  and the information box.
-// ===========================================================================
+// Shell open, the registry's page command, WinExec and the information box.
 #pragma once
 
 #include "net/shell.h"

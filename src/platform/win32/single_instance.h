@@ -1,6 +1,4 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): one program per user session.
-// ===========================================================================
+// One program per user session.
 #pragma once
 
 #include <windows.h>

@@ -1,8 +1,6 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): functions of system DLLs that are loaded the first
-//  time they are needed, so the program starts without them and without
-//  what they pull in (the colour dialog's DLL brings the printing ones).
-// ===========================================================================
+// Functions of system DLLs that are loaded the first time they are needed, so
+// the program starts without them and without what they pull in (the colour
+// dialog's DLL brings the printing ones).
 #pragma once
 
 #include <windows.h>

@@ -1,11 +1,9 @@
-// ===========================================================================
-//  PLATFORM SEAM (Win32): a handler's wait for work of another thread (its
-//  fetch). The thread keeps doing the system's share: it paints what is
-//  invalid and answers what other threads and programs send its windows (a
-//  screen reader, the system's "are you alive" probe), so no window turns
-//  white or counts as hung. It takes no input, timer tick or posted
-//  message: those wait in the queue and are handled after the handler.
-// ===========================================================================
+// A handler's wait for work of another thread (its fetch). The thread keeps
+// doing the system's share: it paints what is invalid and answers what other
+// threads and programs send its windows (a screen reader, the system's "are
+// you alive" probe), so no window turns white or counts as hung. It takes no
+// input, timer tick or posted message: those wait in the queue and are handled
+// after the handler.
 #include "platform/win32/backend.h"
 
 namespace win32 {
