@@ -27,12 +27,12 @@ class NativeContext {
 
   // While the mark lives, the moves and sizes of the windows are the
   // program's own and not reported as the user's.
-  [[nodiscard]] ui::ScopedCount programMoves() { return ui::ScopedCount(programMoves_); }
+  [[nodiscard]] ui::ScopedCount markProgramMove() { return ui::ScopedCount(programMoves_); }
   bool programMoving() const { return programMoves_ > 0; }
 
   // A handler's wait (Win32Backend::waitUntil) counts itself in for as long
   // as it lasts, and shows the busy pointer once it has lasted.
-  [[nodiscard]] ui::ScopedCount waiting() { return ui::ScopedCount(waits_); }
+  [[nodiscard]] ui::ScopedCount markWait() { return ui::ScopedCount(waits_); }
   bool inWait() const { return waits_ > 0; }
   void showBusy(bool busy) { busy_ = busy; }
   bool busy() const { return busy_; }

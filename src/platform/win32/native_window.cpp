@@ -66,7 +66,7 @@ bool NativeWindow::create(const ui::WindowState& state) {
   }
   const ui::Rect r = scale_.windowToPhysical(state.rect);
   {
-    const ui::ScopedCount own = context_.programMoves();
+    const ui::ScopedCount own = context_.markProgramMove();
     if (!createBound(exStyle, kWindowClass, wideFromGbk(def.title).c_str(), style, r.left, r.top, r.width, r.height,
                      owner, nullptr, context_.instance())) {
       return false;
@@ -117,7 +117,7 @@ void NativeWindow::reveal() {
   const ui::WindowState* model = state();
   if (!hwnd() || !model || !model->shown) return;
   {
-    const ui::ScopedCount own = context_.programMoves();
+    const ui::ScopedCount own = context_.markProgramMove();
     // A window disabled under a modal one leaves the activation there.
     ShowWindow(hwnd(), model->minimized ? SW_SHOWMINNOACTIVE : model->enabled ? SW_SHOWNORMAL : SW_SHOWNA);
   }
@@ -143,7 +143,7 @@ void NativeWindow::place() {
   if (!model) return;
   const ui::Rect r = scale_.windowToPhysical(model->rect);
   {
-    const ui::ScopedCount own = context_.programMoves();
+    const ui::ScopedCount own = context_.markProgramMove();
     SetWindowPos(hwnd(), nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   applyShape();
@@ -187,7 +187,7 @@ void NativeWindow::rescale(int dpi, const RECT& suggested) {
   scale_ = ui::DpiScale(dpi);
   const ui::Size size = scale_.toPhysical(ui::Size{model->rect.width, model->rect.height});
   {
-    const ui::ScopedCount own = context_.programMoves();
+    const ui::ScopedCount own = context_.markProgramMove();
     SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, size.width, size.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -277,7 +277,7 @@ void NativeWindow::apply(ui::WindowProperty property) {
       break;
     case ui::WindowProperty::Minimized: {
       if (!model->revealed) return;
-      const ui::ScopedCount own = context_.programMoves();
+      const ui::ScopedCount own = context_.markProgramMove();
       ShowWindow(hwnd(), model->minimized ? SW_MINIMIZE : SW_RESTORE);
       break;
     }

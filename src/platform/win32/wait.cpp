@@ -24,7 +24,7 @@ constexpr ULONGLONG kLookAgainMs = 100;
 
 void Win32Backend::waitUntil(const std::function<bool()>& finished, std::uint32_t timeoutMs) {
   const ULONGLONG start = GetTickCount64();
-  const ui::ScopedCount waiting = context_.waiting();
+  const ui::ScopedCount waiting = context_.markWait();
   while (!finished()) {
     const ULONGLONG waited = GetTickCount64() - start;
     if (waited >= timeoutMs) break;
